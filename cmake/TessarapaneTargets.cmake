@@ -1,0 +1,41 @@
+# Shared compile settings and helpers for the per-folder libraries and tests.
+
+add_library(tessarapane_options INTERFACE)
+target_compile_options(tessarapane_options INTERFACE -Wall -Wextra -Wpedantic -Werror)
+target_include_directories(tessarapane_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
+if(TESSARAPANE_SANITIZE)
+  target_compile_options(tessarapane_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(tessarapane_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# tessarapane_module(<folder> [DEPS <targets>...])
+# One library per source folder (src/<folder>), named tessarapane_<folder>.
+# A folder with only headers becomes an INTERFACE library.
+function(tessarapane_module folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  set(target tessarapane_${folder})
+  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp)
+  if(sources)
+    add_library(${target} STATIC ${sources})
+    target_link_libraries(${target} PUBLIC tessarapane_options ${ARG_DEPS})
+  else()
+    add_library(${target} INTERFACE)
+    target_link_libraries(${target} INTERFACE tessarapane_options ${ARG_DEPS})
+  endif()
+endfunction()
+
+# tessarapane_test_folder(<folder> LABEL <label> DEPS <targets>...)
+# Every tests/<folder>/*.cpp goes into one GoogleTest executable test_<name>.
+function(tessarapane_test_folder folder)
+  cmake_parse_arguments(ARG "" "LABEL" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${folder}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  string(REPLACE "/" "_" name ${folder})
+  add_executable(test_${name} ${sources})
+  target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(test_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  gtest_discover_tests(test_${name} PROPERTIES LABELS ${ARG_LABEL} DISCOVERY_TIMEOUT 60)
+endfunction()
