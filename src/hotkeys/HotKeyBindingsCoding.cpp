@@ -1,5 +1,6 @@
 #include "hotkeys/HotKeyBindingsCoding.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -62,6 +63,9 @@ std::optional<HotKeyBindings> decodeDocument(const json& document) {
 
 template <typename Input>
 std::optional<HotKeyBindings> decodeInput(Input begin, Input end) {
+  // The parser takes a NUL byte for the end of the input and would accept
+  // "{}\0junk"; valid JSON text never holds a raw NUL.
+  if (std::find(begin, end, 0) != end) return std::nullopt;
   // The stored data comes from outside this process: parse without
   // exceptions and treat anything unexpected (including running out of
   // memory) as unreadable data.
