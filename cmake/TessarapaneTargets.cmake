@@ -9,12 +9,16 @@ if(TESSARAPANE_SANITIZE)
   target_link_options(tessarapane_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-# tessarapane_module(<folder> [DEPS <targets>...])
-# One library per source folder (src/<folder>), named tessarapane_<folder>.
-# A folder with only headers becomes an INTERFACE library.
+# tessarapane_module(<folder> [NAME <name>] [DEPS <targets>...])
+# One library per source folder (src/<folder>), named tessarapane_<folder>
+# (or tessarapane_<name>). A folder with only headers becomes an INTERFACE library.
 function(tessarapane_module folder)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  set(target tessarapane_${folder})
+  cmake_parse_arguments(ARG "" "NAME" "DEPS" ${ARGN})
+  if(ARG_NAME)
+    set(target tessarapane_${ARG_NAME})
+  else()
+    set(target tessarapane_${folder})
+  endif()
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp)
   if(sources)
     add_library(${target} STATIC ${sources})
