@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "hotkeys/HotKeySettingsSection.h"
-#include "platform/Localizer.h"
 
 namespace tessarapane {
 namespace {
@@ -62,19 +60,6 @@ TEST(HotKeySettingsSectionTest, SectionsGroupMovesApartFromLayouts) {
                                            HotKeyAction::moveDown};
   EXPECT_EQ(actions(HotKeySettingsSection::moveWindow), moves);
   EXPECT_EQ(actions(HotKeySettingsSection::layout), std::vector<HotKeyAction>{HotKeyAction::fullScreen});
-}
-
-class PrefixLocalizer final : public Localizer {
- public:
-  std::string localized(std::string_view key) const override { return "T:" + std::string(key); }
-};
-
-TEST(HotKeyActionTest, TitlesGoThroughTheLocalizer) {
-  localization::install(std::make_shared<PrefixLocalizer>());
-  EXPECT_EQ(title(HotKeyAction::moveDown), "T:移到下方");
-  EXPECT_EQ(title(HotKeySettingsSection::layout), "T:布局");
-  localization::install(nullptr);
-  EXPECT_EQ(title(HotKeyAction::moveDown), "移到下方");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "hotkeys/HotKeySettingsSection.h"
 #include "platform/Localizer.h"
 
 namespace tessarapane {
@@ -106,6 +107,7 @@ TEST(KeyChordTest, SpaceAndConflictMessageAreLocalized) {
   EXPECT_EQ(KeyChord::keyName(49), "T:空格");
   EXPECT_EQ(KeyChord::keyName(0), "A");  // letters are not looked up
   EXPECT_EQ(conflictMessage(HotKeyAction::moveUp), "T:快捷键已被「T:移到上方」占用");
+  EXPECT_EQ(title(HotKeySettingsSection::layout), "T:布局");
   localization::install(nullptr);
 }
 
