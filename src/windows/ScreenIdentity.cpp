@@ -12,6 +12,11 @@ std::optional<Screen> screenForDisplayID(DisplayID id, const std::vector<Screen>
   return std::nullopt;
 }
 
+std::optional<Screen> screenForDisplayID(DisplayID id, Screens& screens) {
+  if (id == 0) return std::nullopt;
+  return screenForDisplayID(id, screens.screens());
+}
+
 std::optional<std::size_t> preferredScreenIndex(const std::vector<Rect>& screenFrames,
                                                 const std::vector<Rect>& windowFrames) {
   if (screenFrames.empty() || windowFrames.empty()) return std::nullopt;
@@ -33,5 +38,7 @@ Rect convertFrame(const Rect& rect, const std::vector<Screen>& screens) {
   const Rect primary = screens.empty() ? Rect(0, 0, 0, 0) : screens.front().frame;
   return Rect(rect.x(), primary.maxY() - rect.maxY(), rect.width(), rect.height());
 }
+
+Rect convertFrame(const Rect& rect, Screens& screens) { return convertFrame(rect, screens.screens()); }
 
 }  // namespace tessarapane::ScreenIdentity

@@ -23,6 +23,9 @@ DisplayID displayID(const Screen& screen);
 // screen reports 0, and none when nothing matches.
 std::optional<Screen> screenForDisplayID(DisplayID id, const std::vector<Screen>& screens);
 
+// The same over the live screens; 0 gives none without asking for them.
+std::optional<Screen> screenForDisplayID(DisplayID id, Screens& screens);
+
 // The screen holding the largest total window area (both lists in one
 // space); equal totals keep the earlier screen. None when either list is
 // empty or no window touches any screen.
@@ -33,6 +36,9 @@ std::optional<std::size_t> preferredScreenIndex(const std::vector<Rect>& screenF
 // (the empty rectangle at the origin when there are no screens). Its own
 // inverse.
 Rect convertFrame(const Rect& rect, const std::vector<Screen>& screens);
+
+// The same about the live primary screen.
+Rect convertFrame(const Rect& rect, Screens& screens);
 
 }  // namespace ScreenIdentity
 
