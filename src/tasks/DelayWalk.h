@@ -51,10 +51,10 @@ DelayedTask walkDelays(const std::shared_ptr<Scheduler>& scheduler, const P& own
     if (index >= delays.size()) return NextWait::end(TaskEnd::finished);
     return from == DelaysFrom::start ? NextWait::until(start + delays[index]) : NextWait::after(delays[index]);
   };
-  return detail::startLoop(scheduler, firstDelay,
-                           detail::guardedTurn<Owner>(std::weak_ptr<Owner>(owner), std::move(walk.stillWanted),
-                                                      std::move(body)),
-                           std::move(walk.onEnd));
+  return detail::startLoop(
+      scheduler, firstDelay,
+      detail::guardedTurn<Owner>(std::weak_ptr<Owner>(owner), std::move(walk.stillWanted), std::move(body)),
+      std::move(walk.onEnd));
 }
 
 }  // namespace tessarapane

@@ -30,10 +30,10 @@ DelayedTask runAfter(const std::shared_ptr<Scheduler>& scheduler, const P& owner
     action(self);
     return NextWait::end(TaskEnd::finished);
   };
-  return detail::startLoop(scheduler, once.delay,
-                           detail::guardedTurn<Owner>(std::weak_ptr<Owner>(owner), std::move(once.stillWanted),
-                                                      std::move(body)),
-                           std::move(once.onEnd));
+  return detail::startLoop(
+      scheduler, once.delay,
+      detail::guardedTurn<Owner>(std::weak_ptr<Owner>(owner), std::move(once.stillWanted), std::move(body)),
+      std::move(once.onEnd));
 }
 
 }  // namespace tessarapane

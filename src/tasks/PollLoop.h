@@ -56,21 +56,24 @@ DelayedTask pollUntil(const std::shared_ptr<Scheduler>& scheduler, const P& owne
   const double deadline = scheduler->now() + timeout;
   const bool spentAtStart = poll.first == FirstSample::afterInterval && !(timeout > kTaskTimeTolerance);
   const double firstDelay = poll.first == FirstSample::immediately || spentAtStart ? 0.0 : poll.interval;
-  auto body = [sample = std::move(poll.sample), interval = poll.interval, deadline,
-               spentAtStart](Owner& self, double now) -> NextWait {
+  auto body = [sample = std::move(poll.sample), interval = poll.interval, deadline, spentAtStart](
+                  Owner& self, double now) -> NextWait {
     if (spentAtStart) return NextWait::end(TaskEnd::deadlinePassed);
     switch (sample(self)) {
-      case PollAnswer::satisfied: return NextWait::end(TaskEnd::satisfied);
-      case PollAnswer::giveUp: return NextWait::end(TaskEnd::stopped);
-      case PollAnswer::notYet: break;
+      case PollAnswer::satisfied:
+        return NextWait::end(TaskEnd::satisfied);
+      case PollAnswer::giveUp:
+        return NextWait::end(TaskEnd::stopped);
+      case PollAnswer::notYet:
+        break;
     }
     if (now >= deadline - kTaskTimeTolerance) return NextWait::end(TaskEnd::deadlinePassed);
     return NextWait::after(interval);
   };
-  return detail::startLoop(scheduler, firstDelay,
-                           detail::guardedTurn<Owner>(std::weak_ptr<Owner>(owner), std::move(poll.stillWanted),
-                                                      std::move(body)),
-                           std::move(poll.onEnd));
+  return detail::startLoop(
+      scheduler, firstDelay,
+      detail::guardedTurn<Owner>(std::weak_ptr<Owner>(owner), std::move(poll.stillWanted), std::move(body)),
+      std::move(poll.onEnd));
 }
 
 }  // namespace tessarapane

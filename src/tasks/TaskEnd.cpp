@@ -4,12 +4,18 @@ namespace tessarapane {
 
 std::string_view toString(TaskEnd end) {
   switch (end) {
-    case TaskEnd::finished: return "finished";
-    case TaskEnd::stopped: return "stopped";
-    case TaskEnd::satisfied: return "satisfied";
-    case TaskEnd::deadlinePassed: return "deadlinePassed";
-    case TaskEnd::ownerGone: return "ownerGone";
-    case TaskEnd::notWanted: return "notWanted";
+    case TaskEnd::finished:
+      return "finished";
+    case TaskEnd::stopped:
+      return "stopped";
+    case TaskEnd::satisfied:
+      return "satisfied";
+    case TaskEnd::deadlinePassed:
+      return "deadlinePassed";
+    case TaskEnd::ownerGone:
+      return "ownerGone";
+    case TaskEnd::notWanted:
+      return "notWanted";
   }
   return "unknown";
 }

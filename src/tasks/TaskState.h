@@ -24,7 +24,7 @@ struct TaskState {
   bool ended = false;
 };
 
-// Lets the task machinery make and inspect handles without making that
+// Lets the task machinery make handles and look into them without making that
 // part of the handle's public face.
 struct TaskAccess;
 

@@ -14,7 +14,9 @@ namespace tessarapane {
 // A task's owner is handed over as a shared_ptr or weak_ptr and always held
 // weakly: a task that outlives its owner does nothing.
 template <class P>
-concept OwnerPointer = requires(const P& p) { std::weak_ptr<typename P::element_type>(p); };
+concept OwnerPointer = requires(const P& p) {
+  std::weak_ptr<typename P::element_type>(p);
+};
 
 // A hand-written sequence of waits and steps, for schedules the walk, the
 // poll and the delayed action do not cover (a retry walk that turns into a
@@ -60,10 +62,10 @@ DelayedTask runSteps(const std::shared_ptr<Scheduler>& scheduler, const P& owner
   using Owner = typename P::element_type;
   if (!steps.step) return {};
   auto body = [step = std::move(steps.step)](Owner& self, double) { return step(self); };
-  return detail::startLoop(scheduler, steps.firstDelay,
-                           detail::guardedTurn<Owner>(std::weak_ptr<Owner>(owner), std::move(steps.stillWanted),
-                                                      std::move(body)),
-                           std::move(steps.onEnd));
+  return detail::startLoop(
+      scheduler, steps.firstDelay,
+      detail::guardedTurn<Owner>(std::weak_ptr<Owner>(owner), std::move(steps.stillWanted), std::move(body)),
+      std::move(steps.onEnd));
 }
 
 }  // namespace tessarapane

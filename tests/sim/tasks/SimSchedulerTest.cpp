@@ -1,5 +1,3 @@
-#include "backends/sim/SimScheduler.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,6 +5,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "backends/sim/SimScheduler.h"
 
 namespace tessarapane {
 namespace {
