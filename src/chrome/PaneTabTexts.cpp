@@ -6,7 +6,11 @@ namespace tessarapane::PaneTabTexts {
 
 std::string closeButtonDescription() { return localized("关闭窗口"); }
 
-std::string overflowTitle(int hiddenCount) { return "+" + std::to_string(hiddenCount); }
+std::string overflowTitle(int hiddenCount) {
+  std::string title = "+";
+  title += std::to_string(hiddenCount);
+  return title;
+}
 
 std::string overflowToolTip(int hiddenCount) {
   if (hiddenCount == 1) return localized("还有 1 个窗口");
