@@ -1,0 +1,259 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "bento/BentoChildSlot.h"
+#include "bento/BentoSession.h"
+#include "chrome/ChromeFactory.h"
+#include "coordinator/LayoutPause.h"
+#include "coordinator/LogChannel.h"
+#include "geometry/Point.h"
+#include "geometry/Rect.h"
+#include "layout/LayoutEngine.h"
+#include "layout/LayoutKind.h"
+#include "layout/LayoutMemory.h"
+#include "layout/LayoutSession.h"
+#include "layout/PaneMoveDirection.h"
+#include "platform/ManagedWindow.h"
+#include "platform/Platform.h"
+#include "platform/Screens.h"
+#include "platform/Subscription.h"
+#include "tasks/DelayedTask.h"
+#include "tasks/TaskTable.h"
+#include "windows/WindowCloseResult.h"
+#include "windows/WindowController.h"
+#include "windows/WindowIndexer.h"
+#include "windows/WindowObservationService.h"
+
+namespace tessarapane {
+
+// The one object that owns the running layout (a tab layout or the grid,
+// never both) and keeps it consistent with the live windows of other
+// applications: starting and leaving layouts, tab operations, adopting and
+// dropping windows, frame enforcement, restacking, screen changes, pausing
+// and closing windows.
+//
+// Main thread only. Made with create(): every delayed task, panel handler and
+// platform callback holds it weakly and does nothing once it is gone. Its
+// implementation is split over LayoutCoordinator*.cpp by concern.
+class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator> {
+ public:
+  // --- Shared delay tables (seconds) ---------------------------------------
+
+  // Reconciliation after an application reported a new window.
+  static constexpr std::array<double, 5> eventRetryDelays = {0.0, 0.03, 0.08, 0.18, 0.4};
+  // Re-applying a window's frame until it holds; each waited after the last.
+  static constexpr std::array<double, 7> frameEnforcementDelays = {0.0, 0.05, 0.12, 0.25, 0.45, 0.75, 1.2};
+  // Laying the layout out again after the displays changed.
+  static constexpr std::array<double, 4> screenRelayoutDelays = {0.0, 0.08, 0.25, 0.7};
+  // Resume passes after a pause, measured from when the resume was scheduled.
+  static constexpr std::array<double, 3> resumeRelayoutDelays = {1.5, 3.0, 6.0};
+
+  // --- Other fixed values ---------------------------------------------------
+
+  static constexpr double kReconciliationInterval = 15.0;
+  // Settled adoption: samples this far apart, quiet when the frame moved by
+  // at most kSettleMaximumDelta (sum over x, y, width, height); settled after
+  // more than kSettleQuietSamplesNeeded - 1 quiet samples in a row, or at the
+  // timeout.
+  static constexpr double kSettleSampleInterval = 0.05;
+  static constexpr double kSettleTimeout = 8.0;
+  static constexpr double kSettleMaximumDelta = 12.0;
+  static constexpr int kSettleQuietSamplesNeeded = 3;
+  // A window this close to its target on every edge is not written again.
+  static constexpr double kFrameSkipTolerance = 1.0;
+  static constexpr double kRestackQuietPeriod = 0.4;
+  static constexpr double kStackRecheckDelay = 0.12;
+  static constexpr double kCloseFollowUpDelay = 0.2;
+  static constexpr double kBentoGap = 8.0;
+  // The application's own identifier, the subsystem of its log lines.
+  static constexpr std::string_view kLogSubsystem = "org.tessarapane.Tessarapane";
+  static constexpr std::string_view kPauseLogCategory = "Pause";
+
+  // Builds the indexer, controller and layout memory, and subscribes to
+  // display changes and then to the pause notifications.
+  static std::shared_ptr<LayoutCoordinator> create(const Platform& platform,
+                                                   std::shared_ptr<ChromeFactory> chromeFactory);
+  ~LayoutCoordinator();
+
+  LayoutCoordinator(const LayoutCoordinator&) = delete;
+  LayoutCoordinator& operator=(const LayoutCoordinator&) = delete;
+
+  // --- Lifecycle ------------------------------------------------------------
+
+  // Starts a tab layout of `kind`, or reconciles it when that kind runs.
+  void startLayout(LayoutKind kind);
+  // Leaves the running layout of either family. True (only the termination
+  // notice) keeps the windows where they are and the remembered layout.
+  void exitLayout(bool keepingRememberedLayout);
+  // After launch, brings back the layout that ran at the last termination.
+  void restoreRememberedLayout();
+
+  void beginLayout(LayoutKind kind, const Screen& screen, const WindowsByPane& windowsByPane);
+  void applyInitialLayout(const std::shared_ptr<LayoutSession>& session);
+  std::optional<Screen> primaryScreen();
+  std::optional<std::vector<ManagedWindow>> manageableWindows();
+  std::optional<Screen> resolveLayoutScreen(DisplayID preferredDisplayID, const std::vector<ManagedWindow>& windows);
+  // Without windows: all windows of all panes. Updates the session's screen
+  // (when one is found) and display identifier, and returns its screen.
+  Screen resolvedScreen(const std::shared_ptr<LayoutSession>& session,
+                        const std::optional<std::vector<ManagedWindow>>& windows = std::nullopt);
+  void restoreOriginalFrames(const std::unordered_map<WindowID, Rect>& originalFrames,
+                             const std::vector<ManagedWindow>& windows);
+  void stopMaintenance();
+
+  // --- Tab operations -------------------------------------------------------
+
+  void selectTab(int tabIndex, int paneIndex);
+  void closeTab(int tabIndex, int paneIndex);
+  void moveTab(int tabIndex, int paneIndex, PaneMoveDirection direction);
+  void moveFocusedTab(PaneMoveDirection direction);
+  void moveTab(int tabIndex, int fromPane, int toPane, const std::shared_ptr<LayoutSession>& session);
+  void expandFullScreenToSplit2(int movingTab, int paneIndex, PaneMoveDirection direction,
+                                const std::shared_ptr<LayoutSession>& session);
+  void createOrUpdateTabBar(int paneIndex, const std::shared_ptr<LayoutSession>& session, bool bringToFront);
+  void relayoutTabSession(const std::shared_ptr<LayoutSession>& session);
+  void refreshTabSession(const std::shared_ptr<LayoutSession>& session, bool discoverNewWindows);
+  void bringLayoutToFront();
+
+  // --- Reconciliation -------------------------------------------------------
+
+  // The observation service, made on first use with the four actions.
+  WindowObservationService& observationService();
+  void startObservingWindows();
+  void reconcileAllWindows();
+  void scheduleWindowReconciliation(ProcessID ownerPID);
+  // Starts settled adoption for each new window; the number of new windows.
+  int reconcileNewWindows(ProcessID ownerPID);
+  // Stores the adoption task in adoptionTasks under the window's number.
+  void scheduleSettledAdoption(const ManagedWindow& window);
+  void addNewWindow(const ManagedWindow& window, const std::shared_ptr<LayoutSession>& session);
+  std::vector<ManagedWindow> unmanagedWindows(const std::vector<ManagedWindow>& among,
+                                              const std::vector<ManagedWindow>& comparedWith);
+  void markWindowsClosedOutsideTessarapane(const std::vector<ManagedWindow>& among);
+  void removeClosedWindows(const std::shared_ptr<LayoutSession>& session);
+  void releaseNativeFullScreenWindows(const std::shared_ptr<LayoutSession>& session);
+  void forgetReleasedWindows(const std::vector<ManagedWindow>& windows,
+                             std::unordered_map<WindowID, Rect>& originalFrames);
+  void refreshWindowTitles();
+  std::vector<ManagedWindow> visibleManagedWindows();
+  void cancelAllAdoptions();
+  void reconcileLayout(const std::shared_ptr<LayoutSession>& session);
+
+  // --- Frame enforcement and restacking -------------------------------------
+
+  void scheduleFrameEnforcement(WindowID windowID);
+  // True when nothing more needs doing for the window.
+  bool enforceManagedWindowFrame(WindowID windowID);
+  void cancelAllFrameEnforcement();
+  void restackVisibleWindows(const ManagedWindow& keepingFront, bool forced, bool allowRecheck);
+  void scheduleStackRecheck(const ManagedWindow& keepingFront);
+  void synchronizeTabSelectionWithSystemFocus(const std::shared_ptr<LayoutSession>& session);
+  void screenParametersDidChange();
+  void scheduleScreenRelayout();
+
+  // --- Grid coordination ----------------------------------------------------
+
+  void startBento();
+  void applyBentoFrames(const std::shared_ptr<BentoSession>& session);
+  void installBentoChrome(const std::shared_ptr<BentoSession>& session);
+  // Lays the current tree out again and hands the dividers to the session's
+  // divider controller, when it has one.
+  void updateBentoDividers(const std::shared_ptr<BentoSession>& session);
+  void beginBentoDividerDrag();
+  void updateBentoDividerDrag(const BentoPath& path, Point locationInScreen);
+  void endBentoDividerDrag();
+  void addNewWindowToBento(const ManagedWindow& window, const std::shared_ptr<BentoSession>& session);
+  void refreshBentoSession(const std::shared_ptr<BentoSession>& session, bool discoverNewWindows);
+  void releaseNativeFullScreenWindows(const std::shared_ptr<BentoSession>& session);
+  void relayoutBentoSession(const std::shared_ptr<BentoSession>& session);
+
+  // --- Pause and resume -----------------------------------------------------
+
+  void observeSystemPause();
+  void beginPause(LayoutPause::Reason reason);
+  void endPause(LayoutPause::Reason reason);
+  void endAllPauses();
+  void scheduleResume();
+
+  // --- Closing windows ------------------------------------------------------
+
+  void handleCloseResult(WindowCloseResult result, const ManagedWindow& window);
+  // A modal informational alert with one button "好"; returns when dismissed.
+  void showMessage(std::string_view title, std::string_view message);
+
+  // --- Snapshot log ---------------------------------------------------------
+
+  void logLayoutSnapshot(std::string_view reason);
+
+  // --- Window checks shared by the parts above ------------------------------
+
+  bool isLayoutRunning() const { return session != nullptr || bentoSession != nullptr; }
+  bool isPaused() const { return pause.isPaused(); }
+  // Every managed window: the panes' in pane and tab order, or the grid's
+  // leaves in leaf order; empty without a layout.
+  std::vector<ManagedWindow> managedWindows() const;
+  // "AXRole" no longer reads as text.
+  bool isGone(const ManagedWindow& window);
+  // "AXFullScreen" is true or the live frame covers a whole display.
+  bool isInNativeFullScreen(const ManagedWindow& window, const std::vector<Rect>& displays);
+  bool isInNativeFullScreen(const ManagedWindow& window);
+  std::vector<Rect> displayRects();
+  std::optional<Rect> liveFrame(const ManagedWindow& window);
+  // Toolkit space to accessibility space and back, about the primary screen.
+  Rect convertFrame(const Rect& rect);
+  // Brings the window's process forward as a click would; skipped where the
+  // platform cannot.
+  void bringProcessForward(ProcessID pid);
+  bool isPrimaryMouseButtonDown();
+
+  // --- Platform services ----------------------------------------------------
+
+  const Platform platform;
+  const std::shared_ptr<ChromeFactory> chromeFactory;
+
+  // --- State, in declaration order -------------------------------------------
+
+  // Called when a layout is requested without the accessibility permission.
+  std::function<void()> onAccessibilityMissing;
+  WindowIndexer windowIndexer;
+  WindowController windowController;
+  LayoutMemory layoutMemory;
+  Subscription reconciliationTimer;
+  TaskTable<ProcessID> reconciliationTasks;
+  TaskTable<WindowID> adoptionTasks;
+  TaskTable<WindowID> frameEnforcementTasks;
+  TaskTable<WindowID> closeTasks;
+  std::optional<DelayedTask> screenRelayoutTask;
+  std::set<WindowID> closingWindowIDs;
+  std::set<WindowID> destroyedWindowIDs;
+  bool isPreservingWindowStack = false;
+  std::optional<double> stackRestackSuppressedUntil;
+  std::optional<DelayedTask> stackRecheckTask;
+  LayoutPause pause;
+  std::optional<DelayedTask> resumeTask;
+  // Made on first use (observationService()).
+  std::shared_ptr<WindowObservationService> windowObservationService;
+  std::shared_ptr<LayoutSession> session;
+  std::shared_ptr<BentoSession> bentoSession;
+
+  LogChannel pauseLog;
+
+  // Last, so they go first: no platform callback reaches a half-destroyed
+  // coordinator. The pause subscription is set by observeSystemPause().
+  Subscription screenParametersSubscription;
+  Subscription systemPauseSubscription;
+
+ private:
+  LayoutCoordinator(const Platform& platform, std::shared_ptr<ChromeFactory> chromeFactory);
+};
+
+}  // namespace tessarapane

@@ -1,0 +1,236 @@
+// Starting, leaving and restoring layouts, and finding a layout's screen.
+#include <cmath>
+#include <cstddef>
+#include <string>
+#include <utility>
+
+#include "bento/BentoEngine.h"
+#include "coordinator/LayoutCoordinator.h"
+#include "layout/RememberedLayout.h"
+#include "platform/Localizer.h"
+#include "windows/ScreenIdentity.h"
+
+namespace tessarapane {
+
+std::shared_ptr<LayoutCoordinator> LayoutCoordinator::create(const Platform& platform,
+                                                             std::shared_ptr<ChromeFactory> chromeFactory) {
+  std::shared_ptr<LayoutCoordinator> coordinator(new LayoutCoordinator(platform, std::move(chromeFactory)));
+  std::weak_ptr<LayoutCoordinator> weak = coordinator;
+  if (platform.screens) {
+    coordinator->screenParametersSubscription = platform.screens->subscribeScreenParametersChanged([weak] {
+      if (const auto self = weak.lock()) self->screenParametersDidChange();
+    });
+  }
+  coordinator->observeSystemPause();
+  return coordinator;
+}
+
+LayoutCoordinator::LayoutCoordinator(const Platform& platform, std::shared_ptr<ChromeFactory> chromeFactory)
+    : platform(platform),
+      chromeFactory(std::move(chromeFactory)),
+      windowIndexer(platform),
+      windowController(platform),
+      layoutMemory(platform.userDefaults),
+      pauseLog(platform.log, std::string(kLogSubsystem), std::string(kPauseLogCategory)) {}
+
+LayoutCoordinator::~LayoutCoordinator() {
+  // The service's actions hold us weakly; stopping it drops its observers.
+  if (windowObservationService) windowObservationService->stop();
+}
+
+void LayoutCoordinator::startLayout(LayoutKind kind) {
+  if (!platform.accessibility->isProcessTrusted()) {
+    if (onAccessibilityMissing) onAccessibilityMissing();
+    return;
+  }
+  if (session && session->kind == kind) {
+    reconcileLayout(session);
+    return;
+  }
+  const std::optional<Screen> screen = primaryScreen();
+  if (!screen) return;
+  const std::optional<std::vector<ManagedWindow>> windows = manageableWindows();
+  if (!windows) return;
+  beginLayout(kind, *screen, LayoutEngine::assign(*windows, paneCount(kind)));
+}
+
+std::optional<Screen> LayoutCoordinator::primaryScreen() {
+  if (std::optional<Screen> main = platform.screens->mainScreen()) return main;
+  const std::vector<Screen> screens = platform.screens->screens();
+  if (!screens.empty()) return screens.front();
+  showMessage(localized("无法开始布局"), localized("Tessarapane 未找到可用显示器。"));
+  return std::nullopt;
+}
+
+std::optional<std::vector<ManagedWindow>> LayoutCoordinator::manageableWindows() {
+  std::vector<ManagedWindow> windows = windowIndexer.currentSpaceWindows();
+  if (windows.empty()) {
+    showMessage(localized("没有可管理窗口"),
+                localized("请先打开至少一个普通 App 窗口；最小化、全屏和不可缩放窗口会被跳过。"));
+    return std::nullopt;
+  }
+  return windows;
+}
+
+void LayoutCoordinator::beginLayout(LayoutKind kind, const Screen& screen, const WindowsByPane& windowsByPane) {
+  exitLayout(false);
+  const std::vector<PaneGeometry> geometries =
+      LayoutEngine::geometries(kind, screen.visibleFrame, LayoutEngine::kTabBarHeight);
+  auto started = std::make_shared<LayoutSession>(kind, screen, windowsByPane, geometries);
+  session = started;
+  closingWindowIDs.clear();
+  destroyedWindowIDs.clear();
+  applyInitialLayout(started);
+  for (std::size_t pane = 0; pane < started->panes.size(); ++pane) {
+    if (!started->panes[pane].windows.empty()) createOrUpdateTabBar(static_cast<int>(pane), started, true);
+  }
+  startObservingWindows();
+  layoutMemory.write(RememberedLayout::tabs(kind));
+}
+
+namespace {
+
+bool withinOnePoint(const Rect& a, const Rect& b, double tolerance) {
+  return std::abs(a.x() - b.x()) <= tolerance && std::abs(a.y() - b.y()) <= tolerance &&
+         std::abs(a.width() - b.width()) <= tolerance && std::abs(a.height() - b.height()) <= tolerance;
+}
+
+bool hasValidSelection(const PaneState& pane) {
+  return pane.selectedIndex >= 0 && static_cast<std::size_t>(pane.selectedIndex) < pane.windows.size();
+}
+
+}  // namespace
+
+void LayoutCoordinator::applyInitialLayout(const std::shared_ptr<LayoutSession>& target) {
+  std::optional<int> frontPane;
+  for (std::size_t index = 0; index < target->panes.size(); ++index) {
+    const PaneState& pane = target->panes[index];
+    if (pane.windows.empty()) continue;
+    const Rect frame = convertFrame(pane.geometry.windowFrame);
+    for (const ManagedWindow& window : pane.windows) {
+      const std::optional<Rect> current = liveFrame(window);
+      if (current && withinOnePoint(*current, frame, kFrameSkipTolerance)) continue;
+      windowController.setAccessibilityFrame(frame, window);
+    }
+    if (hasValidSelection(pane)) {
+      windowController.raise(pane.windows[static_cast<std::size_t>(pane.selectedIndex)],
+                             windowController.onScreenWindowIDs());
+      target->lastFocusedPaneIndex = static_cast<int>(index);
+      frontPane = static_cast<int>(index);
+    }
+  }
+  if (!frontPane) return;
+  const PaneState& pane = target->panes[static_cast<std::size_t>(*frontPane)];
+  restackVisibleWindows(pane.windows[static_cast<std::size_t>(pane.selectedIndex)], false, true);
+}
+
+void LayoutCoordinator::exitLayout(bool keepingRememberedLayout) {
+  if (!keepingRememberedLayout) layoutMemory.remove();
+  stopMaintenance();
+  closingWindowIDs.clear();
+  destroyedWindowIDs.clear();
+
+  if (const std::shared_ptr<LayoutSession> ended = std::exchange(session, nullptr)) {
+    for (auto& panel : ended->panels) {
+      if (!panel) continue;
+      panel->orderOut();
+      panel->close();
+    }
+    if (!keepingRememberedLayout) restoreOriginalFrames(ended->originalFrames, ended->allWindows());
+  }
+
+  if (const std::shared_ptr<BentoSession> ended = std::exchange(bentoSession, nullptr)) {
+    if (ended->dividerController) ended->dividerController->tearDown();
+    if (ended->previewPanel) {
+      ended->previewPanel->orderOut();
+      ended->previewPanel->setTiles({});
+      ended->previewPanel->setNeedsDisplay();
+      ended->previewPanel->close();
+    }
+    if (!keepingRememberedLayout) {
+      restoreOriginalFrames(ended->originalFrames, BentoEngine::leafValues(ended->tree));
+    }
+  }
+}
+
+void LayoutCoordinator::restoreOriginalFrames(const std::unordered_map<WindowID, Rect>& originalFrames,
+                                              const std::vector<ManagedWindow>& windows) {
+  const std::vector<Rect> displays = displayRects();
+  for (const ManagedWindow& window : windows) {
+    if (isGone(window) || isInNativeFullScreen(window, displays)) continue;
+    const auto found = originalFrames.find(window.windowID);
+    if (found != originalFrames.end()) windowController.setAccessibilityFrame(found->second, window);
+  }
+}
+
+void LayoutCoordinator::stopMaintenance() {
+  if (windowObservationService) windowObservationService->stop();
+  reconciliationTimer.cancel();
+  reconciliationTasks.cancelAll();
+  cancelAllAdoptions();
+  cancelAllFrameEnforcement();
+  closeTasks.cancelAll();
+  stackRecheckTask.reset();
+  stackRestackSuppressedUntil.reset();
+  screenRelayoutTask.reset();
+  resumeTask.reset();
+}
+
+void LayoutCoordinator::restoreRememberedLayout() {
+  if (isLayoutRunning()) return;
+  const std::optional<RememberedLayout> remembered = layoutMemory.read();
+  if (!remembered) return;
+  if (!platform.accessibility->isProcessTrusted()) return;
+  const std::optional<Screen> screen = primaryScreen();
+  if (!screen) return;
+  const std::vector<ManagedWindow> windows = windowIndexer.currentSpaceWindows();
+  if (windows.empty()) return;
+  const std::optional<LayoutKind> kind = remembered->tabsKind();
+  if (!kind) {
+    startBento();
+    return;
+  }
+  const std::vector<PaneGeometry> geometries =
+      LayoutEngine::geometries(*kind, screen->visibleFrame, LayoutEngine::kTabBarHeight);
+  std::vector<Rect> windowFrames;
+  windowFrames.reserve(windows.size());
+  for (const ManagedWindow& window : windows) windowFrames.push_back(convertFrame(window.frame));
+  std::vector<Rect> paneFrames;
+  paneFrames.reserve(geometries.size());
+  for (const PaneGeometry& geometry : geometries) paneFrames.push_back(geometry.paneFrame);
+  beginLayout(*kind, *screen, LayoutEngine::assignByPlacement(windows, windowFrames, paneFrames));
+}
+
+std::optional<Screen> LayoutCoordinator::resolveLayoutScreen(DisplayID preferredDisplayID,
+                                                              const std::vector<ManagedWindow>& windows) {
+  const std::vector<Screen> screens = platform.screens->screens();
+  if (std::optional<Screen> preferred = ScreenIdentity::screenForDisplayID(preferredDisplayID, screens)) {
+    return preferred;
+  }
+  std::vector<Rect> windowFrames;
+  for (const ManagedWindow& window : windows) {
+    if (const std::optional<Rect> frame = liveFrame(window)) {
+      windowFrames.push_back(ScreenIdentity::convertFrame(*frame, screens));
+    }
+  }
+  std::vector<Rect> screenFrames;
+  screenFrames.reserve(screens.size());
+  for (const Screen& screen : screens) screenFrames.push_back(screen.frame);
+  if (const std::optional<std::size_t> index = ScreenIdentity::preferredScreenIndex(screenFrames, windowFrames)) {
+    return screens[*index];
+  }
+  if (std::optional<Screen> main = platform.screens->mainScreen()) return main;
+  if (!screens.empty()) return screens.front();
+  return std::nullopt;
+}
+
+Screen LayoutCoordinator::resolvedScreen(const std::shared_ptr<LayoutSession>& target,
+                                         const std::optional<std::vector<ManagedWindow>>& windows) {
+  const std::optional<Screen> found =
+      resolveLayoutScreen(target->displayID, windows ? *windows : target->allWindows());
+  if (found) target->screen = *found;
+  target->displayID = ScreenIdentity::displayID(target->screen);
+  return target->screen;
+}
+
+}  // namespace tessarapane
