@@ -100,7 +100,11 @@ bool SimDesktop::activateApplication(ProcessID pid) {
   makeFrontmost(pid);
   // Activation brings the main and key windows forward, not every window.
   if (state->mainWindow && state->mainWindow != state->focusedWindow) raise(*state->mainWindow);
-  if (state->focusedWindow) raise(*state->focusedWindow);
+  if (state->focusedWindow) {
+    raise(*state->focusedWindow);
+  } else if (const auto owned = windowsOf(pid); !owned.empty()) {
+    raise(owned.front());  // no key window: its front-most one
+  }
   return true;
 }
 

@@ -177,7 +177,7 @@ class SimDesktop : public std::enable_shared_from_this<SimDesktop> {
   // The requested number, or the next free one for 0; 0 when taken.
   WindowID takeWindowNumber(WindowID requested);
   void destroyWindow(WindowID window, bool notifyObservers);
-  void moveFocusAwayFrom(WindowID window);
+  void moveFocusAwayFrom(WindowID window, bool notifyObservers);
   void applyFrame(WindowID window, Rect frame);
   void toggleZoom(WindowID window);
   void scheduleSelfMoves(const SimWindowState& window);

@@ -91,10 +91,10 @@ void SimDesktop::destroyWindow(WindowID number, bool notifyObservers) {
   std::erase(stack_, number);
   retiredNumbers_.insert(number);
   if (notifyObservers) notify(element, "AXUIElementDestroyed");
-  moveFocusAwayFrom(number);
+  moveFocusAwayFrom(number, notifyObservers);
 }
 
-void SimDesktop::moveFocusAwayFrom(WindowID number) {
+void SimDesktop::moveFocusAwayFrom(WindowID number, bool notifyObservers) {
   for (auto& [pid, state] : apps_) {
     const bool wasFocused = state.focusedWindow == number;
     const bool wasMain = state.mainWindow == number;
@@ -110,11 +110,13 @@ void SimDesktop::moveFocusAwayFrom(WindowID number) {
     const AXElement application = SimElements::application(pid);
     if (wasMain) {
       state.mainWindow = next;
-      if (next) notify(application, "AXMainWindowChanged", SimElements::window(pid, *next));
+      if (next && notifyObservers) notify(application, "AXMainWindowChanged", SimElements::window(pid, *next));
     }
     if (wasFocused) {
       state.focusedWindow = next;
-      if (next) notify(application, "AXFocusedWindowChanged", SimElements::window(pid, *next));
+      if (next && notifyObservers) {
+        notify(application, "AXFocusedWindowChanged", SimElements::window(pid, *next));
+      }
     }
   }
 }
@@ -146,7 +148,7 @@ void SimDesktop::setMinimized(WindowID number, bool minimized) {
   const AXElement element = elementOf(*state);
   if (minimized) {
     notify(element, "AXWindowMiniaturized");
-    moveFocusAwayFrom(number);
+    moveFocusAwayFrom(number, true);
   } else {
     notify(element, "AXWindowDeminiaturized");
     raise(number);

@@ -172,7 +172,9 @@ TEST_F(Notifications, LatencyDelaysDeliveryOnVirtualTime) {
 
 TEST_F(Notifications, QuittingSendsNoAccessibilityNotifications) {
   const ProcessID pid = launch("Editor");
-  open(pid, "w");
+  const WindowID focused = open(pid, "focused");
+  open(pid, "other");
+  desktop->focusWindow(focused);  // goes first; its loss would hand the focus to "other"
   observeLikeTheService(pid);
   desktop->quitApplication(pid);
   clock->runUntilIdle();
