@@ -170,6 +170,25 @@ TEST_F(Notifications, LatencyDelaysDeliveryOnVirtualTime) {
   EXPECT_DOUBLE_EQ(heard.entries[0].time - start, 0.25);
 }
 
+TEST_F(Notifications, DelayedCloseIsAnnouncedWhenTheWindowReallyGoes) {
+  const ProcessID pid = launch("Editor");
+  SimWindowBehavior behavior;
+  behavior.closeResponse = SimCloseResponse::closesAfterDelay;
+  behavior.closeDelay = 0.4;
+  const WindowID number = open(pid, "slow", Rect(0, 0, 400, 300), behavior);
+  const AXElement window = element(number);
+  observeLikeTheService(pid);
+  const double start = clock->now();
+  ASSERT_EQ(ax.performAction(closeButton(window), "AXPress"), AXError::success);
+  clock->advance(0.39);
+  EXPECT_TRUE(heard.entries.empty());
+  EXPECT_EQ(readAs<std::string>(window, "AXRole"), "AXWindow");
+  clock->advance(0.01);
+  ASSERT_EQ(heard.names(), std::vector<std::string>{"AXUIElementDestroyed"});
+  EXPECT_NEAR(heard.entries[0].time - start, 0.4, 1e-9);
+  EXPECT_EQ(read(window, "AXRole").error, AXError::invalidUIElement);
+}
+
 TEST_F(Notifications, QuittingSendsNoAccessibilityNotifications) {
   const ProcessID pid = launch("Editor");
   const WindowID focused = open(pid, "focused");
