@@ -97,17 +97,18 @@ std::vector<WindowIndexer::CGWindowRecord> WindowIndexer::records(std::optional<
   return result;
 }
 
-bool WindowIndexer::isEligibleAXWindow(const AXElement& element, const std::vector<Rect>& displays) {
+bool WindowIndexer::isEligibleAXWindow(const AXElement& element, const std::vector<Rect>& displays, Rect& frame) {
   Accessibility& ax = *accessibility_;
   if (AXHelpers::string(ax, "AXRole", element) != "AXWindow") return false;
   const auto subrole = AXHelpers::string(ax, "AXSubrole", element);
   if (subrole && (isDialogSubrole(*subrole) || *subrole != "AXStandardWindow")) return false;
   if (AXHelpers::boolean(ax, "AXModal", element) == true) return false;
   if (AXHelpers::boolean(ax, "AXMinimized", element) == true) return false;
-  const auto frame = AXHelpers::frame(ax, element);
-  if (!frame) return false;
+  const auto read = AXHelpers::frame(ax, element);
+  if (!read) return false;
   if (AXHelpers::boolean(ax, "AXFullScreen", element) == true) return false;
-  if (NativeFullScreen::coversDisplay(*frame, displays)) return false;
+  if (NativeFullScreen::coversDisplay(*read, displays)) return false;
+  frame = *read;
   if (subrole) return true;
   // Without a subrole, only a movable window with a title-bar control counts.
   if (!isSettable(ax, element, "AXPosition") || !isSettable(ax, element, "AXSize")) return false;
@@ -121,23 +122,29 @@ WindowIndexer::AppCandidates WindowIndexer::candidates(ProcessID pid, const std:
   AppCandidates result;
   const AXElement application = accessibility_->createApplication(pid);
   for (const AXElement& element : AXHelpers::windows(*accessibility_, application)) {
-    if (isEligibleAXWindow(element, displays)) result.elements.push_back(element);
+    Rect frame;
+    if (!isEligibleAXWindow(element, displays, frame)) continue;
+    result.elements.push_back(element);
+    result.frames.push_back(frame);
   }
+  result.titles.resize(result.elements.size());
   result.used.assign(result.elements.size(), false);
   return result;
 }
 
+const std::optional<std::string>& WindowIndexer::title(AppCandidates& candidates, std::size_t index) {
+  auto& cached = candidates.titles[index];
+  if (!cached) cached = AXHelpers::string(*accessibility_, "AXTitle", candidates.elements[index]);
+  return *cached;
+}
+
 std::optional<std::size_t> WindowIndexer::bestMatch(const CGWindowRecord& record, AppCandidates& candidates) {
-  Accessibility& ax = *accessibility_;
   const Rect& r = record.frame;
   std::optional<std::size_t> best;
   double bestScore = 0.0;
   for (std::size_t index = 0; index < candidates.elements.size(); ++index) {
     if (candidates.used[index]) continue;
-    const AXElement& element = candidates.elements[index];
-    const auto frame = AXHelpers::frame(ax, element);
-    if (!frame) continue;
-    const Rect& f = *frame;
+    const Rect& f = candidates.frames[index];
     const double distance = std::abs(f.minX() - r.minX()) + std::abs(f.minY() - r.minY()) +
                             std::abs(f.width() - r.width()) + std::abs(f.height() - r.height());
     const double overlap = overlapRatio(f, r);
@@ -148,7 +155,7 @@ std::optional<std::size_t> WindowIndexer::bestMatch(const CGWindowRecord& record
       continue;
     }
     double score = distance;
-    if (!record.title.empty() && AXHelpers::string(ax, "AXTitle", element) == record.title) score -= kTitleBonus;
+    if (!record.title.empty() && title(candidates, index) == record.title) score -= kTitleBonus;
     if (!best || score < bestScore) {
       best = index;
       bestScore = score;
@@ -181,7 +188,7 @@ std::vector<ManagedWindow> WindowIndexer::currentSpaceWindows(std::optional<Proc
     window.ownerPID = record.ownerPID;
     window.bundleIdentifier = app->bundleIdentifier;
     window.appName = app->localizedName.value_or(localized("应用"));
-    window.title = AXHelpers::string(*accessibility_, "AXTitle", element).value_or(record.title);
+    window.title = title(candidatesOfApp, *index).value_or(record.title);
     window.frame = *frame;
     window.element = element;
     windows.push_back(std::move(window));

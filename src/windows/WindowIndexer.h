@@ -56,8 +56,13 @@ class WindowIndexer {
   };
 
   // The eligible window elements of one application, for one call.
+  // Frames and titles are read once per call: matching compares every entry
+  // of an application with every candidate, and reading them again each
+  // time made the call quadratic in accessibility round trips.
   struct AppCandidates {
     std::vector<AXElement> elements;
+    std::vector<Rect> frames;  // as read when eligibility was judged
+    std::vector<std::optional<std::optional<std::string>>> titles;  // outer: not read yet
     std::vector<bool> used;  // matched to an earlier record of the application
   };
 
@@ -67,7 +72,9 @@ class WindowIndexer {
   const std::optional<RunningApplication>& application(ProcessID pid, AppCache& cache);
   std::vector<CGWindowRecord> records(std::optional<ProcessID> ownerPID, AppCache& cache);
   std::optional<CGWindowRecord> makeRecord(const WindowInfo& info, ProcessID self, AppCache& cache);
-  bool isEligibleAXWindow(const AXElement& element, const std::vector<Rect>& displays);
+  // On yes, `frame` holds the frame read while judging.
+  bool isEligibleAXWindow(const AXElement& element, const std::vector<Rect>& displays, Rect& frame);
+  const std::optional<std::string>& title(AppCandidates& candidates, std::size_t index);
   AppCandidates candidates(ProcessID pid, const std::vector<Rect>& displays);
   std::optional<std::size_t> bestMatch(const CGWindowRecord& record, AppCandidates& candidates);
 

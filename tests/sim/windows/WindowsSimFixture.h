@@ -33,6 +33,8 @@ class ScriptedAccessibility final : public Accessibility {
 
   // Sees every answer to copyAttributeValue and may change it.
   std::function<void(const AXElement&, std::string_view, AXCopyResult&)> editCopy;
+  // Replaces the result of a write when it gives a value (nothing is written).
+  std::function<std::optional<AXError>(const AXElement&, std::string_view)> scriptWrite;
   // Replaces the result of an action when it gives a value.
   std::function<std::optional<AXError>(const AXElement&, std::string_view)> scriptAction;
 
@@ -46,6 +48,9 @@ class ScriptedAccessibility final : public Accessibility {
   }
   AXError setAttributeValue(const AXElement& element, std::string_view attribute,
                             const AXAttributeValue& value) override {
+    if (scriptWrite) {
+      if (auto scripted = scriptWrite(element, attribute)) return *scripted;
+    }
     return inner_->setAttributeValue(element, attribute, value);
   }
   AXSettableResult isAttributeSettable(const AXElement& element, std::string_view attribute) override {
