@@ -73,10 +73,24 @@ std::optional<std::vector<ManagedWindow>> LayoutCoordinator::manageableWindows()
 }
 
 void LayoutCoordinator::beginLayout(LayoutKind kind, const Screen& screen, const WindowsByPane& windowsByPane) {
+  // The windows were listed while the old layout still held them; leaving it
+  // puts them back where they were before it, and that is where the new
+  // layout must put them back too.
+  std::unordered_map<WindowID, Rect> earlierFrames;
+  if (session) earlierFrames = session->originalFrames;
+  if (bentoSession) earlierFrames = bentoSession->originalFrames;
   exitLayout(false);
   const std::vector<PaneGeometry> geometries =
       LayoutEngine::geometries(kind, screen.visibleFrame, LayoutEngine::kTabBarHeight);
-  auto started = std::make_shared<LayoutSession>(kind, screen, windowsByPane, geometries);
+  WindowsByPane windows = windowsByPane;
+  for (auto& pane : windows) {
+    for (ManagedWindow& window : pane) {
+      if (const auto found = earlierFrames.find(window.windowID); found != earlierFrames.end()) {
+        window.frame = found->second;
+      }
+    }
+  }
+  auto started = std::make_shared<LayoutSession>(kind, screen, windows, geometries);
   session = started;
   closingWindowIDs.clear();
   destroyedWindowIDs.clear();
