@@ -256,13 +256,5 @@ TEST_F(HotKeyCenterTest, WithoutThePressedHandlerTheMonitorsStillWork) {
   EXPECT_EQ(delivered(), std::vector<HotKeyAction>{HotKeyAction::moveLeft});
 }
 
-TEST_F(HotKeyCenterTest, TerminationReleasesKeysMonitorsAndHandler) {
-  center->updateBindings(KeyChord::defaultBindings());
-  center->terminate();
-  EXPECT_TRUE(keys().registrations().empty());
-  EXPECT_FALSE(keys().hasPressedHandler());
-  EXPECT_EQ(keys().localMonitorCount() + keys().globalMonitorCount(), 0u);
-}
-
 }  // namespace
 }  // namespace tessarapane

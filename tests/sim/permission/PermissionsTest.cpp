@@ -43,15 +43,5 @@ TEST_F(PermissionsTest, SettingsAddressesAreTriedInOrderUntilOneOpens) {
   EXPECT_EQ(opened(), menuBar);
 }
 
-TEST_F(PermissionsTest, TheTrustTestNeverPromptsAndThePromptIsCounted) {
-  desktop->setProcessTrusted(false);
-  EXPECT_FALSE(Permissions::isTrusted(*platform.accessibility));
-  EXPECT_EQ(desktop->permissionPrompts(), 0);
-  Permissions::prompt(*platform.accessibility);
-  EXPECT_EQ(desktop->permissionPrompts(), 1);
-  desktop->setProcessTrusted(true);
-  EXPECT_TRUE(Permissions::isTrusted(*platform.accessibility));
-}
-
 }  // namespace
 }  // namespace tessarapane
