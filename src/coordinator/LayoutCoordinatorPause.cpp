@@ -1,17 +1,119 @@
-// Pause and resume. Placeholder bodies so the library links; the pause side
-// of the coordinator is filled in separately.
+// Pausing all maintenance while the displays or the system sleep, the
+// screen is locked or the session is switched away, and laying the layout
+// out again, three times, once the last reason has ended.
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "coordinator/LayoutCoordinator.h"
+#include "tasks/DelayWalk.h"
 
 namespace tessarapane {
 
-void LayoutCoordinator::observeSystemPause() {}
+namespace {
 
-void LayoutCoordinator::beginPause(LayoutPause::Reason) {}
+const char* flag(bool value) { return value ? "true" : "false"; }
 
-void LayoutCoordinator::endPause(LayoutPause::Reason) {}
+void handle(LayoutCoordinator& coordinator, SystemEvent event) {
+  using Reason = LayoutPause::Reason;
+  switch (event) {
+    case SystemEvent::screensDidSleep:
+      coordinator.beginPause(Reason::screensAsleep);
+      return;
+    case SystemEvent::screensDidWake:
+      coordinator.endPause(Reason::screensAsleep);
+      return;
+    case SystemEvent::systemWillSleep:
+      coordinator.beginPause(Reason::systemAsleep);
+      return;
+    case SystemEvent::systemDidWake:
+      coordinator.endPause(Reason::systemAsleep);
+      return;
+    case SystemEvent::sessionDidResignActive:
+      coordinator.beginPause(Reason::sessionInactive);
+      return;
+    case SystemEvent::sessionDidBecomeActive:
+      coordinator.endPause(Reason::sessionInactive);
+      return;
+    case SystemEvent::screenLocked:
+      coordinator.beginPause(Reason::screenLocked);
+      return;
+    case SystemEvent::screenUnlocked:
+      // Wake notifications may never arrive in the expected order; the
+      // unlock ends every reason.
+      coordinator.endAllPauses();
+      return;
+  }
+}
 
-void LayoutCoordinator::endAllPauses() {}
+// One resume pass: lay the layout out again and bring it to the front; the
+// first pass also restarts the maintenance the pause stopped.
+void resumePass(LayoutCoordinator& coordinator, std::size_t pass) {
+  const std::string round = "resume round " + std::to_string(pass);
+  coordinator.logLayoutSnapshot(round + " before");
+  if (const std::shared_ptr<LayoutSession> tabs = coordinator.session) {
+    coordinator.relayoutTabSession(tabs);
+  } else if (const std::shared_ptr<BentoSession> grid = coordinator.bentoSession) {
+    coordinator.relayoutBentoSession(grid);
+  }
+  if (pass == 0) coordinator.startObservingWindows();
+  coordinator.bringLayoutToFront();
+  coordinator.logLayoutSnapshot(round + " after");
+}
 
-void LayoutCoordinator::scheduleResume() {}
+}  // namespace
+
+void LayoutCoordinator::observeSystemPause() {
+  if (!platform.systemEvents) return;
+  std::weak_ptr<LayoutCoordinator> weak = weak_from_this();
+  systemPauseSubscription = platform.systemEvents->subscribe([weak](SystemEvent event) {
+    if (const auto self = weak.lock()) handle(*self, event);
+  });
+}
+
+void LayoutCoordinator::beginPause(LayoutPause::Reason reason) {
+  resumeTask.reset();
+  const bool started = pause.reasons.empty();
+  pause.reasons.insert(reason);
+  const bool active = isLayoutRunning();
+  pauseLog.write("pause begin " + std::string(caseName(reason)) + " started=" + flag(started) +
+                 " active=" + flag(active));
+  if (!started || !active) return;
+  logLayoutSnapshot("paused");
+  stopMaintenance();
+}
+
+void LayoutCoordinator::endPause(LayoutPause::Reason reason) {
+  const bool resumed = pause.reasons.erase(reason) != 0 && pause.reasons.empty();
+  pauseLog.write("pause end " + std::string(caseName(reason)) + " resumed=" + flag(resumed));
+  if (resumed) scheduleResume();
+}
+
+void LayoutCoordinator::endAllPauses() {
+  const bool resumed = !pause.reasons.empty();
+  pause.reasons.clear();
+  pauseLog.write(std::string("pause end all (unlock) resumed=") + flag(resumed));
+  if (resumed) scheduleResume();
+}
+
+void LayoutCoordinator::scheduleResume() {
+  if (!isLayoutRunning()) return;
+  resumeTask.reset();
+  resumeTask = walkDelays(
+      platform.scheduler, shared_from_this(),
+      Walk<LayoutCoordinator>{
+          .delays = std::vector<double>(resumeRelayoutDelays.begin(), resumeRelayoutDelays.end()),
+          .from = DelaysFrom::start,
+          .step =
+              [](LayoutCoordinator& self, std::size_t pass) {
+                resumePass(self, pass);
+                if (pass + 1 == resumeRelayoutDelays.size()) self.resumeTask.reset();
+                return WalkStep::next;
+              },
+          .stillWanted = [](LayoutCoordinator& self) { return !self.isPaused() && self.isLayoutRunning(); },
+          .onEnd = nullptr,
+      });
+}
 
 }  // namespace tessarapane
