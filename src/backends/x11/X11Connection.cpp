@@ -120,6 +120,8 @@ bool X11Connection::initialise(const std::optional<std::string>& displayName, st
 }
 
 X11Connection::~X11Connection() {
+  readableWatch_.cancel();
+  beforeWaitHook_.cancel();
   *alive_ = false;
   if (connection_) xcb_disconnect(connection_);
 }
@@ -164,6 +166,28 @@ ReplyStatus X11Connection::awaitRaw(unsigned int sequence, Deadline deadline, vo
     timeout.tv_nsec = static_cast<long>((left - static_cast<double>(timeout.tv_sec)) * 1e9);
     ppoll(&fd, 1, &timeout, nullptr);
   }
+}
+
+std::vector<ReplyStatus> X11Connection::checkRequests(const std::vector<xcb_void_cookie_t>& cookies,
+                                                     Deadline deadline) {
+  std::vector<ReplyStatus> results(cookies.size(), ReplyStatus::timedOut);
+  // Once a later reply has come, every earlier request has completed and
+  // its error, if any, is already here.
+  auto sync = await<xcb_get_input_focus_reply_t>(xcb_get_input_focus(connection_), deadline);
+  for (std::size_t i = 0; i < cookies.size(); ++i) {
+    if (sync.status != ReplyStatus::ok) {
+      xcb_discard_reply(connection_, cookies[i].sequence);
+      results[i] = sync.status == ReplyStatus::lost ? ReplyStatus::lost : ReplyStatus::timedOut;
+      continue;
+    }
+    void* reply = nullptr;
+    xcb_generic_error_t* error = nullptr;
+    xcb_poll_for_reply(connection_, cookies[i].sequence, &reply, &error);
+    std::free(reply);
+    results[i] = error ? ReplyStatus::xError : ReplyStatus::ok;
+    std::free(error);
+  }
+  return results;
 }
 
 xcb_get_property_cookie_t X11Connection::requestProperty(xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
@@ -232,14 +256,9 @@ void X11Connection::dispatchPendingEvents() {
   xcb_flush(connection_);
 }
 
-Subscription X11Connection::attach(PollLoopScheduler& scheduler) {
-  Subscription readable = scheduler.watchFileDescriptor(fileDescriptor(), [this] { dispatchPendingEvents(); });
-  Subscription beforeWait = scheduler.addBeforeWaitHook([this] { dispatchPendingEvents(); });
-  auto pair = std::make_shared<std::pair<Subscription, Subscription>>(std::move(readable), std::move(beforeWait));
-  return Subscription([pair] {
-    pair->first.cancel();
-    pair->second.cancel();
-  });
+void X11Connection::attach(PollLoopScheduler& scheduler) {
+  readableWatch_ = scheduler.watchFileDescriptor(fileDescriptor(), [this] { dispatchPendingEvents(); });
+  beforeWaitHook_ = scheduler.addBeforeWaitHook([this] { dispatchPendingEvents(); });
 }
 
 bool X11Connection::isConnected() { return xcb_connection_has_error(connection_) == 0; }

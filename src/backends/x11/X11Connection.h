@@ -104,6 +104,10 @@ class X11Connection {
     return result;
   }
 
+  // Whether each request sent with a _checked call (one without a reply) was
+  // accepted: ok, xError (BadAccess: another client holds it), or timedOut.
+  std::vector<ReplyStatus> checkRequests(const std::vector<xcb_void_cookie_t>& cookies, Deadline deadline);
+
   xcb_get_property_cookie_t requestProperty(xcb_window_t window, xcb_atom_t property,
                                             xcb_atom_t type = XCB_ATOM_ANY, std::uint32_t maxLongs = 4096);
   XProperty awaitProperty(xcb_get_property_cookie_t cookie, Deadline deadline);
@@ -124,8 +128,9 @@ class X11Connection {
   // readable).
   void dispatchPendingEvents();
 
-  // Hooks the connection into the poll loop.
-  Subscription attach(PollLoopScheduler& scheduler);
+  // Hooks the connection into the poll loop, until the connection goes or
+  // is attached to another loop.
+  void attach(PollLoopScheduler& scheduler);
 
   bool isConnected();
   void setConnectionLostHandler(std::function<void(const std::string& reason)> handler);
@@ -147,6 +152,8 @@ class X11Connection {
   std::uint64_t nextHandlerID_ = 1;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
+  Subscription readableWatch_;
+  Subscription beforeWaitHook_;
   std::function<void(const std::string&)> lostHandler_;
   bool lostNoticed_ = false;
 };

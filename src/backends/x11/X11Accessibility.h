@@ -1,0 +1,87 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "backends/x11/X11ClientInfo.h"
+#include "backends/x11/X11Desktop.h"
+#include "platform/Accessibility.h"
+
+namespace tessarapane {
+
+// The accessibility interface over the window manager's clients: a window
+// element is a managed client window (its token is the window id), the
+// application element of a pid stands for that process's clients, and the
+// window's title-bar buttons are controls. Frames are outer frames (the
+// window manager's decorations included), in accessibility space.
+class X11Accessibility final : public Accessibility,
+                               public X11DesktopListener,
+                               public std::enable_shared_from_this<X11Accessibility> {
+ public:
+  static std::shared_ptr<X11Accessibility> create(std::shared_ptr<X11Desktop> desktop);
+
+  bool isProcessTrusted() override;
+  bool isProcessTrustedWithPrompt() override;
+  AXElement createApplication(ProcessID pid) override;
+  AXCopyResult copyAttributeValue(const AXElement& element, std::string_view attribute) override;
+  AXError setAttributeValue(const AXElement& element, std::string_view attribute,
+                            const AXAttributeValue& value) override;
+  AXSettableResult isAttributeSettable(const AXElement& element, std::string_view attribute) override;
+  AXError performAction(const AXElement& element, std::string_view action) override;
+  AXObserverCreateResult createObserver(ProcessID pid, AXObserverCallback callback) override;
+  AXError addNotification(AXObserver observer, const AXElement& element, std::string_view notification) override;
+  AXError removeNotification(AXObserver observer, const AXElement& element,
+                             std::string_view notification) override;
+  void destroyObserver(AXObserver observer) override;
+
+  // Elements as this backend makes them.
+  static AXElement windowElement(ProcessID pid, xcb_window_t window);
+  enum class Control : std::uint8_t { close = 1, minimize = 2, zoom = 3 };
+  static AXElement controlElement(ProcessID pid, xcb_window_t window, Control control);
+
+  // X11DesktopListener
+  void clientAdded(xcb_window_t window, ProcessID pid) override;
+  void clientRemoved(xcb_window_t window, ProcessID pid) override;
+  void activeWindowChanged(xcb_window_t window, ProcessID pid) override;
+  void titleChanged(xcb_window_t window, ProcessID pid) override;
+
+ private:
+  explicit X11Accessibility(std::shared_ptr<X11Desktop> desktop);
+
+  AXCopyResult readApplication(ProcessID pid, std::string_view attribute);
+  AXCopyResult readWindow(const AXElement& element, std::string_view attribute);
+  AXCopyResult readControl(const AXElement& element, std::string_view attribute);
+  AXError writeApplication(ProcessID pid, std::string_view attribute, const AXAttributeValue& value);
+  AXError writeWindow(const AXElement& element, std::string_view attribute, const AXAttributeValue& value);
+  AXError pressControl(const AXElement& element);
+
+  // The window's modal transients that are showing (its sheets).
+  std::optional<std::vector<AXElement>> sheetsOf(xcb_window_t window, Deadline deadline);
+  // Where the process's focus is: its active window, else its top-most client.
+  std::optional<xcb_window_t> focusedWindowOf(ProcessID pid, Deadline deadline);
+  bool processExists(ProcessID pid);
+  void removeMaximized(const ClientInfo& info);
+
+  struct Registration {
+    AXElement element;
+    std::string notification;
+  };
+  struct ObserverEntry {
+    ProcessID pid = 0;
+    std::shared_ptr<AXObserverCallback> callback;
+    std::vector<Registration> registrations;
+  };
+  void deliver(ProcessID pid, const AXElement& registeredOn, const AXElement& subject, const std::string& name);
+
+  std::shared_ptr<X11Desktop> desktop_;
+  std::map<std::uint64_t, ObserverEntry> observers_;
+  std::uint64_t nextObserver_ = 1;
+};
+
+}  // namespace tessarapane
