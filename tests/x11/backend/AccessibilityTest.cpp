@@ -1,0 +1,80 @@
+// The accessibility interface over real clients of a real window manager.
+#include <signal.h>
+
+#include "X11Test.h"
+#include "backends/x11/X11Accessibility.h"
+#include "windows/AXHelpers.h"
+
+namespace tessarapane::x11test {
+namespace {
+
+class AccessibilityTest : public X11Test {
+ protected:
+  Accessibility& ax() { return *platform().accessibility; }
+  AXElement window(const TestClient& client) {
+    return X11Accessibility::windowElement(client.pid(), client.window);
+  }
+  std::optional<std::string> string(const AXElement& element, std::string_view attribute) {
+    return AXHelpers::string(ax(), attribute, element);
+  }
+  std::optional<bool> boolean(const AXElement& element, std::string_view attribute) {
+    return AXHelpers::boolean(ax(), attribute, element);
+  }
+};
+
+TEST_F(AccessibilityTest, WindowAttributesComeFromTheClientsProperties) {
+  auto normal = startClient({"--title", "窗口 Ärger", "--geometry", "400x300+100+120"});
+  auto dialog = startClient({"--type", "dialog", "--title", "A dialog"});
+  auto utility = startClient({"--type", "utility"});
+  auto untyped = startClient({"--type", "none", "--no-delete-window"});
+  ASSERT_TRUE(normal && dialog && utility && untyped);
+
+  EXPECT_EQ(string(window(*normal), "AXRole"), "AXWindow");
+  EXPECT_EQ(string(window(*normal), "AXSubrole"), "AXStandardWindow");
+  EXPECT_EQ(string(window(*dialog), "AXSubrole"), "AXDialog");
+  EXPECT_EQ(string(window(*utility), "AXSubrole"), "AXFloatingWindow");
+  const AXCopyResult noType = ax().copyAttributeValue(window(*untyped), "AXSubrole");
+  EXPECT_EQ(noType.error, AXError::noValue);
+  EXPECT_EQ(string(window(*normal), "AXTitle"), "窗口 Ärger");
+
+  // The close button stands for WM_DELETE_WINDOW.
+  const AXCopyResult close = ax().copyAttributeValue(window(*normal), "AXCloseButton");
+  ASSERT_EQ(close.error, AXError::success);
+  const auto* button = std::get_if<AXElement>(&*close.value);
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(string(*button, "AXRole"), "AXButton");
+  EXPECT_EQ(boolean(*button, "AXEnabled"), true);
+  EXPECT_EQ(ax().copyAttributeValue(window(*untyped), "AXCloseButton").error, AXError::noValue);
+
+  // The application element lists the process's windows.
+  const auto windows = AXHelpers::windows(ax(), ax().createApplication(normal->pid()));
+  ASSERT_EQ(windows.size(), 1U);
+  EXPECT_EQ(windows.front(), window(*normal));
+}
+
+TEST_F(AccessibilityTest, FrameIsTheOuterFrameAsWitnessed) {
+  auto client = startClient({"--geometry", "400x300+200+150"});
+  ASSERT_TRUE(client);
+  settle();
+  const auto frame = AXHelpers::frame(ax(), window(*client));
+  const auto witnessed = witnessFrame(client->window);
+  ASSERT_TRUE(frame && witnessed);
+  EXPECT_EQ(*frame, *witnessed);
+  // Decorations make the outer frame larger than the client area.
+  EXPECT_GT(frame->height(), 300.0);
+}
+
+TEST_F(AccessibilityTest, AGoneWindowIsAnInvalidElement) {
+  auto client = startClient({});
+  ASSERT_TRUE(client);
+  const AXElement element = window(*client);
+  ASSERT_TRUE(client->command("quit"));
+  ASSERT_TRUE(client->process.wait(5.0).has_value());
+  EXPECT_TRUE(waitUntil([&] { return ax().copyAttributeValue(element, "AXRole").error == AXError::invalidUIElement; }));
+  EXPECT_EQ(ax().copyAttributeValue(element, "AXPosition").error, AXError::invalidUIElement);
+  EXPECT_EQ(ax().setAttributeValue(element, "AXPosition", Point{0, 0}), AXError::invalidUIElement);
+  EXPECT_EQ(ax().performAction(element, "AXRaise"), AXError::invalidUIElement);
+}
+
+}  // namespace
+}  // namespace tessarapane::x11test

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessarapane::x11test {
+
+// A child process of a test: its standard input can be written, its standard
+// output read line by line with a timeout, its standard error goes to a file.
+// Destroying the handle kills the child (SIGKILL) and reaps it.
+class Subprocess {
+ public:
+  struct Options {
+    std::map<std::string, std::string> environment;  // added to (or replacing) this process's
+    bool pipeStdin = false;
+    bool captureStdout = false;
+    std::string stderrPath = "/dev/null";
+    std::optional<int> passFd;  // kept open in the child under the same number
+  };
+
+  static std::optional<Subprocess> start(const std::vector<std::string>& argv, const Options& options,
+                                         std::string* error = nullptr);
+  ~Subprocess();
+  Subprocess(Subprocess&& other) noexcept;
+  Subprocess& operator=(Subprocess&& other) noexcept;
+  Subprocess(const Subprocess&) = delete;
+  Subprocess& operator=(const Subprocess&) = delete;
+
+  pid_t pid() const { return pid_; }
+
+  // The next line of standard output, waiting at most `timeout` seconds.
+  std::optional<std::string> readLine(double timeout);
+  // Lines until one starts with `prefix`; that line, or none on timeout or
+  // end of output.
+  std::optional<std::string> waitForLine(const std::string& prefix, double timeout);
+  bool writeLine(const std::string& line);
+  void closeStdin();
+
+  // Exit status once the child has ended (within `timeout` seconds): the
+  // exit code, or 128 + signal number.
+  std::optional<int> wait(double timeout);
+  bool isRunning();
+  void signal(int signalNumber);
+  // SIGTERM, a moment's grace, then SIGKILL; reaps the child.
+  void terminate();
+
+  // Runs a program to completion and gives its exit status and standard
+  // output; none when it could not start or outlived the timeout.
+  struct Result {
+    int status = -1;
+    std::string output;
+  };
+  static std::optional<Result> run(const std::vector<std::string>& argv, double timeout,
+                                   const std::map<std::string, std::string>& environment = {});
+
+ private:
+  Subprocess() = default;
+  void release();
+
+  pid_t pid_ = -1;
+  int stdinFd_ = -1;
+  int stdoutFd_ = -1;
+  std::string buffer_;
+  bool ended_ = false;
+  bool outputClosed_ = false;
+  int status_ = 0;
+};
+
+// Seconds on the monotonic clock.
+double monotonicNow();
+
+}  // namespace tessarapane::x11test

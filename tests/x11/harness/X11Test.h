@@ -1,0 +1,80 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Subprocess.h"
+#include "X11Environment.h"
+#include "backends/x11/PollLoopScheduler.h"
+#include "backends/x11/X11Platform.h"
+#include "geometry/Rect.h"
+
+namespace tessarapane::x11test {
+
+// One run of the project's test client (tests/x11/client).
+struct TestClient {
+  Subprocess process;
+  xcb_window_t window = XCB_NONE;
+  pid_t pid() const { return process.pid(); }
+  // Sends a command and waits for the client to confirm it.
+  bool command(const std::string& line, double timeout = 5.0);
+  // Waits for the client to report a mapped dialog; its window.
+  std::optional<xcb_window_t> waitForDialog(double timeout = 5.0);
+};
+
+// A test on the session's desktop with the X11 backend and its poll loop.
+// Every wait is bounded and pumps the loop, so the backend's events are
+// dispatched while it waits.
+class X11Test : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Starts the test client with these arguments and waits for its window.
+  std::unique_ptr<TestClient> startClient(const std::vector<std::string>& arguments, double timeout = 10.0);
+  // Starts another program (xterm, xclock ...) on the session's display.
+  std::unique_ptr<Subprocess> startProgram(const std::vector<std::string>& argv);
+  // The first client window of a process once the window manager lists it.
+  std::optional<xcb_window_t> waitForClientOf(pid_t pid, double timeout = 10.0);
+
+  // Runs the loop until the condition holds or the timeout passes.
+  bool waitUntil(const std::function<bool()>& condition, double timeout = 5.0);
+  // Lets the loop run until the window manager has handled everything sent
+  // so far and the resulting events were dispatched: a round trip through
+  // the window manager (a property change it must answer) and the server.
+  void settle();
+
+  // The outer frame of a client window as xwininfo and xprop see it (root
+  // coordinates): the independent witness of what the backend reports.
+  std::optional<Rect> witnessFrame(xcb_window_t window);
+  // _NET_ACTIVE_WINDOW as xprop reads it.
+  std::optional<xcb_window_t> witnessActiveWindow();
+  // _NET_CLIENT_LIST_STACKING (bottom to top) as xprop reads it.
+  std::vector<xcb_window_t> witnessStacking();
+
+  XSession& session() { return X11Environment::session(); }
+  Platform& platform() { return backend_->platform; }
+  X11Backend& backend() { return *backend_; }
+
+  // A plain connection of the test's own, for what a test does as another
+  // X client (its own windows, key grabs, round trips through the window
+  // manager).
+  xcb_connection_t* probe() { return probe_; }
+  xcb_atom_t probeAtom(const char* name);
+
+  std::shared_ptr<PollLoopScheduler> scheduler_;
+  std::optional<X11Backend> backend_;
+  xcb_connection_t* probe_ = nullptr;
+  std::vector<std::unique_ptr<Subprocess>> programs_;
+};
+
+// Reads an "X(CARDINAL) = 1, 2, 3" style xprop line into numbers.
+std::vector<long> numbersAfterEquals(const std::string& line);
+
+}  // namespace tessarapane::x11test

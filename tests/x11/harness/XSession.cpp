@@ -1,0 +1,190 @@
+#include "XSession.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace tessarapane::x11test {
+
+namespace {
+
+// Openbox's own defaults plus no key bindings at all: its usual ones take
+// Control+Alt+arrows, which the hot-key tests need.
+constexpr const char* kOpenboxConfiguration = R"(<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <resistance><strength>0</strength><screen_edge_strength>0</screen_edge_strength></resistance>
+  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
+  <placement><policy>Smart</policy><center>no</center></placement>
+  <desktops><number>2</number><firstdesk>1</firstdesk></desktops>
+  <margins><top>0</top><bottom>0</bottom><left>0</left><right>0</right></margins>
+  <keyboard></keyboard>
+  <mouse></mouse>
+</openbox_config>
+)";
+
+std::optional<std::string> readLineFrom(int fd, double timeout) {
+  std::string line;
+  const double deadline = monotonicNow() + timeout;
+  while (line.find('\n') == std::string::npos) {
+    const double left = deadline - monotonicNow();
+    if (left <= 0) return std::nullopt;
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(left * 1000) + 1) <= 0) continue;
+    char chunk[64];
+    const ssize_t count = read(fd, chunk, sizeof chunk);
+    if (count <= 0) return std::nullopt;
+    line.append(chunk, static_cast<std::size_t>(count));
+  }
+  return line.substr(0, line.find('\n'));
+}
+
+}  // namespace
+
+std::unique_ptr<XSession> XSession::start(const Options& options, std::string* error) {
+  std::unique_ptr<XSession> session(new XSession());
+  char pattern[] = "/tmp/tessarapane-x11-XXXXXX";
+  if (!mkdtemp(pattern)) {
+    if (error) *error = "cannot make a temporary directory";
+    return nullptr;
+  }
+  session->directory_ = pattern;
+  const std::string log = session->directory_ + "/session.log";
+
+  // Xvfb picks a free display number itself and writes it to this pipe.
+  int numberPipe[2];
+  if (pipe(numberPipe) != 0) {
+    if (error) *error = "cannot make a pipe";
+    return nullptr;
+  }
+  fcntl(numberPipe[0], F_SETFD, FD_CLOEXEC);
+  fcntl(numberPipe[1], F_SETFD, FD_CLOEXEC);
+  Subprocess::Options serverOptions;
+  serverOptions.stderrPath = log;
+  serverOptions.passFd = numberPipe[1];
+  const std::string screen = std::to_string(options.width) + "x" + std::to_string(options.height) + "x24";
+  session->server_ = Subprocess::start({"Xvfb", "-displayfd", std::to_string(numberPipe[1]), "-screen", "0", screen,
+                                        "-nolisten", "tcp", "-noreset"},
+                                       serverOptions, error);
+  close(numberPipe[1]);
+  if (!session->server_) {
+    close(numberPipe[0]);
+    return nullptr;
+  }
+  const auto number = readLineFrom(numberPipe[0], options.startTimeout);
+  close(numberPipe[0]);
+  if (!number || number->empty()) {
+    if (error) *error = "Xvfb did not start (see " + log + ")";
+    return nullptr;
+  }
+  session->display_ = ":" + *number;
+  setenv("DISPLAY", session->display_.c_str(), 1);
+
+  std::map<std::string, std::string> environment{{"DISPLAY", session->display_},
+                                                 {"XDG_CONFIG_HOME", session->directory_},
+                                                 {"XDG_CACHE_HOME", session->directory_}};
+  if (options.sessionBus) {
+    Subprocess::Options busOptions;
+    busOptions.captureStdout = true;
+    busOptions.stderrPath = log;
+    busOptions.environment = environment;
+    session->bus_ = Subprocess::start({"dbus-daemon", "--session", "--nofork", "--print-address"}, busOptions, error);
+    if (!session->bus_) return nullptr;
+    const auto address = session->bus_->readLine(options.startTimeout);
+    if (!address || address->empty()) {
+      if (error) *error = "the session bus did not start (see " + log + ")";
+      return nullptr;
+    }
+    session->busAddress_ = *address;
+    setenv("DBUS_SESSION_BUS_ADDRESS", address->c_str(), 1);
+    environment["DBUS_SESSION_BUS_ADDRESS"] = *address;
+  }
+
+  const std::string configuration = session->directory_ + "/rc.xml";
+  std::ofstream(configuration) << kOpenboxConfiguration;
+  Subprocess::Options managerOptions;
+  managerOptions.stderrPath = log;
+  managerOptions.environment = environment;
+  session->windowManager_ =
+      Subprocess::start({"openbox", "--sm-disable", "--config-file", configuration}, managerOptions, error);
+  if (!session->windowManager_) return nullptr;
+  if (!session->waitForWindowManager(options.startTimeout)) {
+    if (error) *error = "openbox did not take the display (see " + log + ")";
+    return nullptr;
+  }
+  return session;
+}
+
+XSession::~XSession() {
+  if (windowManager_) windowManager_->terminate();
+  if (bus_) bus_->terminate();
+  if (server_) server_->terminate();
+  if (!directory_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(directory_, ignored);
+  }
+}
+
+bool XSession::windowManagerRunning() const {
+  xcb_connection_t* c = xcb_connect(display_.c_str(), nullptr);
+  bool running = false;
+  if (!xcb_connection_has_error(c)) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const char* name = "_NET_SUPPORTING_WM_CHECK";
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+    if (atom && atom->atom != XCB_NONE) {
+      auto windowOf = [&](xcb_window_t window) -> xcb_window_t {
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            c, xcb_get_property(c, 0, window, atom->atom, XCB_ATOM_WINDOW, 0, 1), nullptr);
+        xcb_window_t value = XCB_NONE;
+        if (reply && xcb_get_property_value_length(reply) >= 4) {
+          value = *static_cast<xcb_window_t*>(xcb_get_property_value(reply));
+        }
+        std::free(reply);
+        return value;
+      };
+      const xcb_window_t check = windowOf(root);
+      running = check != XCB_NONE && windowOf(check) == check;
+    }
+    std::free(atom);
+  }
+  xcb_disconnect(c);
+  return running;
+}
+
+bool XSession::waitForWindowManager(double timeout) const {
+  // Root property changes wake the wait: the window manager announces itself
+  // with one.
+  xcb_connection_t* c = xcb_connect(display_.c_str(), nullptr);
+  if (xcb_connection_has_error(c)) {
+    xcb_disconnect(c);
+    return false;
+  }
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+  xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &mask);
+  xcb_flush(c);
+  const double deadline = monotonicNow() + timeout;
+  bool running = false;
+  while (!(running = windowManagerRunning())) {
+    const double left = deadline - monotonicNow();
+    if (left <= 0) break;
+    if (windowManager_ && !const_cast<Subprocess&>(*windowManager_).isRunning()) break;
+    pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
+    poll(&fd, 1, static_cast<int>(std::min(left, 0.25) * 1000) + 1);
+    while (xcb_generic_event_t* event = xcb_poll_for_event(c)) std::free(event);
+  }
+  xcb_disconnect(c);
+  return running;
+}
+
+}  // namespace tessarapane::x11test

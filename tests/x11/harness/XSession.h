@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "Subprocess.h"
+
+namespace tessarapane::x11test {
+
+// A private desktop for one test process: an Xvfb display on a free number,
+// openbox with a configuration that binds no keys, and (when asked) a private
+// session bus. Starting it points DISPLAY (and DBUS_SESSION_BUS_ADDRESS) of
+// this process at it, so every client started afterwards lands there.
+class XSession {
+ public:
+  struct Options {
+    int width = 1440;
+    int height = 900;
+    bool sessionBus = false;
+    double startTimeout = 20.0;
+  };
+
+  static std::unique_ptr<XSession> start(const Options& options, std::string* error);
+  ~XSession();
+
+  const std::string& display() const { return display_; }
+  const std::string& busAddress() const { return busAddress_; }
+  const std::string& directory() const { return directory_; }
+  // The window manager's process, to check it is still alive.
+  Subprocess& windowManager() { return *windowManager_; }
+
+  // Whether an EWMH window manager answers on the display.
+  bool windowManagerRunning() const;
+
+ private:
+  XSession() = default;
+  bool waitForWindowManager(double timeout) const;
+
+  std::string directory_;
+  std::string display_;
+  std::string busAddress_;
+  std::optional<Subprocess> server_;
+  std::optional<Subprocess> windowManager_;
+  std::optional<Subprocess> bus_;
+};
+
+}  // namespace tessarapane::x11test
