@@ -163,6 +163,13 @@ void LayoutCoordinator::endBentoDividerDrag() {
     grid->previewPanel->setTiles({});
     grid->previewPanel->setNeedsDisplay();
   }
+  // A screen change during the drag skipped its relayouts; the windows must
+  // not be laid out for a screen that changed or went away meanwhile.
+  const std::optional<Screen> live = ScreenIdentity::screenForDisplayID(grid->displayID, *platform.screens);
+  if (!live || live->frame != grid->screen.frame || live->visibleFrame != grid->screen.visibleFrame) {
+    relayoutBentoSession(grid);
+    return;
+  }
   applyBentoFrames(grid);
   updateBentoDividers(grid);
 }
