@@ -2,6 +2,7 @@
 
 #include <xcb/xcb.h>
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -66,6 +67,7 @@ class X11Accessibility final : public Accessibility,
   // Where the process's focus is: its active window, else its top-most client.
   std::optional<xcb_window_t> focusedWindowOf(ProcessID pid, Deadline deadline);
   bool processExists(ProcessID pid);
+  bool isMaximized(const ClientInfo& info);
   void removeMaximized(const ClientInfo& info);
 
   struct Registration {
@@ -79,7 +81,14 @@ class X11Accessibility final : public Accessibility,
   };
   void deliver(ProcessID pid, const AXElement& registeredOn, const AXElement& subject, const std::string& name);
 
+  // Maximised windows asked to restore: their decorations at the time.
+  struct Restoring {
+    std::array<std::uint32_t, 4> extents{};
+    double time = 0.0;
+  };
+
   std::shared_ptr<X11Desktop> desktop_;
+  std::map<xcb_window_t, Restoring> restoring_;
   std::map<std::uint64_t, ObserverEntry> observers_;
   std::uint64_t nextObserver_ = 1;
 };

@@ -1,8 +1,10 @@
 // Writes and actions of the X11 accessibility interface: every change is a
 // request to the window manager, never a direct configure of the client.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
+#include "backends/x11/MonotonicClock.h"
 #include "backends/x11/X11Accessibility.h"
 
 namespace tessarapane {
@@ -28,6 +30,10 @@ constexpr std::uint32_t kStateRemove = 0;
 constexpr std::uint32_t kStateToggle = 2;
 
 constexpr std::uint32_t kIconicState = 3;
+
+// How long a size write waits for the window manager to restore a maximised
+// window before it sizes it with what it knows.
+constexpr double kRestoreTimeout = 0.25;
 
 xcb_window_t windowOf(const AXElement& element) { return static_cast<xcb_window_t>(element.token & kWindowMask); }
 
@@ -86,12 +92,20 @@ AXError X11Accessibility::writeApplication(ProcessID pid, std::string_view attri
   return AXError::attributeUnsupported;
 }
 
+bool X11Accessibility::isMaximized(const ClientInfo& info) {
+  X11Connection& x = desktop_->x();
+  return info.hasState(x.atom(Atom::_NET_WM_STATE_MAXIMIZED_VERT)) ||
+         info.hasState(x.atom(Atom::_NET_WM_STATE_MAXIMIZED_HORZ));
+}
+
 void X11Accessibility::removeMaximized(const ClientInfo& info) {
   X11Connection& x = desktop_->x();
   const xcb_atom_t vertical = x.atom(Atom::_NET_WM_STATE_MAXIMIZED_VERT);
   const xcb_atom_t horizontal = x.atom(Atom::_NET_WM_STATE_MAXIMIZED_HORZ);
   // A maximised window ignores moves until it is restored.
-  if (!info.hasState(vertical) && !info.hasState(horizontal)) return;
+  if (!isMaximized(info)) return;
+  restoring_[info.window] =
+      Restoring{{info.extents[0], info.extents[1], info.extents[2], info.extents[3]}, monotonicSeconds()};
   x.sendRootMessage(info.window, Atom::_NET_WM_STATE, {kStateRemove, vertical, horizontal, kSourcePager, 0});
 }
 
@@ -115,10 +129,30 @@ AXError X11Accessibility::writeWindow(const AXElement& element, std::string_view
   if (attribute == "AXSize") {
     const Size* size = as<Size>(value);
     if (!size) return AXError::illegalArgument;
-    const ClientInfo info = readClient(x, window, ClientField::kFrame | ClientField::kState | ClientField::kSizeHints);
+    const unsigned fields = ClientField::kFrame | ClientField::kState | ClientField::kSizeHints;
+    ClientInfo info = readClient(x, window, fields);
     if (info.error != AXError::success) return info.error;
     if (info.fixedSize) return AXError::attributeUnsupported;
-    removeMaximized(info);
+    const auto restoring = restoring_.find(window);
+    const bool recentlyRestored =
+        restoring != restoring_.end() && monotonicSeconds() - restoring->second.time < kRestoreTimeout * 2;
+    if (isMaximized(info) || recentlyRestored) {
+      // A restored window's decorations differ from a maximised one's, so
+      // the client size for this outer size is known only once the window
+      // manager has restored it, a few milliseconds after the request.
+      const std::array<std::uint32_t, 4> maximizedExtents =
+          recentlyRestored ? restoring->second.extents
+                           : std::array<std::uint32_t, 4>{info.extents[0], info.extents[1], info.extents[2], info.extents[3]};
+      removeMaximized(info);
+      x.awaitCondition([&] {
+        info = readClient(x, window, fields);
+        if (info.error != AXError::success) return true;
+        const std::array<std::uint32_t, 4> now{info.extents[0], info.extents[1], info.extents[2], info.extents[3]};
+        return !isMaximized(info) && now != maximizedExtents;
+      }, kRestoreTimeout);
+      restoring_.erase(window);
+      if (info.error != AXError::success) return info.error;
+    }
     // The request sizes the client; the frame adds the decorations.
     const std::int32_t horizontalExtra =
         static_cast<std::int32_t>(info.extents[0] + info.extents[1] + 2 * info.borderWidth);

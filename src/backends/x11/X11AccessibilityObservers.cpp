@@ -91,6 +91,7 @@ void X11Accessibility::clientAdded(xcb_window_t window, ProcessID pid) {
 }
 
 void X11Accessibility::clientRemoved(xcb_window_t window, ProcessID pid) {
+  restoring_.erase(window);
   const AXElement element = windowElement(pid, window);
   deliver(pid, element, element, "AXUIElementDestroyed");
   // The element is gone, and so is everything registered on it.

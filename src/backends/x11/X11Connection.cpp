@@ -190,6 +190,22 @@ std::vector<ReplyStatus> X11Connection::checkRequests(const std::vector<xcb_void
   return results;
 }
 
+bool X11Connection::awaitCondition(const std::function<bool()>& condition, double timeout) {
+  const double deadline = monotonicSeconds() + timeout;
+  for (;;) {
+    if (condition()) return true;
+    const double left = deadline - monotonicSeconds();
+    if (left <= 0.0 || !isConnected()) return false;
+    pollfd fd{fileDescriptor(), POLLIN, 0};
+    timespec wait{};
+    wait.tv_sec = static_cast<time_t>(left);
+    wait.tv_nsec = static_cast<long>((left - static_cast<double>(wait.tv_sec)) * 1e9);
+    // The condition's own round trip has read everything so far: the
+    // descriptor wakes us only for something new.
+    ppoll(&fd, 1, &wait, nullptr);
+  }
+}
+
 xcb_get_property_cookie_t X11Connection::requestProperty(xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
                                                          std::uint32_t maxLongs) {
   return xcb_get_property(connection_, 0, window, property, type, 0, maxLongs);

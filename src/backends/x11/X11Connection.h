@@ -108,6 +108,11 @@ class X11Connection {
   // accepted: ok, xError (BadAccess: another client holds it), or timedOut.
   std::vector<ReplyStatus> checkRequests(const std::vector<xcb_void_cookie_t>& cookies, Deadline deadline);
 
+  // Re-checks `condition` whenever the server sends something, until it
+  // holds or `timeout` seconds pass. For the rare request whose outcome the
+  // next request depends on; events read meanwhile stay queued for dispatch.
+  bool awaitCondition(const std::function<bool()>& condition, double timeout);
+
   xcb_get_property_cookie_t requestProperty(xcb_window_t window, xcb_atom_t property,
                                             xcb_atom_t type = XCB_ATOM_ANY, std::uint32_t maxLongs = 4096);
   XProperty awaitProperty(xcb_get_property_cookie_t cookie, Deadline deadline);

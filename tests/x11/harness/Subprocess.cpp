@@ -128,6 +128,7 @@ Subprocess& Subprocess::operator=(Subprocess&& other) noexcept {
   stdinFd_ = std::exchange(other.stdinFd_, -1);
   stdoutFd_ = std::exchange(other.stdoutFd_, -1);
   buffer_ = std::move(other.buffer_);
+  history_ = std::move(other.history_);
   ended_ = other.ended_;
   outputClosed_ = other.outputClosed_;
   status_ = other.status_;
@@ -156,6 +157,7 @@ std::optional<std::string> Subprocess::readLine(double timeout) {
     if (newline != std::string::npos) {
       std::string line = buffer_.substr(0, newline);
       buffer_.erase(0, newline + 1);
+      history_.push_back(line);
       return line;
     }
     if (stdoutFd_ < 0 || outputClosed_) return std::nullopt;

@@ -37,6 +37,8 @@ class Subprocess {
   // Lines until one starts with `prefix`; that line, or none on timeout or
   // end of output.
   std::optional<std::string> waitForLine(const std::string& prefix, double timeout);
+  // Every line read so far, skipped ones included.
+  const std::vector<std::string>& history() const { return history_; }
   bool writeLine(const std::string& line);
   void closeStdin();
 
@@ -65,6 +67,7 @@ class Subprocess {
   int stdinFd_ = -1;
   int stdoutFd_ = -1;
   std::string buffer_;
+  std::vector<std::string> history_;
   bool ended_ = false;
   bool outputClosed_ = false;
   int status_ = 0;

@@ -1,0 +1,181 @@
+// The window controller moving, raising, focusing and closing real windows.
+#include <algorithm>
+#include <map>
+
+#include "X11Test.h"
+#include "backends/x11/X11Accessibility.h"
+#include "layout/PaneFrameFit.h"
+#include "windows/AXHelpers.h"
+#include "windows/ScreenIdentity.h"
+#include "windows/WindowController.h"
+#include "windows/WindowIndexer.h"
+
+namespace tessarapane::x11test {
+namespace {
+
+class ControllerTest : public X11Test {
+ protected:
+  ManagedWindow managed(xcb_window_t window) {
+    WindowIndexer indexer(platform());
+    for (const ManagedWindow& candidate : indexer.currentSpaceWindows()) {
+      if (candidate.windowID == window) return candidate;
+    }
+    ADD_FAILURE() << "window " << window << " is not manageable";
+    return {};
+  }
+  std::optional<Rect> frameOf(const ManagedWindow& window) {
+    return AXHelpers::frame(*platform().accessibility, window.element);
+  }
+  // Waits for the backend to read `target` back, then asks the witness.
+  void expectLandsExactly(const ManagedWindow& window, const Rect& target) {
+    EXPECT_TRUE(waitUntil([&] { return frameOf(window) == target; })) << "backend reads " << *frameOf(window);
+    EXPECT_EQ(witnessFrame(window.windowID), std::optional<Rect>(target));
+  }
+};
+
+TEST_F(ControllerTest, MovesWindowsToTheirOuterFrames) {
+  auto client = startClient({"--geometry", "400x300+100+100"});
+  auto terminal = startProgram({"xterm", "-geometry", "80x24+500+300"});
+  ASSERT_TRUE(client && terminal);
+  const auto terminalWindow = waitForClientOf(terminal->pid());
+  ASSERT_TRUE(terminalWindow);
+  settle();
+  WindowController controller(platform());
+
+  const ManagedWindow window = managed(client->window);
+  const Rect target(300, 200, 640, 480);
+  EXPECT_TRUE(controller.setAccessibilityFrame(target, window));
+  expectLandsExactly(window, target);
+
+  // The same through toolkit space (y up from the primary's bottom edge).
+  const Rect toolkit(20, 100, 700, 500);
+  EXPECT_TRUE(controller.setAppKitFrameIfNeeded(toolkit, window));
+  expectLandsExactly(window, ScreenIdentity::convertFrame(toolkit, *platform().screens));
+
+  // xterm sizes itself in character cells: it snaps down by less than one
+  // cell, inside the frame-fit tolerance.
+  const ManagedWindow xterm = managed(*terminalWindow);
+  const Rect cellTarget(50, 60, 701, 503);
+  EXPECT_TRUE(controller.setAccessibilityFrame(cellTarget, xterm));
+  ASSERT_TRUE(waitUntil([&] {
+    const auto frame = frameOf(xterm);
+    return frame && frame->origin.x == cellTarget.x() && frame->origin.y == cellTarget.y() &&
+           frame->width() != 0 && std::abs(frame->width() - cellTarget.width()) < 40;
+  }));
+  settle();
+  const auto landed = witnessFrame(*terminalWindow);
+  ASSERT_TRUE(landed);
+  EXPECT_EQ(landed->origin, cellTarget.origin);
+  EXPECT_TRUE(PaneFrameFit::matches(*landed, cellTarget)) << *landed;
+  EXPECT_LE(landed->width(), cellTarget.width());
+  EXPECT_LE(landed->height(), cellTarget.height());
+}
+
+TEST_F(ControllerTest, MovesMaximisedWindowsAfterRestoringThem) {
+  auto full = startClient({"--geometry", "400x300+100+100"});
+  auto tall = startClient({"--geometry", "400x300+600+100"});
+  ASSERT_TRUE(full && tall);
+  Accessibility& ax = *platform().accessibility;
+  const ManagedWindow fullWindow = managed(full->window);
+  const ManagedWindow tallWindow = managed(tall->window);
+  const AXCopyResult zoom = ax.copyAttributeValue(fullWindow.element, "AXZoomButton");
+  ASSERT_EQ(zoom.error, AXError::success);
+  ASSERT_EQ(ax.performAction(std::get<AXElement>(*zoom.value), "AXPress"), AXError::success);
+  const auto maximisedVertically =
+      Subprocess::run({"wmctrl", "-i", "-r", std::to_string(tall->window), "-b", "add,maximized_vert"}, 5.0);
+  ASSERT_TRUE(maximisedVertically && maximisedVertically->status == 0);
+  ASSERT_TRUE(waitUntil([&] {
+    const auto a = frameOf(fullWindow);
+    const auto b = frameOf(tallWindow);
+    return a && a->width() == 1440 && b && b->height() == 900;
+  }));
+
+  // A window maximised both ways fills the display, which the controller
+  // takes for full screen; the accessibility writes themselves restore it.
+  const Rect fullTarget(200, 150, 500, 400);
+  EXPECT_EQ(ax.setAttributeValue(fullWindow.element, "AXPosition", fullTarget.origin), AXError::success);
+  EXPECT_EQ(ax.setAttributeValue(fullWindow.element, "AXSize", fullTarget.size), AXError::success);
+  expectLandsExactly(fullWindow, fullTarget);
+
+  const Rect tallTarget(700, 200, 450, 350);
+  EXPECT_TRUE(WindowController(platform()).setAccessibilityFrame(tallTarget, tallWindow));
+  expectLandsExactly(tallWindow, tallTarget);
+}
+
+TEST_F(ControllerTest, FixedSizeWindowsMoveButKeepTheirSize) {
+  auto client = startClient({"--geometry", "300x200+100+100", "--fixed-size"});
+  ASSERT_TRUE(client);
+  const ManagedWindow window = managed(client->window);
+  Accessibility& ax = *platform().accessibility;
+  EXPECT_EQ(ax.isAttributeSettable(window.element, "AXSize").settable, false);
+  EXPECT_EQ(ax.isAttributeSettable(window.element, "AXPosition").settable, true);
+  const auto before = frameOf(window);
+  ASSERT_TRUE(before);
+  // The size write is refused, so the whole frame write reports failure.
+  EXPECT_FALSE(WindowController(platform()).setAccessibilityFrame(Rect(400, 300, 600, 500), window));
+  expectLandsExactly(window, Rect(Point{400, 300}, before->size));
+}
+
+TEST_F(ControllerTest, RaisesAndFocusesWindows) {
+  auto lower = startClient({"--title", "Lower", "--geometry", "400x300+100+100"});
+  auto upper = startClient({"--title", "Upper", "--geometry", "400x300+200+150"});
+  ASSERT_TRUE(lower && upper);
+  // The later window is mapped on top with the focus.
+  ASSERT_TRUE(waitUntil([&] { return witnessActiveWindow() == upper->window; }));
+  WindowController controller(platform());
+  const std::vector<ManagedWindow> windows{managed(lower->window), managed(upper->window)};
+  ASSERT_TRUE(waitUntil([&] {
+    const auto focused = controller.focusedManagedWindow(windows);
+    return focused && focused->windowID == upper->window;
+  }));
+
+  EXPECT_TRUE(controller.raise(windows[0], controller.onScreenWindowIDs()));
+  EXPECT_TRUE(waitUntil([&] { return witnessActiveWindow() == lower->window; }));
+  EXPECT_TRUE(waitUntil([&] { return !witnessStacking().empty() && witnessStacking().back() == lower->window; }));
+  EXPECT_TRUE(waitUntil([&] {
+    const auto focused = controller.focusedManagedWindow(windows);
+    return focused && focused->windowID == lower->window;
+  }));
+
+  // A window missing from the given on-screen set is left where it is.
+  EXPECT_FALSE(controller.raise(windows[1], WindowIDSet{lower->window}));
+}
+
+TEST_F(ControllerTest, CloseResultsOnRealClients) {
+  auto plain = startClient({"--title", "Plain"});
+  auto stubborn = startClient({"--title", "Stubborn", "--ignore-close"});
+  auto blocked = startClient({"--title", "Blocked", "--dialog"});
+  auto noDelete = startClient({"--title", "No delete", "--no-delete-window"});
+  ASSERT_TRUE(plain && stubborn && blocked && noDelete);
+  ASSERT_TRUE(blocked->waitForDialog());
+  settle();
+
+  WindowController controller(platform());
+  std::map<xcb_window_t, WindowCloseResult> results;
+  std::vector<WindowCloseOperation> operations;
+  for (const TestClient* client : {plain.get(), stubborn.get(), blocked.get(), noDelete.get()}) {
+    const xcb_window_t id = client->window;
+    operations.push_back(controller.close(managed(id), [&results, id](WindowCloseResult r) { results[id] = r; }));
+  }
+  ASSERT_TRUE(waitUntil([&] { return results.size() == 4; }, 10.0));
+
+  EXPECT_EQ(results[plain->window], WindowCloseResult::closed);
+  EXPECT_EQ(plain->process.wait(5.0), 0) << "the client must leave by itself, not be killed";
+  EXPECT_TRUE(plain->process.waitForLine("close-requested", 1.0).has_value());
+
+  EXPECT_EQ(results[stubborn->window], WindowCloseResult::requested);
+  EXPECT_TRUE(stubborn->process.waitForLine("close-requested", 1.0).has_value());
+
+  EXPECT_EQ(results[blocked->window], WindowCloseResult::blockedByDialog);
+  EXPECT_EQ(results[noDelete->window], WindowCloseResult::noCloseControl);
+  // Neither was asked, nor killed.
+  EXPECT_TRUE(stubborn->process.isRunning());
+  EXPECT_TRUE(blocked->process.isRunning());
+  EXPECT_TRUE(noDelete->process.isRunning());
+  EXPECT_TRUE(blocked->command("title still here"));
+  const auto& said = blocked->process.history();
+  EXPECT_EQ(std::count(said.begin(), said.end(), "close-requested"), 0) << "the blocked window got a close request";
+}
+
+}  // namespace
+}  // namespace tessarapane::x11test
