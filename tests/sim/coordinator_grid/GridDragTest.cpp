@@ -21,11 +21,15 @@ TEST_F(GridSim, VerticalDividerFollowsThePointerWithin120PointsOfEachEdge) {
   settle();
   const std::size_t writes = frameWrites();
 
-  // Free length 1440 - 8 = 1432: the pointer's x over it is the ratio.
+  // Free length 1440 - 8 = 1432: the pointer's x over it is the ratio. The
+  // preview shows the tiles the release will apply.
   press({}, Point{358, 400});
   EXPECT_TRUE(grid()->isDraggingDivider);
   EXPECT_EQ(ratios(), std::vector<double>{0.25});
+  EXPECT_TRUE(preview().isVisible);
+  EXPECT_EQ(preview().screenFrame, Rect(0, 0, 1440, 875));
   EXPECT_EQ(tileFrames(preview().tiles), (std::vector<Rect>{Rect(0, 0, 358, 875), Rect(366, 0, 1074, 875)}));
+  EXPECT_EQ(preview().tiles[0].title, "Doc 1");
   EXPECT_EQ(dividers().dividers[0].frame, Rect(358, 0, 8, 875));
 
   dragTo({}, Point{50, 400});
@@ -46,6 +50,8 @@ TEST_F(GridSim, VerticalDividerFollowsThePointerWithin120PointsOfEachEdge) {
 
   release();
   EXPECT_FALSE(grid()->isDraggingDivider);
+  EXPECT_FALSE(preview().isVisible);
+  EXPECT_TRUE(preview().tiles.empty());
   EXPECT_EQ(frameOf(ids[0]), Rect(0, 25, 1312, 875));
   EXPECT_EQ(frameOf(ids[1]), Rect(1320, 25, 120, 875));
   EXPECT_EQ(dividers().dividers[0].hitFrame, Rect(1308, 0, 16, 875));
@@ -88,38 +94,6 @@ TEST_F(GridSim, ASplitTooShortForTwo120PointSidesStaysEven) {
   release();
   EXPECT_EQ(frameOf(ids[0]), Rect(0, 25, 120, 875));
   EXPECT_EQ(frameOf(ids[1]), Rect(128, 25, 120, 875));
-}
-
-TEST_F(GridSim, ThePreviewShowsTheTilesOnlyWhileDragging) {
-  openWindows(2);
-  coordinator->startBento();
-  settle();
-  chrome->log->clear();
-
-  dividers().callbacks.onDragBegan({});
-  EXPECT_TRUE(preview().isVisible);
-  EXPECT_EQ(preview().frame, Rect(0, 0, 1440, 875));
-  EXPECT_EQ(preview().screenFrame, Rect(0, 0, 1440, 875));
-  ASSERT_EQ(preview().tiles.size(), 2u);
-  EXPECT_EQ(preview().tiles[0].title, "Doc 1");
-  EXPECT_EQ(preview().tiles[1].title, "Doc 0");
-  EXPECT_EQ(preview().tiles[0].dimensionText(), "716 × 875");
-
-  dragTo({}, Point{358, 400});
-  std::vector<std::string> names;
-  for (const ChromeCall& call : chrome->log->calls()) names.push_back(call.panel + " " + call.name);
-  EXPECT_EQ(names, (std::vector<std::string>{
-                       "preview#1 setFrame", "preview#1 setScreenFrame", "preview#1 setTiles",
-                       "preview#1 setNeedsDisplay", "preview#1 orderFrontRegardless",  // began
-                       "preview#1 setFrame", "preview#1 setScreenFrame", "preview#1 setTiles",
-                       "preview#1 setNeedsDisplay", "preview#1 orderFrontRegardless",  // moved
-                       "dividers#1 update", "preview#1 orderFrontRegardless"}));
-  EXPECT_EQ(preview().tiles[0].dimensionText(), "358 × 875");
-
-  release();
-  EXPECT_FALSE(preview().isVisible);
-  EXPECT_TRUE(preview().tiles.empty());
-  EXPECT_FALSE(preview().isClosed);
 }
 
 TEST_F(GridSim, NoRelayoutOrRefreshWhileDragging) {

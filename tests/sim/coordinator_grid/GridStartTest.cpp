@@ -23,6 +23,12 @@ TEST_F(GridSim, OneWindowFillsTheVisibleFrameWithoutDividers) {
   EXPECT_EQ(grid()->originalFrames.at(ids[0]), Rect(0, 30, 800, 600));
   EXPECT_TRUE(dividers().dividers.empty());
   EXPECT_EQ(remembered(), "grid");
+  // The preview waits, hidden, over the visible frame.
+  EXPECT_EQ(grid()->previewPanel, chrome->previewPanels.at(0));
+  EXPECT_EQ(grid()->dividerController, chrome->dividerControllers.at(0));
+  EXPECT_EQ(preview().frame, Rect(0, 0, 1440, 875));
+  EXPECT_FALSE(preview().isVisible);
+  EXPECT_TRUE(chrome->tabBars.empty());
 }
 
 TEST_F(GridSim, TwoWindowsSitSideBySideWithOneDivider) {
@@ -69,21 +75,6 @@ TEST_F(GridSim, FiveWindowsFillABalancedTreeWithEightPointGaps) {
   EXPECT_EQ(laid[3].path, (BentoPath{Slot::second, Slot::second}));
   EXPECT_EQ(laid[3].frame, Rect(1078, 0, 8, 434));
   EXPECT_EQ(ratios(), (std::vector<double>{0.5, 0.5, 0.5, 0.5}));
-}
-
-TEST_F(GridSim, ChromeIsAHiddenPreviewOverTheVisibleFrameAndTheHandles) {
-  openWindows(3);
-
-  coordinator->startBento();
-
-  ASSERT_EQ(chrome->previewPanels.size(), 1u);
-  ASSERT_EQ(chrome->dividerControllers.size(), 1u);
-  EXPECT_EQ(grid()->previewPanel, chrome->previewPanels[0]);
-  EXPECT_EQ(grid()->dividerController, chrome->dividerControllers[0]);
-  EXPECT_EQ(preview().frame, Rect(0, 0, 1440, 875));
-  EXPECT_FALSE(preview().isVisible);
-  EXPECT_EQ(dividers().dividers.size(), 2u);
-  EXPECT_TRUE(chrome->tabBars.empty());
 }
 
 TEST_F(GridSim, AWindowAlreadyOnItsTileIsNotWritten) {
@@ -187,32 +178,6 @@ TEST_F(GridSim, LeavingClosesTheChromeBeforePuttingTheWindowsBack) {
   desktop->moveWindow(ids[0], Rect(300, 300, 500, 400));
   advance(20);
   EXPECT_EQ(frameWrites(), writes);
-}
-
-TEST_F(GridSim, TerminationLeavesWindowsInPlaceAndRemembersTheGrid) {
-  const IDs ids = openWindows(2);
-  coordinator->startBento();
-  settle();
-
-  coordinator->exitLayout(true);
-
-  EXPECT_FALSE(grid());
-  EXPECT_EQ(frameOf(ids[0]), Rect(0, 25, 716, 875));
-  EXPECT_EQ(remembered(), "grid");
-  EXPECT_TRUE(dividers().isTornDown);
-  EXPECT_TRUE(preview().isClosed);
-}
-
-TEST_F(GridSim, ARememberedGridComesBackAtLaunch) {
-  const IDs ids = openWindows(2);
-  desktop->userDefaults()->setString("rememberedLayout", "grid");
-
-  coordinator->restoreRememberedLayout();
-  settle();
-
-  ASSERT_TRUE(grid());
-  EXPECT_EQ(leafIDs(), ids);
-  EXPECT_EQ(frameOf(ids[1]), Rect(724, 25, 716, 875));
 }
 
 }  // namespace
