@@ -9,6 +9,11 @@ namespace {
 
 double finiteLengthOrZero(double length) { return std::isfinite(length) ? length : 0.0; }
 
+// The first child's share, rounded down. A ratio computed as length / free
+// (a drag to its limit) must give that length back, not one point less
+// through the rounding error of the division.
+double firstShare(double ratio, double free) { return std::floor(ratio * free + 1e-9); }
+
 // Free length of a side once the gap is taken out; never negative or NaN.
 double freeLength(double length, double gap) {
   const double free = length - gap;
@@ -43,13 +48,13 @@ BentoSplitFrames splitFrames(const Rect& rect, BentoSplitOrientation orientation
   const double h = frame.height();
   if (orientation == BentoSplitOrientation::vertical) {
     const double free = freeLength(w, g);
-    const double a = std::floor(c * free);
+    const double a = firstShare(c, free);
     const double b = free - a;
     return {Rect(x, y, a, h), Rect(x + a + g, y, b, h), Rect(x + a, y, g, h)};
   }
   // y grows upwards, so the first child is the upper part.
   const double free = freeLength(h, g);
-  const double a = std::floor(c * free);
+  const double a = firstShare(c, free);
   const double b = free - a;
   return {Rect(x, y + b + g, w, a), Rect(x, y, w, b), Rect(x, y + b, w, g)};
 }

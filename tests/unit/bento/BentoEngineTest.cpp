@@ -201,6 +201,19 @@ TEST(BentoEngine, PointerRatiosKeep120PointsPerSideOrFallBackToHalf) {
   EXPECT_EQ(ratioFromPointer(kVertical, wide, {600, kNaN}, 8), 0.5);  // only x matters here
 }
 
+TEST(BentoEngine, ADividerDraggedToItsLimitLeavesExactly120Points) {
+  // 120 / 1432 times 1432 falls just short of 120 in floating point; the
+  // split must still give the side its full 120 points, on both sides.
+  const Rect screen(0, 0, 1440, 875);
+  for (double pointerX : {0.0, 1440.0}) {
+    const double ratio = *BentoEngine::ratioFromPointer(kVertical, screen, {pointerX, 0}, 8);
+    const auto parts = BentoEngine::splitFrames(screen, kVertical, ratio, 8);
+    EXPECT_GE(parts.first.width(), 120);
+    EXPECT_GE(parts.second.width(), 120);
+    EXPECT_EQ(parts.first.width() + parts.second.width(), 1432);
+  }
+}
+
 TEST(BentoEngine, DraggingADividerReplacesOnlyThatRatioAndIgnoresStalePaths) {
   const Rect r(0, 0, 1008, 800);
   const auto tree = numbered(3);
