@@ -1,0 +1,50 @@
+#include "ui/ToolkitSpace.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <utility>
+
+#include "ui/QtConversions.h"
+#include "windows/ScreenIdentity.h"
+
+namespace tessarapane::ui {
+
+ToolkitSpace::ToolkitSpace(std::shared_ptr<Screens> screens) : screens_(std::move(screens)) {}
+
+std::vector<Screen> ToolkitSpace::qtScreens() {
+  std::vector<Screen> result;
+  QScreen* primary = QGuiApplication::primaryScreen();
+  if (!primary) return result;
+  // The flip needs the primary's bottom edge in Qt's numbers: a frame with
+  // Qt's origin and size has exactly that maximum y.
+  const std::vector<Screen> anchor{Screen{0, toRect(primary->geometry()), toRect(primary->availableGeometry())}};
+  QList<QScreen*> ordered = QGuiApplication::screens();
+  ordered.removeAll(primary);
+  ordered.prepend(primary);
+  for (QScreen* screen : ordered) {
+    result.push_back(Screen{0, ScreenIdentity::convertFrame(toRect(screen->geometry()), anchor),
+                            ScreenIdentity::convertFrame(toRect(screen->availableGeometry()), anchor)});
+  }
+  // The converted primary must anchor the way back as well.
+  if (!result.empty()) result.front().frame = anchor.front().frame;
+  return result;
+}
+
+std::vector<Screen> ToolkitSpace::screens() const {
+  if (screens_) return screens_->screens();
+  return qtScreens();
+}
+
+QRectF ToolkitSpace::toQt(const Rect& toolkitRect) const {
+  return toQRectF(ScreenIdentity::convertFrame(toolkitRect, screens()));
+}
+
+Rect ToolkitSpace::fromQt(const QRectF& qtRect) const { return ScreenIdentity::convertFrame(toRect(qtRect), screens()); }
+
+Point ToolkitSpace::pointFromQt(const QPointF& qtPoint) const {
+  // A point is a rectangle of no size; the flip maps its y alone.
+  return fromQt(QRectF(qtPoint, QSizeF(0, 0))).origin;
+}
+
+}  // namespace tessarapane::ui

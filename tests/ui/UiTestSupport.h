@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QApplication>
+#include <QColor>
+#include <QDir>
+#include <QEnterEvent>
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+
+#include <map>
+#include <string>
+
+#include "platform/ManagedWindow.h"
+#include "ui/ApplicationIconProvider.h"
+
+namespace tessarapane::ui::testing_support {
+
+// Icons as plain coloured squares, for the processes given a colour; counts
+// how often it is asked.
+class FakeIconProvider final : public ApplicationIconProvider {
+ public:
+  QImage applicationIcon(ProcessID pid) override {
+    ++requests[pid];
+    const auto found = colors.find(pid);
+    if (found == colors.end()) return {};
+    QImage image(64, 64, QImage::Format_ARGB32);
+    image.fill(found->second);
+    return image;
+  }
+
+  std::map<ProcessID, QColor> colors;
+  std::map<ProcessID, int> requests;
+};
+
+inline std::string text(const QString& value) { return value.toStdString(); }
+
+// What the widget shows, at one device pixel per point.
+inline QImage grabImage(QWidget& widget) {
+  return widget.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// The widget's pixels laid over a desktop-like backdrop, so that translucent
+// panels can be judged by eye.
+inline QImage onDesktop(const QImage& image, int margin = 12) {
+  QImage canvas(image.width() + 2 * margin, image.height() + 2 * margin, QImage::Format_ARGB32);
+  QPainter painter(&canvas);
+  QLinearGradient gradient(0, 0, canvas.width(), canvas.height());
+  gradient.setColorAt(0, QColor(96, 122, 160));
+  gradient.setColorAt(1, QColor(180, 150, 130));
+  painter.fillRect(canvas.rect(), gradient);
+  painter.drawImage(margin, margin, image);
+  painter.end();
+  return canvas;
+}
+
+// Writes a PNG into the build's screenshot folder for people to look at.
+inline void saveScreenshot(const QImage& image, const QString& name) {
+  const QDir folder(QStringLiteral(TESSARAPANE_SCREENSHOT_DIR));
+  folder.mkpath(QStringLiteral("."));
+  image.save(folder.filePath(name + QStringLiteral(".png")));
+}
+
+inline void hover(QWidget& widget) {
+  const QPointF centre(widget.width() / 2.0, widget.height() / 2.0);
+  QEnterEvent enter(centre, widget.mapTo(widget.window(), centre), widget.mapToGlobal(centre));
+  QApplication::sendEvent(&widget, &enter);
+}
+
+inline void unhover(QWidget& widget) {
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(&widget, &leave);
+}
+
+// Deletes what deleteLater() queued.
+inline void flushDeferredDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+}  // namespace tessarapane::ui::testing_support
