@@ -145,15 +145,14 @@ std::optional<std::size_t> WindowIndexer::bestMatch(const CGWindowRecord& record
   for (std::size_t index = 0; index < candidates.elements.size(); ++index) {
     if (candidates.used[index]) continue;
     const Rect& f = candidates.frames[index];
-    const double distance = std::abs(f.minX() - r.minX()) + std::abs(f.minY() - r.minY()) +
-                            std::abs(f.width() - r.width()) + std::abs(f.height() - r.height());
-    const double overlap = overlapRatio(f, r);
     if (!(f.width() > 0 && f.height() > 0 && r.width() > 0 && r.height() > 0)) continue;
     const double sizeRatio = std::min(std::min(f.width(), r.width()) / std::max(f.width(), r.width()),
                                       std::min(f.height(), r.height()) / std::max(f.height(), r.height()));
-    if (!(sizeRatio >= kMinimumSizeRatio && (distance <= kMaximumDistance || overlap >= kMinimumOverlap))) {
-      continue;
-    }
+    if (!(sizeRatio >= kMinimumSizeRatio)) continue;
+    const double distance = std::abs(f.minX() - r.minX()) + std::abs(f.minY() - r.minY()) +
+                            std::abs(f.width() - r.width()) + std::abs(f.height() - r.height());
+    // The overlap only matters for a candidate too far away.
+    if (!(distance <= kMaximumDistance) && !(overlapRatio(f, r) >= kMinimumOverlap)) continue;
     double score = distance;
     if (!record.title.empty() && title(candidates, index) == record.title) score -= kTitleBonus;
     if (!best || score < bestScore) {

@@ -198,6 +198,9 @@ TEST_F(WindowControllerSim, RaiseSucceedsWhenAnyStepDoes) {
 
   desktop->setFrontProcessMode(SimFrontProcessMode::unavailable);
   EXPECT_TRUE(controller.raise(window, std::nullopt));
+  // Focus and main refused, the raise itself taken: done.
+  accessibility->scriptWrite = [](const AXElement&, std::string_view) { return AXError::cannotComplete; };
+  EXPECT_TRUE(controller.raise(window, std::nullopt));
 
   // Every accessibility step refused: only the process call can still help.
   accessibility->scriptWrite = [](const AXElement&, std::string_view) { return AXError::cannotComplete; };
