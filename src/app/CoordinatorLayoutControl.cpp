@@ -1,0 +1,31 @@
+#include "app/CoordinatorLayoutControl.h"
+
+#include "bento/BentoEngine.h"
+
+namespace tessarapane {
+
+std::optional<LayoutKind> CoordinatorLayoutControl::runningLayoutKind() const {
+  const auto coordinator = coordinator_.lock();
+  if (!coordinator || !coordinator->session) return std::nullopt;
+  return coordinator->session->kind;
+}
+
+std::optional<std::size_t> CoordinatorLayoutControl::runningBentoTileCount() const {
+  const auto coordinator = coordinator_.lock();
+  if (!coordinator || !coordinator->bentoSession) return std::nullopt;
+  return BentoEngine::leafValues(coordinator->bentoSession->tree).size();
+}
+
+void CoordinatorLayoutControl::startLayout(LayoutKind kind) {
+  if (const auto coordinator = coordinator_.lock()) coordinator->startLayout(kind);
+}
+
+void CoordinatorLayoutControl::startBento() {
+  if (const auto coordinator = coordinator_.lock()) coordinator->startBento();
+}
+
+void CoordinatorLayoutControl::exitLayout(bool keepingRememberedLayout) {
+  if (const auto coordinator = coordinator_.lock()) coordinator->exitLayout(keepingRememberedLayout);
+}
+
+}  // namespace tessarapane
