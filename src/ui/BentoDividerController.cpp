@@ -1,0 +1,45 @@
+#include "ui/BentoDividerController.h"
+
+#include <utility>
+
+#include "ui/BentoDividerHandlePanel.h"
+#include "ui/BentoDividerHandleView.h"
+
+namespace tessarapane::ui {
+
+BentoDividerController::BentoDividerController(BentoDividerCallbacks callbacks, ToolkitSpace space)
+    : callbacks_(std::make_shared<const BentoDividerCallbacks>(std::move(callbacks))), space_(std::move(space)) {}
+
+BentoDividerController::~BentoDividerController() { tearDown(); }
+
+void BentoDividerController::closePanel(BentoDividerHandlePanel* panel) {
+  panel->hide();
+  // A drag callback may end the layout from inside the panel's own event.
+  panel->deleteLater();
+}
+
+void BentoDividerController::update(const std::vector<BentoDividerLayout>& dividers) {
+  while (handlePanels_.size() > dividers.size()) {
+    closePanel(handlePanels_.back());
+    handlePanels_.pop_back();
+  }
+  while (handlePanels_.size() < dividers.size()) {
+    handlePanels_.push_back(new BentoDividerHandlePanel(callbacks_, space_));
+  }
+  for (std::size_t index = 0; index < dividers.size(); ++index) {
+    BentoDividerHandlePanel* panel = handlePanels_[index];
+    panel->setToolkitFrame(dividers[index].hitFrame);
+    BentoDividerHandleView* view = panel->handleView();
+    view->setGeometry(panel->rect());
+    view->setDivider(dividers[index]);
+    view->resetCursorRects();
+    panel->orderFrontRegardless();
+  }
+}
+
+void BentoDividerController::tearDown() {
+  for (BentoDividerHandlePanel* panel : handlePanels_) closePanel(panel);
+  handlePanels_.clear();
+}
+
+}  // namespace tessarapane::ui

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "bento/BentoDividerLayout.h"
+#include "chrome/BentoDividerController.h"
+#include "ui/ToolkitSpace.h"
+
+namespace tessarapane::ui {
+
+class BentoDividerHandlePanel;
+
+// The handle panels of one grid layout, one per divider, reused by position.
+class BentoDividerController final : public tessarapane::BentoDividerController {
+ public:
+  BentoDividerController(BentoDividerCallbacks callbacks, ToolkitSpace space);
+  ~BentoDividerController() override;
+
+  BentoDividerController(const BentoDividerController&) = delete;
+  BentoDividerController& operator=(const BentoDividerController&) = delete;
+
+  void update(const std::vector<BentoDividerLayout>& dividers) override;
+  void tearDown() override;
+
+  const std::vector<BentoDividerHandlePanel*>& handlePanels() const { return handlePanels_; }
+
+ private:
+  static void closePanel(BentoDividerHandlePanel* panel);
+
+  // Shared with the handles, which hold it weakly.
+  std::shared_ptr<const BentoDividerCallbacks> callbacks_;
+  ToolkitSpace space_;
+  std::vector<BentoDividerHandlePanel*> handlePanels_;
+};
+
+}  // namespace tessarapane::ui

@@ -1,0 +1,84 @@
+#include "ui/BentoDividerHandleView.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <utility>
+
+#include "ui/QtConversions.h"
+
+namespace tessarapane::ui {
+
+BentoDividerHandleView::BentoDividerHandleView(std::weak_ptr<const BentoDividerCallbacks> callbacks,
+                                               ToolkitSpace space, QWidget* parent)
+    : QWidget(parent), callbacks_(std::move(callbacks)), space_(std::move(space)) {
+  setFocusPolicy(Qt::NoFocus);
+  setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void BentoDividerHandleView::setDivider(const BentoDividerLayout& divider) {
+  divider_ = divider;
+  update();
+}
+
+std::optional<QRectF> BentoDividerHandleView::gripRect() const {
+  if (!divider_) return std::nullopt;
+  // The strip relative to the window, y up; the window covers the hit frame.
+  const Rect windowFrame = space_.fromQt(QRectF(window()->geometry()));
+  const double cx = divider_->frame.midX() - windowFrame.x();
+  const double cyUp = divider_->frame.midY() - windowFrame.y();
+  const double cy = window()->height() - cyUp;
+  const QPointF centre = mapFrom(window(), QPointF(cx, cy));
+  if (divider_->orientation == BentoSplitOrientation::vertical) {
+    return QRectF(centre.x() - kGripThickness / 2, centre.y() - kGripLength / 2, kGripThickness, kGripLength);
+  }
+  return QRectF(centre.x() - kGripLength / 2, centre.y() - kGripThickness / 2, kGripLength, kGripThickness);
+}
+
+void BentoDividerHandleView::resetCursorRects() {
+  if (!divider_) {
+    unsetCursor();
+    return;
+  }
+  setCursor(divider_->orientation == BentoSplitOrientation::vertical ? Qt::SizeHorCursor : Qt::SizeVerCursor);
+}
+
+void BentoDividerHandleView::paintEvent(QPaintEvent*) {
+  const std::optional<QRectF> grip = gripRect();
+  if (!grip) return;
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(whiteColor(0.82, 0.92));
+  painter.drawRoundedRect(*grip, kGripRadius, kGripRadius);
+}
+
+Point BentoDividerHandleView::screenLocation(const QMouseEvent& event) const {
+  return space_.pointFromQt(event.globalPosition());
+}
+
+void BentoDividerHandleView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !divider_) return;
+  isDragging_ = true;
+  const BentoPath path = divider_->path;
+  const Point location = screenLocation(*event);
+  if (const auto callbacks = callbacks_.lock(); callbacks && callbacks->onDragBegan) callbacks->onDragBegan(path);
+  if (const auto callbacks = callbacks_.lock(); callbacks && callbacks->onDragChanged) {
+    callbacks->onDragChanged(path, location);
+  }
+}
+
+void BentoDividerHandleView::mouseMoveEvent(QMouseEvent* event) {
+  if (!isDragging_ || !divider_) return;
+  if (const auto callbacks = callbacks_.lock(); callbacks && callbacks->onDragChanged) {
+    callbacks->onDragChanged(divider_->path, screenLocation(*event));
+  }
+}
+
+void BentoDividerHandleView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !isDragging_) return;
+  isDragging_ = false;
+  if (const auto callbacks = callbacks_.lock(); callbacks && callbacks->onDragEnded) callbacks->onDragEnded();
+}
+
+}  // namespace tessarapane::ui

@@ -1,0 +1,42 @@
+#include "ui/BentoPreviewPanel.h"
+
+#include <utility>
+
+#include "ui/BentoPreviewContainerView.h"
+
+namespace tessarapane::ui {
+
+BentoPreviewPanel::BentoPreviewPanel(const Rect& frame, std::shared_ptr<ApplicationIcons> icons, ToolkitSpace space)
+    : OverlayPanel(std::move(space)) {
+  // Clicks during a drag go to whatever lies below.
+  setWindowFlag(Qt::WindowTransparentForInput);
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  containerView_ = new BentoPreviewContainerView(std::move(icons), this);
+  setToolkitFrame(frame);
+  containerView_->setGeometry(rect());
+}
+
+void BentoPreviewPanel::setFrame(const Rect& frame) {
+  setToolkitFrame(frame);
+  containerView_->setGeometry(rect());
+  containerView_->update();
+}
+
+void BentoPreviewPanel::setScreenFrame(const Rect& screenFrame) { containerView_->setScreenFrame(screenFrame); }
+
+void BentoPreviewPanel::setTiles(const std::vector<BentoTilePresentation>& tiles) { containerView_->setTiles(tiles); }
+
+void BentoPreviewPanel::setNeedsDisplay() { containerView_->update(); }
+
+void BentoPreviewPanel::orderFrontRegardless() { OverlayPanel::orderFrontRegardless(); }
+
+void BentoPreviewPanel::orderOut() { OverlayPanel::orderOut(); }
+
+void BentoPreviewPanel::close() { hide(); }
+
+void BentoPreviewPanel::resizeEvent(QResizeEvent* event) {
+  containerView_->setGeometry(rect());
+  OverlayPanel::resizeEvent(event);
+}
+
+}  // namespace tessarapane::ui
