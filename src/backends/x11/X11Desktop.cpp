@@ -50,10 +50,14 @@ void X11Desktop::start() {
   // The clients already there are known without being announced.
   const Deadline deadline = c.deadline();
   if (auto list = clientList(deadline)) {
+    for (xcb_window_t window : *list) {
+      xcb_change_window_attributes(c.raw(), window, XCB_CW_EVENT_MASK, &kClientEventMask);
+    }
     const auto pids = pidsOf(*list, deadline);
+    const auto infos = readClients(c, *list, ClientField::kTitle, deadline);
     for (std::size_t i = 0; i < list->size(); ++i) {
-      xcb_change_window_attributes(c.raw(), (*list)[i], XCB_CW_EVENT_MASK, &kClientEventMask);
       clients_[(*list)[i]] = pids[i].value_or(0);
+      titles_[(*list)[i]] = infos[i].title.value_or("");
     }
   }
   lastActive_ = activeWindow(deadline).value_or(XCB_NONE);
@@ -249,6 +253,13 @@ void X11Desktop::handleEvent(const xcb_generic_event_t& event) {
     if (client == clients_.end() || client->second == 0) return;
     const xcb_window_t window = client->first;
     const ProcessID pid = client->second;
+    // Clients set both names at once; one change of the title is told once.
+    const ClientInfo info = readClient(c, window, ClientField::kTitle);
+    if (info.error != AXError::success) return;
+    const std::string title = info.title.value_or("");
+    auto& known = titles_[window];
+    if (known == title) return;
+    known = title;
     notify([&](X11DesktopListener& l) { l.titleChanged(window, pid); });
     return;
   }
@@ -286,7 +297,9 @@ void X11Desktop::refreshClients() {
   }
   c.flush();
   const auto pids = pidsOf(added, deadline);
+  const auto infos = readClients(c, added, ClientField::kTitle, deadline);
   for (std::size_t i = 0; i < added.size(); ++i) {
+    titles_[added[i]] = infos[i].title.value_or("");
     // A window whose pid could not be read because it is already gone is
     // left for the next list change; one that exists but names no process
     // is kept as unknown.
@@ -310,6 +323,7 @@ void X11Desktop::removeClient(xcb_window_t window) {
   const ProcessID pid = found->second;
   clients_.erase(found);
   pidCache_.erase(window);
+  titles_.erase(window);
   if (pid != 0) notify([&](X11DesktopListener& l) { l.clientRemoved(window, pid); });
 }
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "backends/x11/X11ClientInfo.h"
@@ -104,6 +105,7 @@ class X11Desktop {
 
   std::map<xcb_window_t, ProcessID> clients_;  // pid 0: unknown process
   std::map<xcb_window_t, ProcessID> pidCache_;
+  std::map<xcb_window_t, std::string> titles_;  // the last title told, per client
   xcb_window_t lastActive_ = XCB_NONE;
   std::optional<std::vector<X11Monitor>> monitors_;
   bool monitorsRead_ = false;

@@ -100,6 +100,7 @@ std::unique_ptr<TestClient> X11Test::startClient(const std::vector<std::string>&
     return clients && std::find(clients->begin(), clients->end(), client->window) != clients->end();
   }, timeout);
   if (!listed) ADD_FAILURE() << "the window manager did not take the test client's window";
+  catchUp();
   return client;
 }
 
@@ -123,6 +124,7 @@ std::optional<xcb_window_t> X11Test::waitForClientOf(pid_t pid, double timeout) 
     if (windows && !windows->empty()) found = windows->front();
     return found.has_value();
   }, timeout);
+  catchUp();
   return found;
 }
 
@@ -164,7 +166,10 @@ void X11Test::settle() {
   xcb_destroy_window(probe_, window);
   xcb_flush(probe_);
   EXPECT_TRUE(answered) << "the window manager did not answer a frame-extents request";
-  // Everything the server sent the backend before this reply is dispatched now.
+  catchUp();
+}
+
+void X11Test::catchUp() {
   X11Connection& x = *backend().connection;
   x.await<xcb_get_input_focus_reply_t>(xcb_get_input_focus(x.raw()), x.deadline());
   x.dispatchPendingEvents();

@@ -49,6 +49,9 @@ class X11Test : public ::testing::Test {
   // so far and the resulting events were dispatched: a round trip through
   // the window manager (a property change it must answer) and the server.
   void settle();
+  // Dispatches every event the server has sent the backend so far (one
+  // round trip), so the backend has seen what the test has seen.
+  void catchUp();
 
   // The outer frame of a client window as xwininfo and xprop see it (root
   // coordinates): the independent witness of what the backend reports.
