@@ -116,7 +116,8 @@ AXError X11Accessibility::writeWindow(const AXElement& element, std::string_view
   if (attribute == "AXPosition") {
     const Point* position = as<Point>(value);
     if (!position) return AXError::illegalArgument;
-    const ClientInfo info = readClient(x, window, ClientField::kState);
+    // The frame too: a restore remembers the maximised window's decorations.
+    const ClientInfo info = readClient(x, window, ClientField::kState | ClientField::kFrame);
     if (info.error != AXError::success) return info.error;
     removeMaximized(info);
     // With north-west gravity the point is where the frame's outer corner goes.
