@@ -39,7 +39,10 @@ X11Desktop::~X11Desktop() = default;
 
 void X11Desktop::start() {
   X11Connection& c = *connection_;
-  const std::uint32_t rootMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+  // The root's own configure notifications come with every change of the
+  // monitors, including those RandR itself says nothing about (monitors set
+  // by a client).
+  const std::uint32_t rootMask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
   xcb_change_window_attributes(c.raw(), c.root(), XCB_CW_EVENT_MASK, &rootMask);
   if (c.hasRandR()) {
     xcb_randr_select_input(c.raw(), c.root(),
@@ -267,6 +270,10 @@ void X11Desktop::handleEvent(const xcb_generic_event_t& event) {
     const auto& destroyed = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
     if (clients_.count(destroyed.window) != 0) removeClient(destroyed.window);
     pidCache_.erase(destroyed.window);
+    return;
+  }
+  if (type == XCB_CONFIGURE_NOTIFY) {
+    if (reinterpret_cast<const xcb_configure_notify_event_t&>(event).window == c.root()) refreshMonitors();
     return;
   }
   if (const auto first = c.randrFirstEvent();
