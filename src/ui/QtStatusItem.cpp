@@ -1,0 +1,106 @@
+#include "ui/QtStatusItem.h"
+
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QPalette>
+#include <QSystemTrayIcon>
+
+#include <utility>
+
+#include "ui/LayoutKindIconEngine.h"
+#include "ui/QtConversions.h"
+#include "ui/QtStatusMenu.h"
+
+namespace tessarapane::ui {
+
+namespace {
+
+constexpr int kTitleIconSide = 36;
+
+// Trays show icons only: a text title becomes a picture of the text.
+QIcon titleIcon(const QString& title) {
+  QPixmap pixmap(kTitleIconSide, kTitleIconSide);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  QFont font = painter.font();
+  font.setPixelSize(kTitleIconSide / 2);
+  font.setBold(true);
+  painter.setFont(font);
+  painter.setPen(QGuiApplication::palette().color(QPalette::WindowText));
+  painter.drawText(pixmap.rect(), Qt::AlignCenter, title);
+  return QIcon(pixmap);
+}
+
+}  // namespace
+
+QtStatusItem::QtStatusItem(ToolkitSpace space) : space_(std::move(space)), tray_(new QSystemTrayIcon) {
+  // A click opens the menu, as on a menu bar; the context-menu gesture too.
+  QObject::connect(tray_, &QSystemTrayIcon::activated, tray_, [tray = tray_](QSystemTrayIcon::ActivationReason reason) {
+    if (reason != QSystemTrayIcon::Trigger || !tray || !tray->contextMenu()) return;
+    tray->contextMenu()->popup(QCursor::pos());
+  });
+}
+
+QtStatusItem::~QtStatusItem() {
+  if (tray_) {
+    tray_->hide();
+    tray_->setContextMenu(nullptr);
+    tray_->deleteLater();
+  }
+}
+
+void QtStatusItem::setVisible(bool visible) {
+  if (tray_) tray_->setVisible(visible);
+}
+
+bool QtStatusItem::isVisible() const { return tray_ && tray_->isVisible(); }
+
+// The tray icon object always exists, whether or not a tray shows it yet
+// (Qt shows it once one appears).
+bool QtStatusItem::hasButton() const { return tray_ != nullptr; }
+
+void QtStatusItem::setButtonImage(const LayoutKindIcon::Image& image) {
+  if (!tray_) return;
+  // A template picture takes the desktop's text colour, as a menu bar tints it.
+  tray_->setIcon(iconFor(image, QGuiApplication::palette().color(QPalette::WindowText)));
+  hasImage_ = !tray_->icon().isNull();
+}
+
+bool QtStatusItem::buttonHasImage() const { return hasImage_; }
+
+void QtStatusItem::setButtonTitle(const std::string& title) {
+  if (!tray_ || hasImage_) return;
+  tray_->setIcon(titleIcon(toQString(title)));
+}
+
+void QtStatusItem::setButtonToolTip(const std::string& text) {
+  if (tray_) tray_->setToolTip(toQString(text));
+}
+
+void QtStatusItem::setMenu(std::shared_ptr<StatusMenu> menu) {
+  menu_ = std::move(menu);
+  if (!tray_) return;
+  const auto* qtMenu = dynamic_cast<QtStatusMenu*>(menu_.get());
+  tray_->setContextMenu(qtMenu ? qtMenu->menu() : nullptr);
+}
+
+std::optional<Rect> QtStatusItem::buttonWindowFrame() const {
+  if (!tray_ || !QSystemTrayIcon::isSystemTrayAvailable()) return std::nullopt;
+  const QRect geometry = tray_->geometry();
+  if (geometry.isNull()) return std::nullopt;
+  return space_.fromQt(QRectF(geometry));
+}
+
+std::optional<Screen> QtStatusItem::buttonWindowScreen() const {
+  const std::optional<Rect> frame = buttonWindowFrame();
+  if (!frame) return std::nullopt;
+  const Point centre{frame->midX(), frame->midY()};
+  for (const Screen& screen : space_.screens()) {
+    if (screen.frame.contains(centre)) return screen;
+  }
+  return std::nullopt;
+}
+
+}  // namespace tessarapane::ui
