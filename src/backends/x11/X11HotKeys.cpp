@@ -205,6 +205,12 @@ void X11HotKeys::handleEvent(const xcb_generic_event_t& event) {
   if (type == XCB_KEY_RELEASE) {
     const auto& release = reinterpret_cast<const xcb_key_release_event_t&>(event);
     lastRelease_ = std::make_pair(release.detail, release.time);
+    // While this client holds a grab, raw events reach it only through the
+    // grab, so modifiers let go meanwhile went unseen: the release's own
+    // state says which are still down.
+    std::erase_if(pressedModifiers_, [&](xcb_keycode_t modifier) {
+      return (release.state & modifierKeys_[modifier]) == 0;
+    });
     return;
   }
   if (type == XCB_MAPPING_NOTIFY) {
@@ -228,8 +234,9 @@ void X11HotKeys::handleEvent(const xcb_generic_event_t& event) {
 void X11HotKeys::handleRawKey(const xcb_generic_event_t& event, bool press) {
   const auto& raw = reinterpret_cast<const xcb_input_raw_key_press_event_t&>(event);
   const auto keycode = static_cast<xcb_keycode_t>(raw.detail);
+  // Raw events carry no modifier state: it is followed key by key.
+  // Modifiers change flags; they are not key-downs of their own.
   if (modifierKeys_.count(keycode) != 0) {
-    // Modifiers change flags; they are not key-downs of their own.
     if (press) pressedModifiers_.insert(keycode);
     else pressedModifiers_.erase(keycode);
     return;

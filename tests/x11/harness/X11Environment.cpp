@@ -8,8 +8,10 @@ namespace tessarapane::x11test {
 
 namespace {
 
-std::unique_ptr<XSession>& current() {
-  static std::unique_ptr<XSession> session;
+// Deleted by TearDown only, never by a static destructor: a death test's
+// child that exits must not take the parent's display down with it.
+XSession*& current() {
+  static XSession* session = nullptr;
   return session;
 }
 
@@ -28,11 +30,14 @@ void X11Environment::SetUp() {
   XSession::Options options;
   for (const auto& change : changes()) change(options);
   std::string error;
-  current() = XSession::start(options, &error);
+  current() = XSession::start(options, &error).release();
   ASSERT_TRUE(current() != nullptr) << "cannot start the test desktop: " << error;
 }
 
-void X11Environment::TearDown() { current().reset(); }
+void X11Environment::TearDown() {
+  delete current();
+  current() = nullptr;
+}
 
 XSession& X11Environment::session() { return *current(); }
 

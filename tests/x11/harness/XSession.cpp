@@ -86,7 +86,7 @@ std::unique_ptr<XSession> XSession::start(const Options& options, std::string* e
     return nullptr;
   }
   session->display_ = ":" + *number;
-  setenv("DISPLAY", session->display_.c_str(), 1);
+  if (options.exportEnvironment) setenv("DISPLAY", session->display_.c_str(), 1);
 
   std::map<std::string, std::string> environment{{"DISPLAY", session->display_},
                                                  {"XDG_CONFIG_HOME", session->directory_},
@@ -104,10 +104,11 @@ std::unique_ptr<XSession> XSession::start(const Options& options, std::string* e
       return nullptr;
     }
     session->busAddress_ = *address;
-    setenv("DBUS_SESSION_BUS_ADDRESS", address->c_str(), 1);
+    if (options.exportEnvironment) setenv("DBUS_SESSION_BUS_ADDRESS", address->c_str(), 1);
     environment["DBUS_SESSION_BUS_ADDRESS"] = *address;
   }
 
+  if (!options.windowManager) return session;
   const std::string configuration = session->directory_ + "/rc.xml";
   std::ofstream(configuration) << kOpenboxConfiguration;
   Subprocess::Options managerOptions;

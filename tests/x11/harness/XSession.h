@@ -18,6 +18,9 @@ class XSession {
     int width = 1440;
     int height = 900;
     bool sessionBus = false;
+    bool windowManager = true;
+    // Point this process's DISPLAY (and bus address) at the session.
+    bool exportEnvironment = true;
     double startTimeout = 20.0;
   };
 
