@@ -31,46 +31,6 @@ namespace tessarapane::testing_support {
 // step from another, in the order made.
 using CallLog = std::shared_ptr<std::vector<std::string>>;
 
-class LoggingAccessibility final : public Accessibility {
- public:
-  LoggingAccessibility(std::shared_ptr<Accessibility> inner, CallLog log) : inner_(std::move(inner)), log_(std::move(log)) {}
-
-  bool isProcessTrusted() override {
-    log_->push_back("accessibility.isProcessTrusted");
-    return inner_->isProcessTrusted();
-  }
-  bool isProcessTrustedWithPrompt() override { return inner_->isProcessTrustedWithPrompt(); }
-  AXElement createApplication(ProcessID pid) override { return inner_->createApplication(pid); }
-  AXCopyResult copyAttributeValue(const AXElement& element, std::string_view attribute) override {
-    return inner_->copyAttributeValue(element, attribute);
-  }
-  AXError setAttributeValue(const AXElement& element, std::string_view attribute,
-                            const AXAttributeValue& value) override {
-    return inner_->setAttributeValue(element, attribute, value);
-  }
-  AXSettableResult isAttributeSettable(const AXElement& element, std::string_view attribute) override {
-    return inner_->isAttributeSettable(element, attribute);
-  }
-  AXError performAction(const AXElement& element, std::string_view action) override {
-    return inner_->performAction(element, action);
-  }
-  AXObserverCreateResult createObserver(ProcessID pid, AXObserverCallback callback) override {
-    return inner_->createObserver(pid, std::move(callback));
-  }
-  AXError addNotification(AXObserver observer, const AXElement& element, std::string_view notification) override {
-    return inner_->addNotification(observer, element, notification);
-  }
-  AXError removeNotification(AXObserver observer, const AXElement& element,
-                             std::string_view notification) override {
-    return inner_->removeNotification(observer, element, notification);
-  }
-  void destroyObserver(AXObserver observer) override { inner_->destroyObserver(observer); }
-
- private:
-  std::shared_ptr<Accessibility> inner_;
-  CallLog log_;
-};
-
 class LoggingHotKeys final : public HotKeys {
  public:
   LoggingHotKeys(std::shared_ptr<HotKeys> inner, CallLog log) : inner_(std::move(inner)), log_(std::move(log)) {}
@@ -79,10 +39,7 @@ class LoggingHotKeys final : public HotKeys {
     log_->push_back("hotKeys.register " + std::to_string(id.id));
     return inner_->registerHotKey(keyCode, modifiers, id);
   }
-  void unregisterHotKey(HotKeyRef ref) override {
-    log_->push_back("hotKeys.unregister");
-    inner_->unregisterHotKey(ref);
-  }
+  void unregisterHotKey(HotKeyRef ref) override { inner_->unregisterHotKey(ref); }
   Subscription installHotKeyPressedHandler(std::function<bool(HotKeyID)> handler) override {
     log_->push_back("hotKeys.installHandler");
     return inner_->installHotKeyPressedHandler(std::move(handler));
@@ -114,21 +71,6 @@ class LoggingScreens final : public Screens {
 
  private:
   std::shared_ptr<Screens> inner_;
-  CallLog log_;
-};
-
-class LoggingSystemEvents final : public SystemEvents {
- public:
-  LoggingSystemEvents(std::shared_ptr<SystemEvents> inner, CallLog log)
-      : inner_(std::move(inner)), log_(std::move(log)) {}
-
-  Subscription subscribe(std::function<void(SystemEvent)> handler) override {
-    log_->push_back("systemEvents.subscribe");
-    return inner_->subscribe(std::move(handler));
-  }
-
- private:
-  std::shared_ptr<SystemEvents> inner_;
   CallLog log_;
 };
 
@@ -277,10 +219,8 @@ using PaneIDs = std::vector<IDs>;
 class AppDelegateSim : public ::testing::Test {
  protected:
   AppDelegateSim() {
-    platform.accessibility = std::make_shared<LoggingAccessibility>(platform.accessibility, log);
     platform.hotKeys = std::make_shared<LoggingHotKeys>(platform.hotKeys, log);
     platform.screens = std::make_shared<LoggingScreens>(platform.screens, log);
-    platform.systemEvents = std::make_shared<LoggingSystemEvents>(platform.systemEvents, log);
     platform.userDefaults = std::make_shared<LoggingUserDefaults>(platform.userDefaults, log);
     platform.scheduler = std::make_shared<LoggingScheduler>(platform.scheduler, log);
 
