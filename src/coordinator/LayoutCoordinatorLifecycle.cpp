@@ -99,7 +99,9 @@ void LayoutCoordinator::beginLayout(LayoutKind kind, const Screen& screen, const
     if (!started->panes[pane].windows.empty()) createOrUpdateTabBar(static_cast<int>(pane), started, true);
   }
   startObservingWindows();
-  layoutMemory.write(RememberedLayout::tabs(kind));
+  // The first refresh may already have ended it (its windows went full
+  // screen); an ended layout is not one to bring back at the next launch.
+  if (session == started) layoutMemory.write(RememberedLayout::tabs(kind));
 }
 
 namespace {

@@ -218,6 +218,9 @@ void LayoutCoordinator::expandFullScreenToSplit2(int movingTab, int paneIndex, P
 
   applyInitialLayout(target);
   if (session != target) return;
+  // Placing the panes points the focus hint at the last pane placed; the
+  // user is working with the tab that moved.
+  target->lastFocusedPaneIndex = focused;
   if (const ManagedWindow* front = selectedWindow(target->panes[static_cast<std::size_t>(focused)])) {
     const ManagedWindow window = *front;
     windowController.raise(window, windowController.onScreenWindowIDs());

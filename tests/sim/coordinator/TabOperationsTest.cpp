@@ -99,6 +99,7 @@ TEST_F(TabOperations, PushingATabSidewaysSplitsAFullScreenLayoutInTwo) {
   EXPECT_EQ(session()->kind, LayoutKind::fullScreen);
 
   fullScreenBar->clickMove(1, PaneMoveDirection::right);
+  EXPECT_EQ(session()->lastFocusedPaneIndex, 1);
   settle();
 
   EXPECT_EQ(session()->kind, LayoutKind::split2);
@@ -116,6 +117,19 @@ TEST_F(TabOperations, PushingATabSidewaysSplitsAFullScreenLayoutInTwo) {
   EXPECT_EQ(frameOf(a), paneWindowFrame(0));
   // The split is not a new layout kind to remember.
   EXPECT_EQ(remembered(), "tabs:fullScreen");
+}
+
+TEST_F(TabOperations, PushingATabLeftPutsItAloneIntoTheLeftPaneWhichKeepsTheFocus) {
+  const auto w = startWith(LayoutKind::fullScreen, {"C", "B", "A"});  // one pane: A, B, C
+  const WindowID a = w[2], b = w[1], c = w[0];
+
+  tabBar(0)->clickMove(2, PaneMoveDirection::left);
+
+  EXPECT_EQ(paneIDs(), (PaneIDs{{c}, {a, b}}));
+  EXPECT_EQ(session()->lastFocusedPaneIndex, 0);
+  EXPECT_EQ(desktop->recorder().raisedWindows().back(), c);
+  EXPECT_EQ(frameOf(c), paneWindowFrame(0));
+  EXPECT_EQ(frameOf(b), paneWindowFrame(1));
 }
 
 TEST_F(TabOperations, AWindowThatJoinedOnItsOwnDoesNotTakeTheFocusWhenSentAway) {
@@ -189,18 +203,30 @@ TEST_F(TabOperations, ClickingATabWhoseWindowVanishedRemovesItInstead) {
 }
 
 TEST_F(TabOperations, ClickingCloseTwiceSendsOneCloseRequest) {
-  const auto w = startWith(LayoutKind::split2, {"a", "b", "c"});  // {c, b} {a}
-  tabBar(0)->clickClose(1);
-  tabBar(0)->clickClose(1);
+  app = launch("Editor");
+  const WindowID stays = open(app, "a");
+  const WindowID slow = open(app, "slow", Rect(100, 100, 800, 600), [](SimWindowSpec& spec) {
+    spec.behavior.closeResponse = SimCloseResponse::closesAfterDelay;
+    spec.behavior.closeDelay = 0.3;
+  });
+  settle();
+  coordinator->startLayout(LayoutKind::fullScreen);  // {slow, stays}
+  settle();
+
+  tabBar(0)->clickClose(0);
+  tabBar(0)->clickClose(0);
   EXPECT_EQ(coordinator->closeTasks.size(), 1U);
   // Closing leaves the pane alone until the outcome is known.
-  EXPECT_EQ(paneIDs(), (PaneIDs{{w[2], w[1]}, {w[0]}}));
+  EXPECT_EQ(paneIDs(), (PaneIDs{{slow, stays}}));
+  // A click while the first request waits for the window to go.
+  advance(0.1);
+  tabBar(0)->clickClose(0);
 
   settle();
 
-  EXPECT_EQ(desktop->recorder().closeRequests(w[1]), 1U);
-  EXPECT_FALSE(desktop->windowExists(w[1]));
-  EXPECT_EQ(paneIDs(), (PaneIDs{{w[2]}, {w[0]}}));
+  EXPECT_EQ(desktop->recorder().closeRequests(slow), 1U);
+  EXPECT_FALSE(desktop->windowExists(slow));
+  EXPECT_EQ(paneIDs(), (PaneIDs{{stays}}));
   EXPECT_TRUE(coordinator->closeTasks.empty());
   EXPECT_TRUE(desktop->alerts()->shown().empty());
 }
