@@ -120,7 +120,8 @@ void X11HotKeys::ungrab(const Grab& grab) {
       xcb_ungrab_key(x.raw(), keycode, x.root(), static_cast<std::uint16_t>(grab.mask | variant));
     }
   }
-  x.flush();
+  // A round trip: once this returns, other programs can take the key.
+  x.await<xcb_get_input_focus_reply_t>(xcb_get_input_focus(x.raw()), x.deadline());
 }
 
 HotKeyRegistration X11HotKeys::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, HotKeyID id) {
