@@ -244,18 +244,18 @@ class AppDelegateSim : public ::testing::Test {
   }
 
   ProcessID startApp(const std::string& name) {
-    SimAppSpec spec;
-    spec.bundleIdentifier = "org.example." + name;
-    spec.localizedName = name;
-    return desktop->launchApplication(std::move(spec));
+    SimAppSpec wanted;
+    wanted.bundleIdentifier = "org.example." + name;
+    wanted.localizedName = name;
+    return desktop->launchApplication(std::move(wanted));
   }
 
   WindowID open(ProcessID pid, const std::string& title, Rect frame) {
-    SimWindowSpec spec;
-    spec.owner = pid;
-    spec.title = title;
-    spec.frame = frame;
-    return desktop->createWindow(std::move(spec));
+    SimWindowSpec wanted;
+    wanted.owner = pid;
+    wanted.title = title;
+    wanted.frame = frame;
+    return desktop->createWindow(std::move(wanted));
   }
 
   // The user presses a registered chord; what the platform answered.
