@@ -52,6 +52,49 @@ TEST_F(AccessibilityTest, WindowAttributesComeFromTheClientsProperties) {
   EXPECT_EQ(windows.front(), window(*normal));
 }
 
+TEST_F(AccessibilityTest, StatesSheetsAndFocus) {
+  auto client = startClient({"--title", "Owner"});
+  ASSERT_TRUE(client);
+  const AXElement main = window(*client);
+  const auto closeButton = [&] { return std::get<AXElement>(*ax().copyAttributeValue(main, "AXCloseButton").value); };
+  EXPECT_EQ(boolean(closeButton(), "AXEnabled"), true);
+
+  // A modal dialog of the window is its sheet and disables its close button.
+  ASSERT_TRUE(client->command("dialog"));
+  const auto dialog = client->waitForDialog();
+  ASSERT_TRUE(dialog);
+  const AXElement sheet = X11Accessibility::windowElement(client->pid(), *dialog);
+  EXPECT_TRUE(waitUntil([&] {
+    const AXCopyResult sheets = ax().copyAttributeValue(main, "AXSheets");
+    return sheets.value && std::get<std::vector<AXElement>>(*sheets.value) == std::vector<AXElement>{sheet};
+  }));
+  EXPECT_EQ(boolean(sheet, "AXModal"), true);
+  EXPECT_EQ(string(sheet, "AXSubrole"), "AXDialog");
+  EXPECT_EQ(boolean(main, "AXModal"), false);
+  EXPECT_EQ(boolean(closeButton(), "AXEnabled"), false);
+  // The window manager gives the focus to the dialog.
+  EXPECT_TRUE(waitUntil([&] {
+    const AXCopyResult focused = ax().copyAttributeValue(ax().createApplication(client->pid()), "AXFocusedWindow");
+    return focused.value && std::get<AXElement>(*focused.value) == sheet;
+  }));
+
+  ASSERT_TRUE(client->command("close-dialog"));
+  EXPECT_TRUE(waitUntil([&] {
+    const AXCopyResult sheets = ax().copyAttributeValue(main, "AXSheets");
+    return sheets.value && std::get<std::vector<AXElement>>(*sheets.value).empty();
+  }));
+  EXPECT_EQ(boolean(closeButton(), "AXEnabled"), true);
+
+  EXPECT_EQ(boolean(main, "AXFullScreen"), false);
+  ASSERT_TRUE(client->command("fullscreen"));
+  EXPECT_TRUE(waitUntil([&] { return boolean(main, "AXFullScreen") == true; }));
+  ASSERT_TRUE(client->command("unfullscreen"));
+  EXPECT_TRUE(waitUntil([&] { return boolean(main, "AXFullScreen") == false; }));
+  EXPECT_EQ(boolean(main, "AXMinimized"), false);
+  ASSERT_TRUE(client->command("minimize"));
+  EXPECT_TRUE(waitUntil([&] { return boolean(main, "AXMinimized") == true; }));
+}
+
 TEST_F(AccessibilityTest, FrameIsTheOuterFrameAsWitnessed) {
   auto client = startClient({"--geometry", "400x300+200+150"});
   ASSERT_TRUE(client);
@@ -62,6 +105,16 @@ TEST_F(AccessibilityTest, FrameIsTheOuterFrameAsWitnessed) {
   EXPECT_EQ(*frame, *witnessed);
   // Decorations make the outer frame larger than the client area.
   EXPECT_GT(frame->height(), 300.0);
+
+  // A client that moves itself is read where it went.
+  auto mover = startClient({"--geometry", "300x200+100+100", "--move-after-map", "500,400"});
+  ASSERT_TRUE(mover);
+  const AXElement moved = window(*mover);
+  EXPECT_TRUE(waitUntil([&] {
+    const auto now = AXHelpers::frame(ax(), moved);
+    return now && now->origin == Point{500, 400};
+  }));
+  EXPECT_EQ(AXHelpers::frame(ax(), moved), witnessFrame(mover->window));
 }
 
 TEST_F(AccessibilityTest, AGoneWindowIsAnInvalidElement) {
