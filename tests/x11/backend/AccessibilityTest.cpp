@@ -95,6 +95,18 @@ TEST_F(AccessibilityTest, StatesSheetsAndFocus) {
   EXPECT_TRUE(waitUntil([&] { return boolean(main, "AXMinimized") == true; }));
 }
 
+TEST_F(AccessibilityTest, RaiseRestacksWithoutFocusing) {
+  auto lower = startClient({"--geometry", "400x300+100+100"});
+  auto upper = startClient({"--geometry", "400x300+150+150"});
+  ASSERT_TRUE(lower && upper);
+  ASSERT_TRUE(waitUntil([&] { return witnessActiveWindow() == upper->window; }));
+  ASSERT_EQ(ax().performAction(window(*lower), "AXRaise"), AXError::success);
+  EXPECT_TRUE(waitUntil([&] { return !witnessStacking().empty() && witnessStacking().back() == lower->window; }));
+  settle();
+  EXPECT_EQ(witnessActiveWindow(), upper->window);
+  EXPECT_EQ(ax().performAction(window(*lower), "AXPress"), AXError::actionUnsupported);
+}
+
 TEST_F(AccessibilityTest, FrameIsTheOuterFrameAsWitnessed) {
   auto client = startClient({"--geometry", "400x300+200+150"});
   ASSERT_TRUE(client);
