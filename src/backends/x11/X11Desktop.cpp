@@ -123,8 +123,8 @@ std::vector<std::optional<ProcessID>> X11Desktop::pidsOf(const std::vector<xcb_w
       pids[unknown[k]] = info.pid;
     } else if (c.hasXRes()) {
       // Clients that do not say their pid: ask the server who owns the window.
-      xcb_res_client_id_spec_t spec{asked[k], XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-      fallbacks.emplace_back(unknown[k], xcb_res_query_client_ids(c.raw(), 1, &spec));
+      xcb_res_client_id_spec_t query{asked[k], XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+      fallbacks.emplace_back(unknown[k], xcb_res_query_client_ids(c.raw(), 1, &query));
     }
   }
   for (auto& [index, cookie] : fallbacks) {
