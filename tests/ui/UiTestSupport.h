@@ -37,6 +37,8 @@ inline std::string text(const QString& value) { return value.toStdString(); }
 
 // What the widget shows, at one device pixel per point.
 inline QImage grabImage(QWidget& widget) {
+  // Pending layout passes first, as the event loop would run them.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   return widget.grab().toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
