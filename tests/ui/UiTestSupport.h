@@ -42,6 +42,18 @@ inline QImage grabImage(QWidget& widget) {
   return widget.grab().toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
+// The widget drawn at `scale` device pixels per point, for screenshots that
+// people can inspect closely.
+inline QImage renderImage(QWidget& widget, qreal scale = 2.0) {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  QImage image(widget.size() * scale, QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(scale);
+  image.fill(Qt::transparent);
+  widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+  image.setDevicePixelRatio(1.0);
+  return image.convertToFormat(QImage::Format_ARGB32);
+}
+
 // The widget's pixels laid over a desktop-like backdrop, so that translucent
 // panels can be judged by eye.
 inline QImage onDesktop(const QImage& image, int margin = 12) {

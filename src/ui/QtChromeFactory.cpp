@@ -1,0 +1,30 @@
+#include "ui/QtChromeFactory.h"
+
+#include <utility>
+
+#include "ui/BentoDividerController.h"
+#include "ui/BentoPreviewPanel.h"
+#include "ui/DeferredDelete.h"
+#include "ui/PaneTabBarPanel.h"
+
+namespace tessarapane::ui {
+
+QtChromeFactory::QtChromeFactory(std::shared_ptr<ApplicationIcons> icons, ToolkitSpace space)
+    : icons_(std::move(icons)), space_(std::move(space)) {}
+
+std::shared_ptr<tessarapane::PaneTabBarPanel> QtChromeFactory::makePaneTabBarPanel(
+    const std::vector<PaneTabPresentation>& tabs, const std::vector<PaneMoveDirection>& moveDirections,
+    const Rect& frame, PaneTabBarHandlers handlers) {
+  return makeDeferredShared<PaneTabBarPanel>(tabs, moveDirections, frame, std::move(handlers), icons_, space_);
+}
+
+std::shared_ptr<tessarapane::BentoDividerController> QtChromeFactory::makeBentoDividerController(
+    BentoDividerCallbacks callbacks) {
+  return std::make_shared<BentoDividerController>(std::move(callbacks), space_);
+}
+
+std::shared_ptr<tessarapane::BentoPreviewPanel> QtChromeFactory::makeBentoPreviewPanel(const Rect& frame) {
+  return makeDeferredShared<BentoPreviewPanel>(frame, icons_, space_);
+}
+
+}  // namespace tessarapane::ui
