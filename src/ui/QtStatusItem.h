@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QSystemTrayIcon>
 
 #include <memory>
 #include <optional>
@@ -8,8 +9,6 @@
 
 #include "app/StatusItem.h"
 #include "ui/ToolkitSpace.h"
-
-#include <QSystemTrayIcon>
 
 namespace tessarapane::ui {
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMenu>
 #include <QPointer>
 
 #include <memory>
@@ -9,7 +10,6 @@
 #include "app/StatusMenuEntry.h"
 
 class QAction;
-#include <QMenu>
 
 namespace tessarapane::ui {
 
