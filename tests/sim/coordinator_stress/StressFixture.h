@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -11,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "layout/LayoutKind.h"
+#include "layout/LayoutSession.h"
 #include "sim/coordinator/CoordinatorSimFixture.h"
 #include "sim/coordinator/RecordingChrome.h"
 
@@ -22,8 +26,17 @@ namespace tessarapane {
 // the live state and against what held after the step before.
 class CoordinatorStress : public CoordinatorSim, public ::testing::WithParamInterface<std::uint32_t> {
  protected:
+  struct WeightedOperation {
+    int weight;
+    std::string (CoordinatorStress::*operation)();
+  };
+
   // One random operation; returns what it did, for the trace.
   std::string randomStep();
+
+  // One operation of the table, chosen by weight.
+  template <std::size_t N>
+  std::string pick(const std::array<WeightedOperation, N>& table);
 
   // Everything that must hold between any two steps, one line per violation
   // (including those an operation found itself, e.g. on leaving a layout).
@@ -84,6 +97,8 @@ class CoordinatorStress : public CoordinatorSim, public ::testing::WithParamInte
   std::vector<WindowID> sheets;
   std::map<WindowID, double> selfMovesUntil;
   int nextName = 0;
+  // Steps left in a stretch of plain work (see randomStep).
+  int quietSteps = 0;
   bool mouseDown = false;
 
   // A divider drag in progress, through the handles of this controller.
@@ -107,6 +122,10 @@ class CoordinatorStress : public CoordinatorSim, public ::testing::WithParamInte
   std::vector<WindowID> everOpened;
   std::map<WindowID, double> unavailableSince;
   std::map<WindowID, double> fullScreenSince;
+
+  // The running tab layout and the kind it started as.
+  std::weak_ptr<LayoutSession> trackedSession;
+  LayoutKind startedKind = LayoutKind::fullScreen;
 
   // After the previous step.
   std::map<WindowID, Rect> originalsBefore;  // managed windows' recorded original frames

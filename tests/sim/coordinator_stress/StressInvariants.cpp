@@ -8,7 +8,9 @@
 #include "StressFixture.h"
 #include "backends/sim/SimElements.h"
 #include "bento/BentoEngine.h"
+#include "bento/WhitespaceTrim.h"
 #include "layout/LayoutKind.h"
+#include "layout/PaneMove.h"
 
 namespace tessarapane {
 
@@ -21,6 +23,18 @@ std::string text(const Rect& rect) {
 }
 
 std::string id(WindowID window) { return std::to_string(window); }
+
+// What a pane's strip should list: each title trimmed, or the application's
+// name when that leaves nothing.
+std::vector<PaneTabPresentation> expectedTabs(const PaneState& pane) {
+  std::vector<PaneTabPresentation> tabs;
+  for (const ManagedWindow& window : pane.windows) {
+    std::string title = trimmingWhitespaceAndNewlines(window.title);
+    if (title.empty()) title = trimmingWhitespaceAndNewlines(window.appName);
+    tabs.push_back(PaneTabPresentation{title, window.ownerPID});
+  }
+  return tabs;
+}
 
 void checkTabLayout(const LayoutCoordinator& coordinator, const RecordingChromeFactory& chrome,
                     std::vector<std::string>& out) {
@@ -60,9 +74,13 @@ void checkTabLayout(const LayoutCoordinator& coordinator, const RecordingChromeF
       out.push_back(where + " has tabs but no strip");
       continue;
     }
-    if (panel->isClosed) out.push_back(where + " shows the closed strip " + panel->name);
-    if (panel->tabs.size() != pane.windows.size()) {
-      out.push_back(where + " strip shows " + std::to_string(panel->tabs.size()) + " tabs for " +
+    if (panel->isClosed || !panel->isVisible) out.push_back(where + " shows a closed or hidden strip " + panel->name);
+    if (panel->frame != pane.geometry.tabBarFrame) out.push_back(where + " strip is not over the pane's tab bar");
+    if (panel->moveDirections != PaneMove::availableDirections(static_cast<int>(index), tabs.kind)) {
+      out.push_back(where + " strip offers the wrong move arrows");
+    }
+    if (panel->tabs != expectedTabs(pane)) {
+      out.push_back(where + " strip shows " + std::to_string(panel->tabs.size()) + " tabs that are not the pane's " +
                     std::to_string(pane.windows.size()) + " windows");
     } else if (panel->selectedIndex != pane.selectedIndex) {
       out.push_back(where + " strip marks tab " + std::to_string(panel->selectedIndex) + ", the pane selects " +
@@ -158,6 +176,19 @@ std::vector<std::string> CoordinatorStress::violations() {
   if (coordinator->session && coordinator->bentoSession) out.push_back("a tab layout and the grid run together");
   if (coordinator->isPreservingWindowStack) out.push_back("a restack never finished");
 
+  // The running layout is what comes back after a restart: the kind it
+  // started as (the full-screen split does not rewrite it), or the grid.
+  const std::optional<std::string> stored = remembered();
+  if (coordinator->session) {
+    const LayoutKind started = trackedSession.lock() == coordinator->session ? startedKind : coordinator->session->kind;
+    if (stored != "tabs:" + std::string(rawValue(started))) {
+      out.push_back("a layout started as " + std::string(rawValue(started)) + " runs, remembered is " +
+                    stored.value_or("none"));
+    }
+  } else if (coordinator->bentoSession && stored != "grid") {
+    out.push_back("the grid runs, remembered is " + stored.value_or("none"));
+  }
+
   if (coordinator->session) {
     checkTabLayout(*coordinator, *chrome, out);
   } else if (coordinator->bentoSession) {
@@ -235,6 +266,12 @@ std::vector<std::string> CoordinatorStress::violations() {
 }
 
 void CoordinatorStress::rememberState() {
+  // A layout starts and splits in different steps, so the kind first seen
+  // is the kind it started as.
+  if (coordinator->session && trackedSession.lock() != coordinator->session) {
+    trackedSession = coordinator->session;
+    startedKind = coordinator->session->kind;
+  }
   originalsBefore.clear();
   framesBefore.clear();
   steadyBefore.clear();

@@ -21,13 +21,6 @@ namespace tessarapane {
 
 namespace {
 
-using Operation = std::string (CoordinatorStress::*)();
-
-struct WeightedOperation {
-  int weight;
-  Operation operation;
-};
-
 std::string text(const Rect& rect) {
   std::ostringstream out;
   out << rect;
@@ -36,11 +29,23 @@ std::string text(const Rect& rect) {
 
 }  // namespace
 
+template <std::size_t N>
+std::string CoordinatorStress::pick(const std::array<WeightedOperation, N>& table) {
+  int total = 0;
+  for (const WeightedOperation& entry : table) total += entry.weight;
+  int chosen = below(total);
+  for (const WeightedOperation& entry : table) {
+    if (chosen < entry.weight) return (this->*entry.operation)();
+    chosen -= entry.weight;
+  }
+  return advanceTime();
+}
+
 std::string CoordinatorStress::randomStep() {
   static const std::array<WeightedOperation, 23> operations = {{
-      {6, &CoordinatorStress::startTabLayout},
-      {3, &CoordinatorStress::startGrid},
-      {2, &CoordinatorStress::restoreRemembered},
+      {4, &CoordinatorStress::startTabLayout},
+      {2, &CoordinatorStress::startGrid},
+      {1, &CoordinatorStress::restoreRemembered},
       {9, &CoordinatorStress::openWindow},
       {4, &CoordinatorStress::closeWindow},
       {5, &CoordinatorStress::moveWindow},
@@ -57,10 +62,27 @@ std::string CoordinatorStress::randomStep() {
       {4, &CoordinatorStress::hotKeyMove},
       {6, &CoordinatorStress::dragDivider},
       {2, &CoordinatorStress::changeDisplays},
-      {3, &CoordinatorStress::systemEvent},
+      {2, &CoordinatorStress::systemEvent},
       {2, &CoordinatorStress::toggleMouseButton},
       {2, &CoordinatorStress::windowListGlitch},
       {22, &CoordinatorStress::advanceTime},
+  }};
+  // While the user simply works, nothing starts, leaves, pauses or drags:
+  // long enough for the sweep to come round over windows that changed.
+  static const std::array<WeightedOperation, 13> quietOperations = {{
+      {4, &CoordinatorStress::openWindow},
+      {3, &CoordinatorStress::closeWindow},
+      {3, &CoordinatorStress::moveWindow},
+      {2, &CoordinatorStress::toggleMinimised},
+      {2, &CoordinatorStress::toggleFullScreen},
+      {1, &CoordinatorStress::quitApplication},
+      {2, &CoordinatorStress::focusWindow},
+      {1, &CoordinatorStress::retitleWindow},
+      {2, &CoordinatorStress::clickTab},
+      {1, &CoordinatorStress::clickClose},
+      {2, &CoordinatorStress::clickMove},
+      {1, &CoordinatorStress::windowListGlitch},
+      {12, &CoordinatorStress::advanceTime},
   }};
   touched.clear();
   stepViolations.clear();
@@ -71,20 +93,21 @@ std::string CoordinatorStress::randomStep() {
 
   // An unfinished drag is ended before long, as a hand lets go.
   if (dragController && dragSteps > 6) return dragDivider();
+  // Keep the desktop populated, neither empty nor crowded.
+  std::erase_if(windows, [this](WindowID window) { return !desktop->windowExists(window); });
+  if (windows.size() < 5 && chance(0.3)) return openWindow();
+  if (windows.size() > 20 && chance(0.3)) return closeWindow();
+  if (quietSteps > 0) {
+    --quietSteps;
+    return pick(quietOperations);
+  }
+  if (!dragController && !coordinator->isPaused() && chance(0.03)) quietSteps = 20 + below(30);
   // A pause ends within a few dozen steps, as a sleeping machine wakes.
   if (coordinator->isPaused() && chance(0.08)) return systemEvent();
   // Exits are rarer than starts, but both come up every few dozen steps.
-  if (chance(0.03)) return leaveLayout(chance(0.15));
+  if (chance(0.02)) return leaveLayout(chance(0.15));
   if (!coordinator->isLayoutRunning() && chance(0.15)) return chance(0.7) ? startTabLayout() : startGrid();
-
-  int total = 0;
-  for (const WeightedOperation& entry : operations) total += entry.weight;
-  int pick = below(total);
-  for (const WeightedOperation& entry : operations) {
-    if (pick < entry.weight) return (this->*entry.operation)();
-    pick -= entry.weight;
-  }
-  return advanceTime();
+  return pick(operations);
 }
 
 std::string CoordinatorStress::startTabLayout() {
@@ -246,11 +269,13 @@ std::string CoordinatorStress::windowListGlitch() {
 std::string CoordinatorStress::advanceTime() {
   double seconds = 0.0;
   const int band = below(10);
+  // Mostly the short waits in which notifications and retries interleave
+  // with the user, and often long enough for sweeps to come round.
   if (band == 0) {
     seconds = 0.0;
-  } else if (band < 6) {
+  } else if (band < 5) {
     seconds = between(0.0, 0.3);
-  } else if (band < 9) {
+  } else if (band < 7) {
     seconds = between(0.3, 2.0);
   } else {
     seconds = between(2.0, 10.0);

@@ -206,7 +206,15 @@ std::string CoordinatorStress::toggleMinimised() {
 }
 
 std::string CoordinatorStress::toggleFullScreen() {
-  const std::optional<WindowID> window = someWindow();
+  std::optional<WindowID> window = someWindow();
+  // Windows also come back from full screen, not only go there.
+  std::vector<WindowID> inFullScreen;
+  for (WindowID candidate : windows) {
+    if (desktop->window(candidate)->spec.fullScreen) inFullScreen.push_back(candidate);
+  }
+  if (!inFullScreen.empty() && chance(0.5)) {
+    window = inFullScreen[static_cast<std::size_t>(below(static_cast<int>(inFullScreen.size())))];
+  }
   if (!window) return "full screen: no window";
   const bool fullScreen = !desktop->window(*window)->spec.fullScreen;
   desktop->setFullScreen(*window, fullScreen);
