@@ -43,6 +43,8 @@ class CoordinatorStress : public CoordinatorSim, public ::testing::WithParamInte
   std::vector<std::string> violations();
   // Takes the state the next step's checks compare with.
   void rememberState();
+  // The layout runs unpaused with its sweep timer, and no divider is held.
+  bool isMaintained() const;
 
   // --- Operations (StressOperations.cpp, StressUserOperations.cpp) ---------
 
@@ -86,6 +88,10 @@ class CoordinatorStress : public CoordinatorSim, public ::testing::WithParamInte
   // The window takes any frame at once and exactly, and has no move of its
   // own to come: where it is can be predicted.
   bool isSteady(WindowID window) const;
+  // An ordinary, visible, answering window that the window list names
+  // unambiguously (a unique title among its application's windows and no
+  // sheets that could be matched to it).
+  bool isPlainlyAdoptable(WindowID window) const;
   // The tab strip of a pane of the running tab layout, when it has one.
   std::shared_ptr<RecordingTabBarPanel> someTabBar(int& pane);
   std::vector<WindowID> managedIDs() const;
@@ -122,6 +128,10 @@ class CoordinatorStress : public CoordinatorSim, public ::testing::WithParamInte
   std::vector<WindowID> everOpened;
   std::map<WindowID, double> unavailableSince;
   std::map<WindowID, double> fullScreenSince;
+  // Since when each window could join a layout, as far as can be told
+  // without the indexer's own guesswork (see isPlainlyAdoptable).
+  std::map<WindowID, double> adoptableSince;
+  double lastListGlitch = -1e9;
 
   // The running tab layout and the kind it started as.
   std::weak_ptr<LayoutSession> trackedSession;

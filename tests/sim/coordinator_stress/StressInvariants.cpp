@@ -250,19 +250,54 @@ std::vector<std::string> CoordinatorStress::violations() {
   // sweep period of maintained time (plus the first resume pass's delay).
   constexpr double kSweepBound = LayoutCoordinator::kReconciliationInterval + 2.0;
   const double now = scheduler->now();
+  // A step that started, left or paused anything begins a new stretch.
+  const double stretchStart = disrupted || !isMaintained() ? now : maintainedSince;
   for (const ManagedWindow& managed : coordinator->managedWindows()) {
     const WindowID real = SimElements::windowNumber(managed.element).value_or(0);
     for (const auto* since : {&unavailableSince, &fullScreenSince}) {
       const auto found = since->find(real);
       if (found == since->end()) continue;
-      const double waited = now - std::max(found->second, maintainedSince);
+      const double waited = now - std::max(found->second, stretchStart);
       if (waited > kSweepBound) {
         out.push_back("window " + id(managed.windowID) + " still managed " + std::to_string(waited) + " s after it " +
                       (since == &unavailableSince ? "closed or stopped answering" : "entered full screen"));
       }
     }
   }
+
+  // ... and an ordinary window that appeared, or became ordinary again,
+  // joins within a sweep period plus the longest settling wait.
+  constexpr double kAdoptionBound = kSweepBound + LayoutCoordinator::kSettleTimeout + 1.5;
+  std::set<WindowID> held;
+  for (const ManagedWindow& managed : coordinator->managedWindows()) {
+    held.insert(managed.windowID);
+    held.insert(SimElements::windowNumber(managed.element).value_or(0));
+  }
+  if (coordinator->isLayoutRunning()) {
+    for (const auto& [window, since] : adoptableSince) {
+      // A close in flight keeps a window out until the close is settled.
+      if (held.count(window) != 0 || coordinator->closingWindowIDs.count(window) != 0) continue;
+      if (!isPlainlyAdoptable(window)) continue;  // changed during this step
+      // An unreadable or empty window list can blind the next sweep.
+      const double listSeen = lastListGlitch + LayoutCoordinator::kReconciliationInterval;
+      const double waited = now - std::max({since, stretchStart, listSeen});
+      if (waited > kAdoptionBound) {
+        const SimWindowState* state = desktop->window(window);
+        out.push_back("window " + id(window) + " still not in the layout " + std::to_string(waited) +
+                      " s after it could join; at " + text(state->spec.frame) +
+                      (coordinator->adoptionTasks.contains(window) ? ", settling" : "") +
+                      (coordinator->frameEnforcementTasks.contains(window) ? ", being enforced" : "") +
+                      (coordinator->destroyedWindowIDs.count(window) != 0 ? ", marked destroyed" : ""));
+      }
+    }
+  }
   return out;
+}
+
+bool CoordinatorStress::isMaintained() const {
+  const auto grid = coordinator->bentoSession;
+  return coordinator->isLayoutRunning() && !coordinator->isPaused() && coordinator->reconciliationTimer.isActive() &&
+         !(grid && grid->isDraggingDivider);
 }
 
 void CoordinatorStress::rememberState() {
@@ -296,11 +331,13 @@ void CoordinatorStress::rememberState() {
     } else {
       fullScreenSince.erase(window);
     }
+    if (isPlainlyAdoptable(window)) {
+      adoptableSince.emplace(window, now);
+    } else {
+      adoptableSince.erase(window);
+    }
   }
-  const auto grid = coordinator->bentoSession;
-  const bool maintained = coordinator->isLayoutRunning() && !coordinator->isPaused() &&
-                          coordinator->reconciliationTimer.isActive() && !(grid && grid->isDraggingDivider);
-  if (!maintained || disrupted) maintainedSince = now;
+  if (!isMaintained() || disrupted) maintainedSince = now;
   for (WindowID window : windows) {
     const SimWindowState* state = desktop->window(window);
     if (!state) continue;

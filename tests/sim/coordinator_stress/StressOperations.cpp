@@ -257,6 +257,7 @@ std::string CoordinatorStress::toggleMouseButton() {
 }
 
 std::string CoordinatorStress::windowListGlitch() {
+  lastListGlitch = scheduler->now();
   const int count = 1 + below(3);
   if (chance(0.5)) {
     desktop->failNextWindowListReads(count);

@@ -27,6 +27,13 @@ TEST_P(CoordinatorStress, InvariantsHoldAfterEveryStep) {
   const bool verbose = std::getenv("TESSARAPANE_STRESS_VERBOSE") != nullptr;
   int layoutsStarted = 0;
   int stepsWithLayout = 0;
+  // Desktops differ in how late notifications come and whether processes
+  // can be brought to the front.
+  const double latencies[] = {0.0, 0.0, 0.02, 0.15};
+  desktop->setNotificationLatency(latencies[below(4)]);
+  const SimFrontProcessMode modes[] = {SimFrontProcessMode::succeeds, SimFrontProcessMode::succeeds,
+                                       SimFrontProcessMode::fails, SimFrontProcessMode::unavailable};
+  desktop->setFrontProcessMode(modes[below(4)]);
   rememberState();
   for (int step = 0; step < kStepsPerSeed; ++step) {
     const bool wasRunning = coordinator->isLayoutRunning();

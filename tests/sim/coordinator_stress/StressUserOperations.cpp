@@ -8,6 +8,7 @@
 #include "StressFixture.h"
 #include "bento/BentoEngine.h"
 #include "layout/PaneMoveDirection.h"
+#include "windows/NativeFullScreen.h"
 #include "windows/ScreenIdentity.h"
 
 namespace tessarapane {
@@ -60,6 +61,27 @@ bool CoordinatorStress::isSteady(WindowID window) const {
   return moves == selfMovesUntil.end() || moves->second < scheduler->now();
 }
 
+bool CoordinatorStress::isPlainlyAdoptable(WindowID window) const {
+  const SimWindowState* state = desktop->window(window);
+  if (!state) return false;
+  const SimWindowSpec& spec = state->spec;
+  if (spec.role != "AXWindow" || spec.subrole != "AXStandardWindow" || spec.modal) return false;
+  if (spec.minimized || spec.fullScreen || !spec.onScreen || !state->listed) return false;
+  // The window list leaves out the smallest windows; one that covers a
+  // display counts as full screen.
+  if (spec.frame.width() < 120 || spec.frame.height() < 80) return false;
+  if (NativeFullScreen::coversDisplay(spec.frame, coordinator->displayRects())) return false;
+  const SimAppState* owner = desktop->app(state->owner());
+  if (!owner || !owner->spec.answersAccessibility) return false;
+  if (!spec.titleInWindowList || spec.title.empty()) return false;
+  for (WindowID other : desktop->windowsOf(state->owner())) {
+    const SimWindowState* sibling = desktop->window(other);
+    if (!sibling->sheets.empty()) return false;
+    if (other != window && sibling->spec.title == spec.title) return false;
+  }
+  return true;
+}
+
 std::shared_ptr<RecordingTabBarPanel> CoordinatorStress::someTabBar(int& pane) {
   if (!session()) return nullptr;
   std::vector<int> withBars;
@@ -90,6 +112,8 @@ std::string CoordinatorStress::openWindow() {
   if (apps.empty() || (apps.size() < 8 && chance(0.25))) {
     const ProcessID pid = launch("App" + std::to_string(nextName++));
     if (pid != 0) apps.push_back(pid);
+    // Some processes cannot be observed: only the sweep sees their windows.
+    if (pid != 0 && chance(0.1)) desktop->setObserverCreationFails(pid, true);
   }
   if (apps.empty()) return "open: no application";
   const ProcessID owner = apps[static_cast<std::size_t>(below(static_cast<int>(apps.size())))];
