@@ -147,19 +147,19 @@ struct Desktop {
     const int apps = windows / 10 > 0 ? windows / 10 : 1;
     std::vector<ProcessID> pids;
     for (int i = 0; i < apps; ++i) {
-      SimAppSpec spec;
-      spec.bundleIdentifier = "org.example.app" + std::to_string(i);
-      spec.localizedName = "App " + std::to_string(i);
-      pids.push_back(desktop->launchApplication(spec));
+      SimAppSpec desc;
+      desc.bundleIdentifier = "org.example.app" + std::to_string(i);
+      desc.localizedName = "App " + std::to_string(i);
+      pids.push_back(desktop->launchApplication(desc));
     }
     for (int i = 0; i < windows; ++i) {
       const int nth = i / apps;
-      SimWindowSpec spec;
-      spec.owner = pids[static_cast<std::size_t>(i % apps)];
-      spec.title = "Document " + std::to_string(i);
-      spec.frame = Rect(20.0 * (nth % 30) + 3.0 * (i % apps), 30.0 + 15.0 * (nth % 30), 700, 500);
-      spec.focused = false;
-      desktop->createWindow(spec);
+      SimWindowSpec desc;
+      desc.owner = pids[static_cast<std::size_t>(i % apps)];
+      desc.title = "Document " + std::to_string(i);
+      desc.frame = Rect(20.0 * (nth % 30) + 3.0 * (i % apps), 30.0 + 15.0 * (nth % 30), 700, 500);
+      desc.focused = false;
+      desktop->createWindow(desc);
     }
     coordinator = LayoutCoordinator::create(platform, std::make_shared<QuietChrome>());
     scheduler->runUntilIdle();

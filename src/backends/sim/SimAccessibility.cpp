@@ -25,16 +25,16 @@ const char* controlAttribute(SimControlKind control) {
   return "";
 }
 
-const SimControl& controlOf(const SimWindowSpec& spec, SimControlKind control) {
+const SimControl& controlOf(const SimWindowSpec& desc, SimControlKind control) {
   switch (control) {
     case SimControlKind::minimizeButton:
-      return spec.minimizeButton;
+      return desc.minimizeButton;
     case SimControlKind::zoomButton:
-      return spec.zoomButton;
+      return desc.zoomButton;
     case SimControlKind::closeButton:
       break;
   }
-  return spec.closeButton;
+  return desc.closeButton;
 }
 
 constexpr SimControlKind kControls[] = {SimControlKind::closeButton, SimControlKind::minimizeButton,
@@ -77,13 +77,13 @@ SimAccessibility::Target SimAccessibility::resolve(const AXElement& element) {
     }
     if (element.kind == AXElementKind::control) {
       target.control = SimElements::controlKind(element);
-      if (!target.control || !controlOf(target.window->spec, *target.control).present) {
+      if (!target.control || !controlOf(target.window->desc, *target.control).present) {
         target.error = AXError::invalidUIElement;
         return target;
       }
     }
   }
-  if (!target.app->spec.answersAccessibility) target.error = AXError::cannotComplete;
+  if (!target.app->desc.answersAccessibility) target.error = AXError::cannotComplete;
   return target;
 }
 
@@ -96,9 +96,9 @@ AXCopyResult SimAccessibility::copyAttributeValue(const AXElement& element, std:
 }
 
 AXCopyResult SimAccessibility::readApplication(const SimAppState& app, std::string_view attribute) {
-  const ProcessID pid = app.spec.pid;
+  const ProcessID pid = app.desc.pid;
   if (attribute == "AXRole") return value(std::string("AXApplication"));
-  if (attribute == "AXTitle") return app.spec.localizedName ? value(*app.spec.localizedName) : noValue();
+  if (attribute == "AXTitle") return app.desc.localizedName ? value(*app.desc.localizedName) : noValue();
   if (attribute == "AXFrontmost") return value(desktop_->frontmostApplication() == pid);
   if (attribute == "AXWindows") {
     std::vector<AXElement> windows;
@@ -116,16 +116,16 @@ AXCopyResult SimAccessibility::readApplication(const SimAppState& app, std::stri
 
 AXCopyResult SimAccessibility::readWindow(const SimAppState& app, const SimWindowState& window,
                                           std::string_view attribute) {
-  const SimWindowSpec& spec = window.spec;
+  const SimWindowSpec& desc = window.desc;
   const ProcessID pid = window.owner();
-  if (attribute == "AXRole") return value(spec.role);
-  if (attribute == "AXSubrole") return spec.subrole ? value(*spec.subrole) : noValue();
-  if (attribute == "AXTitle") return value(spec.title);
-  if (attribute == "AXPosition") return value(spec.frame.origin);
-  if (attribute == "AXSize") return value(spec.frame.size);
-  if (attribute == "AXMinimized") return value(spec.minimized);
-  if (attribute == "AXFullScreen") return value(spec.fullScreen);
-  if (attribute == "AXModal") return value(spec.modal);
+  if (attribute == "AXRole") return value(desc.role);
+  if (attribute == "AXSubrole") return desc.subrole ? value(*desc.subrole) : noValue();
+  if (attribute == "AXTitle") return value(desc.title);
+  if (attribute == "AXPosition") return value(desc.frame.origin);
+  if (attribute == "AXSize") return value(desc.frame.size);
+  if (attribute == "AXMinimized") return value(desc.minimized);
+  if (attribute == "AXFullScreen") return value(desc.fullScreen);
+  if (attribute == "AXModal") return value(desc.modal);
   if (attribute == "AXMain") return value(app.mainWindow == window.number());
   if (attribute == "AXFocused") return value(app.focusedWindow == window.number());
   if (attribute == "AXParent") return value(SimElements::application(pid));
@@ -136,7 +136,7 @@ AXCopyResult SimAccessibility::readWindow(const SimAppState& app, const SimWindo
   }
   for (SimControlKind control : kControls) {
     if (attribute != controlAttribute(control)) continue;
-    if (!controlOf(spec, control).present) return noValue();
+    if (!controlOf(desc, control).present) return noValue();
     return value(SimElements::control(pid, window.number(), control));
   }
   return unsupported();

@@ -24,7 +24,7 @@ const T* as(const AXAttributeValue& value) {
 // A hung application answers nothing for a while; each write or action
 // during that time uses up one of the scripted refusals.
 bool consumeBusy(SimWindowState& window) {
-  int& remaining = window.spec.behavior.cannotCompleteCount;
+  int& remaining = window.desc.behavior.cannotCompleteCount;
   if (remaining <= 0) return false;
   --remaining;
   return true;
@@ -59,11 +59,11 @@ AXError SimAccessibility::writeApplication(SimAppState& app, std::string_view at
                                            const AXAttributeValue& value) {
   if (attribute == "AXFocusedWindow") {
     const AXElement* window = as<AXElement>(value);
-    if (!window || window->kind != AXElementKind::window || window->pid != app.spec.pid) {
+    if (!window || window->kind != AXElementKind::window || window->pid != app.desc.pid) {
       return AXError::illegalArgument;
     }
     const SimWindowState* state = desktop_->window(static_cast<WindowID>(window->token));
-    if (!state || state->owner() != app.spec.pid || state->isSheet()) return AXError::illegalArgument;
+    if (!state || state->owner() != app.desc.pid || state->isSheet()) return AXError::illegalArgument;
     // Focus moves within the application; it does not come to the front.
     desktop_->focusWithinApplication(state->number(), false);
     return AXError::success;
@@ -71,7 +71,7 @@ AXError SimAccessibility::writeApplication(SimAppState& app, std::string_view at
   if (attribute == "AXFrontmost") {
     const bool* frontmost = as<bool>(value);
     if (!frontmost) return AXError::illegalArgument;
-    if (*frontmost) desktop_->activateApplication(app.spec.pid);
+    if (*frontmost) desktop_->activateApplication(app.desc.pid);
     return AXError::success;
   }
   return AXError::attributeUnsupported;
@@ -82,12 +82,12 @@ AXError SimAccessibility::writeWindow(SimWindowState& window, std::string_view a
   if (consumeBusy(window)) return AXError::cannotComplete;
   const WindowID number = window.number();
   if (attribute == "AXPosition") {
-    if (!window.spec.positionSettable) return AXError::attributeUnsupported;
+    if (!window.desc.positionSettable) return AXError::attributeUnsupported;
     const Point* position = as<Point>(value);
     return position ? desktop_->requestPosition(number, *position) : AXError::illegalArgument;
   }
   if (attribute == "AXSize") {
-    if (!window.spec.sizeSettable) return AXError::attributeUnsupported;
+    if (!window.desc.sizeSettable) return AXError::attributeUnsupported;
     const Size* size = as<Size>(value);
     return size ? desktop_->requestSize(number, *size) : AXError::illegalArgument;
   }
@@ -119,9 +119,9 @@ AXSettableResult SimAccessibility::isAttributeSettable(const AXElement& element,
     return AXSettableResult{known ? AXError::success : AXError::attributeUnsupported, false};
   }
   if (target.window) {
-    const SimWindowSpec& spec = target.window->spec;
-    if (attribute == "AXPosition") return AXSettableResult{AXError::success, spec.positionSettable};
-    if (attribute == "AXSize") return AXSettableResult{AXError::success, spec.sizeSettable};
+    const SimWindowSpec& desc = target.window->desc;
+    if (attribute == "AXPosition") return AXSettableResult{AXError::success, desc.positionSettable};
+    if (attribute == "AXSize") return AXSettableResult{AXError::success, desc.sizeSettable};
     if (attribute == "AXMain" || attribute == "AXMinimized" || attribute == "AXFullScreen") {
       return AXSettableResult{AXError::success, true};
     }
@@ -160,7 +160,7 @@ AXError SimAccessibility::performAction(const AXElement& element, std::string_vi
 AXObserverCreateResult SimAccessibility::createObserver(ProcessID pid, AXObserverCallback callback) {
   if (!desktop_->isProcessTrusted()) return AXObserverCreateResult{AXError::apiDisabled, std::nullopt};
   if (pid <= 0 || !callback) return AXObserverCreateResult{AXError::illegalArgument, std::nullopt};
-  if (const SimAppState* app = desktop_->app(pid); app && app->spec.observerCreationFails) {
+  if (const SimAppState* app = desktop_->app(pid); app && app->desc.observerCreationFails) {
     return AXObserverCreateResult{AXError::failure, std::nullopt};
   }
   return AXObserverCreateResult{AXError::success, desktop_->observers().create(pid, std::move(callback))};

@@ -17,8 +17,8 @@ namespace {
 SimDisplay defaultDisplay() { return SimDisplay{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875)}; }
 
 RunningApplication snapshot(const SimAppState& app) {
-  return RunningApplication{app.spec.pid, app.spec.activationPolicy, app.spec.bundleIdentifier,
-                            app.spec.localizedName, nullptr};
+  return RunningApplication{app.desc.pid, app.desc.activationPolicy, app.desc.bundleIdentifier,
+                            app.desc.localizedName, nullptr};
 }
 
 }  // namespace
@@ -44,16 +44,16 @@ SimDesktop::~SimDesktop() = default;
 
 // --- Applications ------------------------------------------------------------
 
-ProcessID SimDesktop::launchApplication(SimAppSpec spec) {
-  if (spec.pid == 0) {
+ProcessID SimDesktop::launchApplication(SimAppSpec desc) {
+  if (desc.pid == 0) {
     while (apps_.count(nextPID_) != 0 || nextPID_ == currentProcessID_) ++nextPID_;
-    spec.pid = nextPID_++;
-  } else if (apps_.count(spec.pid) != 0) {
+    desc.pid = nextPID_++;
+  } else if (apps_.count(desc.pid) != 0) {
     return 0;
   }
-  const ProcessID pid = spec.pid;
+  const ProcessID pid = desc.pid;
   auto& app = apps_[pid];
-  app.spec = std::move(spec);
+  app.desc = std::move(desc);
   postWorkspace(WorkspaceNotification::Kind::applicationLaunched, snapshot(app));
   return pid;
 }
@@ -77,8 +77,8 @@ void SimDesktop::quitApplication(ProcessID pid) {
     for (WindowID number : stack_) {
       const SimWindowState& state = windows_.at(number);
       const SimAppState* next = app(state.owner());
-      if (next && next->spec.activationPolicy == ActivationPolicy::regular && !state.spec.minimized &&
-          state.spec.onScreen && state.spec.desktop == currentDesktop_) {
+      if (next && next->desc.activationPolicy == ActivationPolicy::regular && !state.desc.minimized &&
+          state.desc.onScreen && state.desc.desktop == currentDesktop_) {
         makeFrontmost(state.owner());
         break;
       }
@@ -87,11 +87,11 @@ void SimDesktop::quitApplication(ProcessID pid) {
 }
 
 void SimDesktop::setAnswersAccessibility(ProcessID pid, bool answers) {
-  if (auto* state = app(pid)) state->spec.answersAccessibility = answers;
+  if (auto* state = app(pid)) state->desc.answersAccessibility = answers;
 }
 
 void SimDesktop::setObserverCreationFails(ProcessID pid, bool fails) {
-  if (auto* state = app(pid)) state->spec.observerCreationFails = fails;
+  if (auto* state = app(pid)) state->desc.observerCreationFails = fails;
 }
 
 bool SimDesktop::activateApplication(ProcessID pid) {
@@ -192,18 +192,18 @@ std::optional<std::vector<WindowInfo>> SimDesktop::readWindowList() {
   std::vector<WindowInfo> list;
   for (WindowID number : stack_) {
     const SimWindowState& state = windows_.at(number);
-    const SimWindowSpec& spec = state.spec;
-    if (!state.listed || !spec.onScreen || spec.minimized || spec.desktop != currentDesktop_) continue;
-    const auto owner = apps_.find(spec.owner);
+    const SimWindowSpec& desc = state.desc;
+    if (!state.listed || !desc.onScreen || desc.minimized || desc.desktop != currentDesktop_) continue;
+    const auto owner = apps_.find(desc.owner);
     if (owner == apps_.end()) continue;
     WindowInfo info;
     info.number = number;
-    info.ownerPID = spec.owner;
-    info.layer = spec.layer;
-    info.bounds = spec.frame;
-    info.alpha = spec.alpha;
-    info.ownerName = owner->second.spec.localizedName;
-    if (spec.titleInWindowList) info.name = spec.title;
+    info.ownerPID = desc.owner;
+    info.layer = desc.layer;
+    info.bounds = desc.frame;
+    info.alpha = desc.alpha;
+    info.ownerName = owner->second.desc.localizedName;
+    if (desc.titleInWindowList) info.name = desc.title;
     list.push_back(std::move(info));
   }
   return list;

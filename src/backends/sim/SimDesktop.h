@@ -51,7 +51,7 @@ class SimDesktop : public std::enable_shared_from_this<SimDesktop> {
 
   // Starts an application (posts "launched"). Returns its pid, or 0 when the
   // pid is already taken.
-  ProcessID launchApplication(SimAppSpec spec);
+  ProcessID launchApplication(SimAppSpec desc);
   // Ends it: its windows vanish without accessibility notifications (the
   // process is gone), "terminated" is posted, and when it was frontmost the
   // owner of the front-most remaining window becomes frontmost.
@@ -72,9 +72,9 @@ class SimDesktop : public std::enable_shared_from_this<SimDesktop> {
   // --- Windows ------------------------------------------------------------
 
   // Opens a window at the front of the stack ("AXWindowCreated", and a focus
-  // change when `spec.focused`). Returns its number, or 0 when the owner does
+  // change when `desc.focused`). Returns its number, or 0 when the owner does
   // not run or the number is taken (numbers are never reused).
-  WindowID createWindow(SimWindowSpec spec);
+  WindowID createWindow(SimWindowSpec desc);
   // Attaches a sheet (role "AXSheet") to a window; 0 when the window is gone.
   WindowID attachSheet(WindowID parent, Rect frame);
   // The window goes away by the user's or the application's hand.

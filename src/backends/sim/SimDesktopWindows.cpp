@@ -13,25 +13,25 @@ AXElement elementOf(const SimWindowState& state) { return SimElements::window(st
 
 }  // namespace
 
-WindowID SimDesktop::createWindow(SimWindowSpec spec) {
-  SimAppState* owner = app(spec.owner);
+WindowID SimDesktop::createWindow(SimWindowSpec desc) {
+  SimAppState* owner = app(desc.owner);
   if (!owner) return 0;
-  spec.number = takeWindowNumber(spec.number);
-  if (spec.number == 0) return 0;
-  const WindowID number = spec.number;
-  const bool focus = spec.focused && !spec.minimized;
+  desc.number = takeWindowNumber(desc.number);
+  if (desc.number == 0) return 0;
+  const WindowID number = desc.number;
+  const bool focus = desc.focused && !desc.minimized;
   SimWindowState& state = windows_[number];
-  state.spec = std::move(spec);
-  state.listed = !state.spec.listedAfter.has_value();
+  state.desc = std::move(desc);
+  state.listed = !state.desc.listedAfter.has_value();
   stack_.insert(stack_.begin(), number);
 
   const AXElement application = SimElements::application(state.owner());
   notify(application, "AXWindowCreated", elementOf(state));
   if (focus) focusWithinApplication(number, true);
 
-  if (state.spec.listedAfter) {
+  if (state.desc.listedAfter) {
     std::weak_ptr<SimDesktop> weak = weak_from_this();
-    timers_.after(*state.spec.listedAfter, [weak, number] {
+    timers_.after(*state.desc.listedAfter, [weak, number] {
       auto desktop = weak.lock();
       if (!desktop) return;
       if (auto* later = desktop->window(number)) later->listed = true;
@@ -44,22 +44,22 @@ WindowID SimDesktop::createWindow(SimWindowSpec spec) {
 WindowID SimDesktop::attachSheet(WindowID parent, Rect frame) {
   SimWindowState* parentState = window(parent);
   if (!parentState) return 0;
-  SimWindowSpec spec;
-  spec.owner = parentState->owner();
-  spec.frame = frame;
-  spec.role = "AXSheet";
-  spec.subrole.reset();
-  spec.desktop = parentState->spec.desktop;
-  spec.closeButton.present = false;
-  spec.minimizeButton.present = false;
-  spec.zoomButton.present = false;
-  spec.focused = false;
+  SimWindowSpec desc;
+  desc.owner = parentState->owner();
+  desc.frame = frame;
+  desc.role = "AXSheet";
+  desc.subrole.reset();
+  desc.desktop = parentState->desc.desktop;
+  desc.closeButton.present = false;
+  desc.minimizeButton.present = false;
+  desc.zoomButton.present = false;
+  desc.focused = false;
   // Numbered like any window, but kept out of "AXWindows" and announced as
   // a sheet, not as a new window.
-  spec.number = takeWindowNumber(0);
-  const WindowID number = spec.number;
+  desc.number = takeWindowNumber(0);
+  const WindowID number = desc.number;
   SimWindowState& state = windows_[number];
-  state.spec = std::move(spec);
+  state.desc = std::move(desc);
   state.sheetParent = parent;
   window(parent)->sheets.push_back(number);
   raise(parent);
@@ -102,7 +102,7 @@ void SimDesktop::moveFocusAwayFrom(WindowID number, bool notifyObservers) {
     // The application's next window in stacking order takes over.
     std::optional<WindowID> next;
     for (WindowID candidate : windowsOf(pid)) {
-      if (candidate != number && !windows_.at(candidate).spec.minimized) {
+      if (candidate != number && !windows_.at(candidate).desc.minimized) {
         next = candidate;
         break;
       }
@@ -123,8 +123,8 @@ void SimDesktop::moveFocusAwayFrom(WindowID number, bool notifyObservers) {
 
 void SimDesktop::setTitle(WindowID number, std::string title) {
   SimWindowState* state = window(number);
-  if (!state || state->spec.title == title) return;
-  state->spec.title = std::move(title);
+  if (!state || state->desc.title == title) return;
+  state->desc.title = std::move(title);
   notify(elementOf(*state), "AXTitleChanged");
 }
 
@@ -135,7 +135,7 @@ void SimDesktop::focusWindow(WindowID number) {
   if (!state) return;
   if (state->isSheet()) number = *state->sheetParent;
   state = window(number);
-  if (state->spec.minimized) setMinimized(number, false);
+  if (state->desc.minimized) setMinimized(number, false);
   raise(number);
   makeFrontmost(state->owner());
   focusWithinApplication(number, true);
@@ -143,8 +143,8 @@ void SimDesktop::focusWindow(WindowID number) {
 
 void SimDesktop::setMinimized(WindowID number, bool minimized) {
   SimWindowState* state = window(number);
-  if (!state || state->spec.minimized == minimized) return;
-  state->spec.minimized = minimized;
+  if (!state || state->desc.minimized == minimized) return;
+  state->desc.minimized = minimized;
   const AXElement element = elementOf(*state);
   if (minimized) {
     notify(element, "AXWindowMiniaturized");
@@ -158,20 +158,20 @@ void SimDesktop::setMinimized(WindowID number, bool minimized) {
 
 void SimDesktop::setFullScreen(WindowID number, bool fullScreen) {
   SimWindowState* state = window(number);
-  if (!state || state->spec.fullScreen == fullScreen) return;
+  if (!state || state->desc.fullScreen == fullScreen) return;
   if (fullScreen) {
-    const auto display = displayContaining(state->spec.frame);
-    state->frameBeforeFullScreen = state->spec.frame;
-    state->spec.fullScreen = true;
+    const auto display = displayContaining(state->desc.frame);
+    state->frameBeforeFullScreen = state->desc.frame;
+    state->desc.fullScreen = true;
     if (display) applyFrame(number, accessibilityBounds(*display));
   } else {
-    state->spec.fullScreen = false;
+    state->desc.fullScreen = false;
     if (auto previous = std::exchange(state->frameBeforeFullScreen, std::nullopt)) applyFrame(number, *previous);
   }
 }
 
 void SimDesktop::setOnScreen(WindowID number, bool onScreen) {
-  if (SimWindowState* state = window(number)) state->spec.onScreen = onScreen;
+  if (SimWindowState* state = window(number)) state->desc.onScreen = onScreen;
 }
 
 SimWindowState* SimDesktop::window(WindowID number) {
@@ -187,7 +187,7 @@ const SimWindowState* SimDesktop::window(WindowID number) const {
 std::optional<Rect> SimDesktop::frame(WindowID number) const {
   const SimWindowState* state = window(number);
   if (!state) return std::nullopt;
-  return state->spec.frame;
+  return state->desc.frame;
 }
 
 std::optional<WindowID> SimDesktop::focusedWindow(ProcessID pid) const {
@@ -203,7 +203,7 @@ std::optional<WindowID> SimDesktop::mainWindow(ProcessID pid) const {
 std::vector<WindowID> SimDesktop::stackingOrder() const {
   std::vector<WindowID> order;
   for (WindowID number : stack_) {
-    if (windows_.at(number).spec.desktop == currentDesktop_) order.push_back(number);
+    if (windows_.at(number).desc.desktop == currentDesktop_) order.push_back(number);
   }
   return order;
 }
@@ -212,7 +212,7 @@ std::vector<WindowID> SimDesktop::windowsOf(ProcessID pid) const {
   std::vector<WindowID> owned;
   for (WindowID number : stack_) {
     const SimWindowState& state = windows_.at(number);
-    if (state.owner() == pid && !state.isSheet() && state.spec.desktop == currentDesktop_) owned.push_back(number);
+    if (state.owner() == pid && !state.isSheet() && state.desc.desktop == currentDesktop_) owned.push_back(number);
   }
   return owned;
 }

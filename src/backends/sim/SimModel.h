@@ -7,10 +7,10 @@
 
 namespace tessarapane {
 
-// A window of the simulated desktop as it is right now. `spec` holds the live
+// A window of the simulated desktop as it is right now. `desc` holds the live
 // values (frame, title, flags, remaining behaviour counters).
 struct SimWindowState {
-  SimWindowSpec spec;
+  SimWindowSpec desc;
   std::optional<WindowID> sheetParent;  // set for sheets
   std::vector<WindowID> sheets;         // attached sheets, oldest first
   bool listed = true;                   // false while the window list does not show it yet
@@ -18,14 +18,14 @@ struct SimWindowState {
   std::optional<Rect> frameBeforeZoom;
   bool closePending = false;            // a delayed close is under way
 
-  WindowID number() const { return spec.number; }
-  ProcessID owner() const { return spec.owner; }
+  WindowID number() const { return desc.number; }
+  ProcessID owner() const { return desc.owner; }
   bool isSheet() const { return sheetParent.has_value(); }
 };
 
 // A running application of the simulated desktop.
 struct SimAppState {
-  SimAppSpec spec;
+  SimAppSpec desc;
   std::optional<WindowID> focusedWindow;
   std::optional<WindowID> mainWindow;
 };

@@ -40,16 +40,16 @@ Size acceptedSize(const SimWindowBehavior& behavior, Size requested) {
 AXError SimDesktop::requestPosition(WindowID number, Point position) {
   SimWindowState* state = window(number);
   if (!state) return AXError::invalidUIElement;
-  SimWindowBehavior& behavior = state->spec.behavior;
+  SimWindowBehavior& behavior = state->desc.behavior;
   if (behavior.ignoredFrameWrites > 0) {
     --behavior.ignoredFrameWrites;
     return AXError::success;
   }
   if (behavior.refusesMove) return behavior.moveRefusalError;
   // A window in native full screen owns its display; writes are swallowed.
-  if (state->spec.fullScreen) return AXError::success;
+  if (state->desc.fullScreen) return AXError::success;
   applyLater(number, behavior.frameApplyDelay, [this, position](SimWindowState& later) {
-    applyFrame(later.number(), Rect(position, later.spec.frame.size));
+    applyFrame(later.number(), Rect(position, later.desc.frame.size));
   });
   return AXError::success;
 }
@@ -57,15 +57,15 @@ AXError SimDesktop::requestPosition(WindowID number, Point position) {
 AXError SimDesktop::requestSize(WindowID number, Size size) {
   SimWindowState* state = window(number);
   if (!state) return AXError::invalidUIElement;
-  SimWindowBehavior& behavior = state->spec.behavior;
+  SimWindowBehavior& behavior = state->desc.behavior;
   if (behavior.ignoredFrameWrites > 0) {
     --behavior.ignoredFrameWrites;
     return AXError::success;
   }
-  if (state->spec.fullScreen) return AXError::success;
+  if (state->desc.fullScreen) return AXError::success;
   const Size accepted = acceptedSize(behavior, size);
   applyLater(number, behavior.frameApplyDelay, [this, accepted](SimWindowState& later) {
-    applyFrame(later.number(), Rect(later.spec.frame.origin, accepted));
+    applyFrame(later.number(), Rect(later.desc.frame.origin, accepted));
   });
   return AXError::success;
 }
@@ -86,15 +86,15 @@ void SimDesktop::applyLater(WindowID number, double delay, std::function<void(Si
 void SimDesktop::applyFrame(WindowID number, Rect frame) {
   SimWindowState* state = window(number);
   if (!state) return;
-  const Rect old = state->spec.frame;
+  const Rect old = state->desc.frame;
   if (old == frame) return;
-  state->spec.frame = frame;
+  state->desc.frame = frame;
   // Sheets hang from their window and travel with it.
   const double dx = frame.x() - old.x();
   const double dy = frame.y() - old.y();
   for (WindowID sheet : state->sheets) {
     if (SimWindowState* sheetState = window(sheet)) {
-      sheetState->spec.frame.origin = Point{sheetState->spec.frame.x() + dx, sheetState->spec.frame.y() + dy};
+      sheetState->desc.frame.origin = Point{sheetState->desc.frame.x() + dx, sheetState->desc.frame.y() + dy};
     }
   }
   const AXElement element = SimElements::window(state->owner(), number);
@@ -104,7 +104,7 @@ void SimDesktop::applyFrame(WindowID number, Rect frame) {
 
 void SimDesktop::scheduleSelfMoves(const SimWindowState& state) {
   const WindowID number = state.number();
-  for (const SimSelfMove& move : state.spec.behavior.selfMoves) {
+  for (const SimSelfMove& move : state.desc.behavior.selfMoves) {
     std::weak_ptr<SimDesktop> weak = weak_from_this();
     timers_.after(move.delay, [weak, number, frame = move.frame] {
       if (auto desktop = weak.lock()) desktop->applyFrame(number, frame);
@@ -115,12 +115,12 @@ void SimDesktop::scheduleSelfMoves(const SimWindowState& state) {
 bool SimDesktop::isControlEnabled(const SimWindowState& state, SimControlKind control) const {
   switch (control) {
     case SimControlKind::closeButton:
-      return state.spec.closeButton.enabled &&
-             !(!state.sheets.empty() && state.spec.behavior.sheetBlocking == SimSheetBlocking::disablesCloseButton);
+      return state.desc.closeButton.enabled &&
+             !(!state.sheets.empty() && state.desc.behavior.sheetBlocking == SimSheetBlocking::disablesCloseButton);
     case SimControlKind::minimizeButton:
-      return state.spec.minimizeButton.enabled;
+      return state.desc.minimizeButton.enabled;
     case SimControlKind::zoomButton:
-      return state.spec.zoomButton.enabled;
+      return state.desc.zoomButton.enabled;
   }
   return false;
 }
@@ -140,7 +140,7 @@ AXError SimDesktop::pressControl(WindowID number, SimControlKind control) {
     case SimControlKind::closeButton:
       break;
   }
-  const SimWindowBehavior& behavior = state->spec.behavior;
+  const SimWindowBehavior& behavior = state->desc.behavior;
   if (!state->sheets.empty() && behavior.sheetBlocking == SimSheetBlocking::pressFails) {
     return behavior.sheetPressError;
   }
@@ -170,11 +170,11 @@ void SimDesktop::toggleZoom(WindowID number) {
     applyFrame(number, *previous);
     return;
   }
-  const auto displayID = displayContaining(state->spec.frame);
+  const auto displayID = displayContaining(state->desc.frame);
   if (!displayID) return;
   for (const SimDisplay& display : displays_) {
     if (display.displayID != *displayID) continue;
-    state->frameBeforeZoom = state->spec.frame;
+    state->frameBeforeZoom = state->desc.frame;
     applyFrame(number, toAccessibilitySpace(display.visibleFrame));
     break;
   }

@@ -85,20 +85,20 @@ class CoordinatorSim : public ::testing::Test {
   }
 
   ProcessID launch(const std::string& name) {
-    SimAppSpec spec;
-    spec.bundleIdentifier = "org.example." + name;
-    spec.localizedName = name;
-    return desktop->launchApplication(std::move(spec));
+    SimAppSpec desc;
+    desc.bundleIdentifier = "org.example." + name;
+    desc.localizedName = name;
+    return desktop->launchApplication(std::move(desc));
   }
 
   WindowID open(ProcessID pid, const std::string& title, Rect frame = Rect(100, 100, 800, 600),
                 const std::function<void(SimWindowSpec&)>& tweak = {}) {
-    SimWindowSpec spec;
-    spec.owner = pid;
-    spec.title = title;
-    spec.frame = frame;
-    if (tweak) tweak(spec);
-    return desktop->createWindow(std::move(spec));
+    SimWindowSpec desc;
+    desc.owner = pid;
+    desc.title = title;
+    desc.frame = frame;
+    if (tweak) tweak(desc);
+    return desktop->createWindow(std::move(desc));
   }
 
   void advance(double seconds) { scheduler->advance(seconds); }

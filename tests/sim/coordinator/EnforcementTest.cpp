@@ -46,7 +46,7 @@ TEST_F(Enforcement, AWindowThatIgnoresItsFirstWritesIsPutBackOnSchedule) {
   startSplit2();
   desktop->moveWindow(left, Rect(300, 300, 500, 400));
   // Busy restoring its own state: the first two rounds change nothing.
-  desktop->window(left)->spec.behavior.ignoredFrameWrites = 4;
+  desktop->window(left)->desc.behavior.ignoredFrameWrites = 4;
   desktop->recorder().clear();
   const double start = scheduler->now();
 
@@ -60,7 +60,7 @@ TEST_F(Enforcement, AWindowThatIgnoresItsFirstWritesIsPutBackOnSchedule) {
 
 TEST_F(Enforcement, AWindowThatNeverCompliesIsGivenUpSilentlyAfterTheLastDelay) {
   startSplit2();
-  desktop->window(left)->spec.behavior.refusesMove = true;
+  desktop->window(left)->desc.behavior.refusesMove = true;
   desktop->moveWindow(left, Rect(300, 300, 500, 400));
   desktop->recorder().clear();
   const double start = scheduler->now();
@@ -76,7 +76,7 @@ TEST_F(Enforcement, AWindowThatNeverCompliesIsGivenUpSilentlyAfterTheLastDelay) 
 
 TEST_F(Enforcement, ASecondRequestRestartsTheScheduleAndFullScreenWindowsAreLeftAlone) {
   startSplit2();
-  desktop->window(left)->spec.behavior.refusesMove = true;
+  desktop->window(left)->desc.behavior.refusesMove = true;
   desktop->moveWindow(left, Rect(300, 300, 500, 400));
   desktop->recorder().clear();
   const double start = scheduler->now();
@@ -100,7 +100,7 @@ class Restacking : public Enforcement {
   // counts as covered by the editor's application.
   void openPalette() {
     palette = open(editor, "palette", Rect(800, 200, 400, 400),
-                   [](SimWindowSpec& spec) { spec.subrole = "AXFloatingWindow"; });
+                   [](SimWindowSpec& desc) { desc.subrole = "AXFloatingWindow"; });
     settle();
     desktop->raise(palette);
     desktop->recorder().clear();

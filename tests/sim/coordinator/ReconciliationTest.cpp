@@ -63,8 +63,8 @@ TEST_F(Reconciliation, ANewWindowIsAdoptedAfterThreeQuietSamples) {
 TEST_F(Reconciliation, AWindowThatMovesItselfIsAdoptedOnlyOnceItHoldsStill) {
   startSplit2();
   // It restores its saved place after two quiet samples, into the right pane.
-  const WindowID joined = openNewcomer([](SimWindowSpec& spec) {
-    spec.behavior.selfMoves.push_back(SimSelfMove{0.12, Rect(900, 300, 400, 300)});
+  const WindowID joined = openNewcomer([](SimWindowSpec& desc) {
+    desc.behavior.selfMoves.push_back(SimSelfMove{0.12, Rect(900, 300, 400, 300)});
   });
 
   advance(0.29);
@@ -111,7 +111,7 @@ TEST_F(Reconciliation, AWindowListedLateIsFoundOnALaterRetry) {
   startSplit2();
   // Listed 0.1 s after it was announced: the retries at 0, 0.03 and 0.11 s
   // find it at the third, and it settles three samples after that.
-  const WindowID late = openNewcomer([](SimWindowSpec& spec) { spec.listedAfter = 0.1; });
+  const WindowID late = openNewcomer([](SimWindowSpec& desc) { desc.listedAfter = 0.1; });
   advance(0.25);
   EXPECT_FALSE(isManaged(late));
   advance(0.02);
@@ -121,7 +121,7 @@ TEST_F(Reconciliation, AWindowListedLateIsFoundOnALaterRetry) {
 
 TEST_F(Reconciliation, AWindowListedAfterTheRetriesWaitsForTheFifteenSecondSweep) {
   startSplit2();
-  const WindowID later = openNewcomer([](SimWindowSpec& spec) { spec.listedAfter = 1.0; });
+  const WindowID later = openNewcomer([](SimWindowSpec& desc) { desc.listedAfter = 1.0; });
   advance(1.0);
   // The five retries (the last at 0.69 s) gave up without it.
   EXPECT_TRUE(coordinator->reconciliationTasks.empty());

@@ -54,7 +54,7 @@ TEST_F(TabOperations, WithoutAFocusedManagedWindowTheLastFocusedPaneMovesItsSele
   const auto w = startWith(LayoutKind::split4, {"a", "b", "c", "d"});  // {d} {c} {b} {a}
   const ProcessID other = launch("Other");
   // A palette of another application, never part of a layout, has the focus.
-  open(other, "palette", Rect(900, 500, 300, 200), [](SimWindowSpec& spec) { spec.subrole = "AXFloatingWindow"; });
+  open(other, "palette", Rect(900, 500, 300, 200), [](SimWindowSpec& desc) { desc.subrole = "AXFloatingWindow"; });
   desktop->activateApplication(other);
   settle();
   ASSERT_EQ(paneIDs().size(), 4U);
@@ -205,9 +205,9 @@ TEST_F(TabOperations, ClickingATabWhoseWindowVanishedRemovesItInstead) {
 TEST_F(TabOperations, ClickingCloseTwiceSendsOneCloseRequest) {
   app = launch("Editor");
   const WindowID stays = open(app, "a");
-  const WindowID slow = open(app, "slow", Rect(100, 100, 800, 600), [](SimWindowSpec& spec) {
-    spec.behavior.closeResponse = SimCloseResponse::closesAfterDelay;
-    spec.behavior.closeDelay = 0.3;
+  const WindowID slow = open(app, "slow", Rect(100, 100, 800, 600), [](SimWindowSpec& desc) {
+    desc.behavior.closeResponse = SimCloseResponse::closesAfterDelay;
+    desc.behavior.closeDelay = 0.3;
   });
   settle();
   coordinator->startLayout(LayoutKind::fullScreen);  // {slow, stays}
@@ -234,7 +234,7 @@ TEST_F(TabOperations, ClickingCloseTwiceSendsOneCloseRequest) {
 TEST_F(TabOperations, LeavingTheLayoutDropsAPendingCloseWithoutItsOutcome) {
   app = launch("Editor");
   const auto w = startWith(LayoutKind::split2, {"a", "b"});  // {b} {a}
-  desktop->window(w[1])->spec.behavior.cannotCompleteCount = 100;
+  desktop->window(w[1])->desc.behavior.cannotCompleteCount = 100;
   tabBar(0)->clickClose(0);
   advance(0.01);
   coordinator->exitLayout(false);

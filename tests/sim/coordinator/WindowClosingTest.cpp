@@ -35,9 +35,9 @@ TEST_F(WindowClosing, OutcomesTheUserMustKnowAboutShowTheirMessageAndKeepTheTab)
   const ProcessID editor = launch("Editor");
   const WindowID withSheet = open(notes, "draft");
   const WindowID busy = open(editor, "busy", Rect(100, 100, 800, 600),
-                             [](SimWindowSpec& spec) { spec.behavior.cannotCompleteCount = 100; });
+                             [](SimWindowSpec& desc) { desc.behavior.cannotCompleteCount = 100; });
   const WindowID noButton = open(editor, "panel", Rect(100, 100, 800, 600),
-                                 [](SimWindowSpec& spec) { spec.closeButton.present = false; });
+                                 [](SimWindowSpec& desc) { desc.closeButton.present = false; });
   const WindowID refused = open(editor, "refused");
   settle();
   coordinator->startLayout(LayoutKind::fullScreen);
@@ -100,8 +100,8 @@ TEST_F(WindowClosing, WithAccessibilitySwitchedOffThePermissionPathIsTakenInstea
 
 TEST_F(WindowClosing, AWindowThatAsksForConfirmationStaysATab) {
   const ProcessID editor = launch("Editor");
-  const WindowID window = open(editor, "unsaved", Rect(100, 100, 800, 600), [](SimWindowSpec& spec) {
-    spec.behavior.closeResponse = SimCloseResponse::asksConfirmation;
+  const WindowID window = open(editor, "unsaved", Rect(100, 100, 800, 600), [](SimWindowSpec& desc) {
+    desc.behavior.closeResponse = SimCloseResponse::asksConfirmation;
   });
   settle();
   coordinator->startLayout(LayoutKind::fullScreen);
@@ -122,9 +122,9 @@ TEST_F(WindowClosing, AWindowThatAsksForConfirmationStaysATab) {
 TEST_F(WindowClosing, AWindowThatGoesLateIsDroppedByTheFollowUp) {
   const ProcessID editor = launch("Editor");
   const WindowID stays = open(editor, "stays");
-  const WindowID slow = open(editor, "slow", Rect(100, 100, 800, 600), [](SimWindowSpec& spec) {
-    spec.behavior.closeResponse = SimCloseResponse::closesAfterDelay;
-    spec.behavior.closeDelay = 0.7;
+  const WindowID slow = open(editor, "slow", Rect(100, 100, 800, 600), [](SimWindowSpec& desc) {
+    desc.behavior.closeResponse = SimCloseResponse::closesAfterDelay;
+    desc.behavior.closeDelay = 0.7;
   });
   settle();
   coordinator->startLayout(LayoutKind::fullScreen);

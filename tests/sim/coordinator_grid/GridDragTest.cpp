@@ -123,7 +123,7 @@ TEST_F(GridSim, NoRelayoutOrRefreshWhileDragging) {
 TEST_F(GridSim, NoEnforcementWhileDragging) {
   const ProcessID slowPID = launch("Slow");
   const WindowID slow = open(slowPID, "Slow", Rect(0, 30, 800, 600),
-                             [](SimWindowSpec& spec) { spec.behavior.frameApplyDelay = 0.3; });
+                             [](SimWindowSpec& desc) { desc.behavior.frameApplyDelay = 0.3; });
   const ProcessID pid = launch("Quick");
   const WindowID quick = open(pid, "Quick", Rect(60, 60, 800, 600));
   settle();

@@ -77,11 +77,11 @@ TEST_F(PauseSim, OnlyTheFirstPassRestartsMaintenance) {
   openWindows(2);
   coordinator->startBento();
   settle();
-  SimAppSpec spec;
-  spec.bundleIdentifier = "org.example.Unobserved";
-  spec.localizedName = "Unobserved";
-  spec.observerCreationFails = true;
-  const ProcessID unobserved = desktop->launchApplication(std::move(spec));
+  SimAppSpec desc;
+  desc.bundleIdentifier = "org.example.Unobserved";
+  desc.localizedName = "Unobserved";
+  desc.observerCreationFails = true;
+  const ProcessID unobserved = desktop->launchApplication(std::move(desc));
   post(SystemEvent::sessionDidResignActive);
   post(SystemEvent::sessionDidBecomeActive);
   const double resumed = scheduler->now();

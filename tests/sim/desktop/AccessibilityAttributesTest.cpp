@@ -30,15 +30,15 @@ TEST_F(AccessibilityAttributes, ApplicationListsItsWindowsFrontMostFirstAndRepor
 
 TEST_F(AccessibilityAttributes, WindowAttributesHaveThePlatformTypes) {
   const ProcessID pid = launch("Editor");
-  SimWindowSpec spec;
-  spec.owner = pid;
-  spec.title = "Draft";
-  spec.frame = Rect(10, 40, 640, 480);
-  spec.subrole.reset();
-  spec.modal = true;
-  spec.zoomButton.present = false;
-  spec.minimizeButton.enabled = false;
-  const AXElement window = element(desktop->createWindow(spec));
+  SimWindowSpec desc;
+  desc.owner = pid;
+  desc.title = "Draft";
+  desc.frame = Rect(10, 40, 640, 480);
+  desc.subrole.reset();
+  desc.modal = true;
+  desc.zoomButton.present = false;
+  desc.minimizeButton.enabled = false;
+  const AXElement window = element(desktop->createWindow(desc));
 
   EXPECT_EQ(readAs<std::string>(window, "AXRole"), "AXWindow");
   EXPECT_EQ(readAs<std::string>(window, "AXTitle"), "Draft");
@@ -131,10 +131,10 @@ TEST_F(AccessibilityAttributes, WithoutTrustEveryCallIsDisabled) {
 
 TEST_F(AccessibilityAttributes, SettableFlagsFollowTheWindow) {
   const ProcessID pid = launch("Editor");
-  SimWindowSpec spec;
-  spec.owner = pid;
-  spec.sizeSettable = false;  // a fixed-size window
-  const AXElement window = element(desktop->createWindow(spec));
+  SimWindowSpec desc;
+  desc.owner = pid;
+  desc.sizeSettable = false;  // a fixed-size window
+  const AXElement window = element(desktop->createWindow(desc));
 
   EXPECT_EQ(ax.isAttributeSettable(window, "AXPosition").settable, true);
   EXPECT_EQ(ax.isAttributeSettable(window, "AXSize").settable, false);
@@ -145,7 +145,7 @@ TEST_F(AccessibilityAttributes, SettableFlagsFollowTheWindow) {
 
   // The write itself is refused and changes nothing.
   EXPECT_EQ(ax.setAttributeValue(window, "AXSize", Size{10, 10}), AXError::attributeUnsupported);
-  EXPECT_EQ(axFrame(window), spec.frame);
+  EXPECT_EQ(axFrame(window), desc.frame);
 }
 
 TEST_F(AccessibilityAttributes, FocusWritesMoveFocusWithinTheApplicationOnly) {

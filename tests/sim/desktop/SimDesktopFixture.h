@@ -31,21 +31,21 @@ class SimDesktopTest : public ::testing::Test {
   Accessibility& ax = *platform.accessibility;
 
   ProcessID launch(std::string name, ActivationPolicy policy = ActivationPolicy::regular) {
-    SimAppSpec spec;
-    spec.localizedName = name;
-    spec.bundleIdentifier = "org.example." + name;
-    spec.activationPolicy = policy;
-    return desktop->launchApplication(spec);
+    SimAppSpec desc;
+    desc.localizedName = name;
+    desc.bundleIdentifier = "org.example." + name;
+    desc.activationPolicy = policy;
+    return desktop->launchApplication(desc);
   }
 
   WindowID open(ProcessID owner, std::string title, Rect frame = Rect(100, 100, 800, 600),
                 SimWindowBehavior behavior = {}) {
-    SimWindowSpec spec;
-    spec.owner = owner;
-    spec.title = std::move(title);
-    spec.frame = frame;
-    spec.behavior = std::move(behavior);
-    return desktop->createWindow(std::move(spec));
+    SimWindowSpec desc;
+    desc.owner = owner;
+    desc.title = std::move(title);
+    desc.frame = frame;
+    desc.behavior = std::move(behavior);
+    return desktop->createWindow(std::move(desc));
   }
 
   AXElement element(WindowID window) const {

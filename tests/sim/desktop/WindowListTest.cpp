@@ -38,9 +38,9 @@ TEST_F(WindowList, SheetsStayJustAboveTheirWindow) {
 }
 
 TEST_F(WindowList, EntriesCarryThePlatformKeys) {
-  SimAppSpec spec;
-  spec.localizedName = "Editor";
-  const ProcessID pid = desktop->launchApplication(spec);
+  SimAppSpec desc;
+  desc.localizedName = "Editor";
+  const ProcessID pid = desktop->launchApplication(desc);
   SimWindowSpec window;
   window.owner = pid;
   window.title = "secret.txt";
@@ -61,7 +61,7 @@ TEST_F(WindowList, EntriesCarryThePlatformKeys) {
   EXPECT_FALSE(info.alpha);
   EXPECT_EQ(info.ownerName, "Editor");
   EXPECT_FALSE(info.name);  // the title is not shared
-  desktop->window(number)->spec.titleInWindowList = true;
+  desktop->window(number)->desc.titleInWindowList = true;
   EXPECT_EQ(platform.windowServer->onScreenWindowList()->front().name, "secret.txt");
 }
 
@@ -87,10 +87,10 @@ TEST_F(WindowList, HiddenMinimisedAndOtherDesktopWindowsAreNotOnScreen) {
 
 TEST_F(WindowList, AWindowCanBeAnnouncedBeforeTheServerListsIt) {
   const ProcessID pid = launch("Editor");
-  SimWindowSpec spec;
-  spec.owner = pid;
-  spec.listedAfter = 0.1;
-  const WindowID number = desktop->createWindow(spec);
+  SimWindowSpec desc;
+  desc.owner = pid;
+  desc.listedAfter = 0.1;
+  const WindowID number = desktop->createWindow(desc);
   EXPECT_TRUE(listedNumbers().empty());
   EXPECT_EQ(readAs<std::vector<AXElement>>(appElement(pid), "AXWindows"), std::vector<AXElement>{element(number)});
   clock->advance(0.1);

@@ -96,21 +96,21 @@ class PermissionTest : public ::testing::Test {
   }
 
   ProcessID launch(const std::string& bundle, ProcessID pid) {
-    SimAppSpec spec;
-    spec.pid = pid;
-    spec.bundleIdentifier = bundle;
-    spec.localizedName = bundle;
-    return desktop->launchApplication(spec);
+    SimAppSpec desc;
+    desc.pid = pid;
+    desc.bundleIdentifier = bundle;
+    desc.localizedName = bundle;
+    return desktop->launchApplication(desc);
   }
 
   // Frames in accessibility space, as the window server lists them.
   WindowID open(ProcessID owner, Rect frame, std::int32_t layer = 0) {
-    SimWindowSpec spec;
-    spec.owner = owner;
-    spec.frame = frame;
-    spec.layer = layer;
-    spec.title = "window";
-    return desktop->createWindow(std::move(spec));
+    SimWindowSpec desc;
+    desc.owner = owner;
+    desc.frame = frame;
+    desc.layer = layer;
+    desc.title = "window";
+    return desktop->createWindow(std::move(desc));
   }
 
   std::shared_ptr<SimScheduler> clock = std::make_shared<SimScheduler>();

@@ -111,21 +111,21 @@ class WindowsSim : public ::testing::Test {
   }
 
   ProcessID launch(const std::string& name, ActivationPolicy policy = ActivationPolicy::regular) {
-    SimAppSpec spec;
-    spec.activationPolicy = policy;
-    spec.bundleIdentifier = "org.example." + name;
-    spec.localizedName = name;
-    return desktop->launchApplication(std::move(spec));
+    SimAppSpec desc;
+    desc.activationPolicy = policy;
+    desc.bundleIdentifier = "org.example." + name;
+    desc.localizedName = name;
+    return desktop->launchApplication(std::move(desc));
   }
 
   WindowID open(ProcessID pid, const std::string& title, Rect frame,
                 const std::function<void(SimWindowSpec&)>& tweak = {}) {
-    SimWindowSpec spec;
-    spec.owner = pid;
-    spec.title = title;
-    spec.frame = frame;
-    if (tweak) tweak(spec);
-    return desktop->createWindow(std::move(spec));
+    SimWindowSpec desc;
+    desc.owner = pid;
+    desc.title = title;
+    desc.frame = frame;
+    if (tweak) tweak(desc);
+    return desktop->createWindow(std::move(desc));
   }
 
   AXElement elementOf(WindowID window) const {
