@@ -284,7 +284,7 @@ std::vector<std::string> CoordinatorStress::violations() {
       if (waited > kAdoptionBound) {
         const SimWindowState* state = desktop->window(window);
         out.push_back("window " + id(window) + " still not in the layout " + std::to_string(waited) +
-                      " s after it could join; at " + text(state->spec.frame) +
+                      " s after it could join; at " + text(state->desc.frame) +
                       (coordinator->adoptionTasks.contains(window) ? ", settling" : "") +
                       (coordinator->frameEnforcementTasks.contains(window) ? ", being enforced" : "") +
                       (coordinator->destroyedWindowIDs.count(window) != 0 ? ", marked destroyed" : ""));
@@ -321,12 +321,12 @@ void CoordinatorStress::rememberState() {
   for (WindowID window : everOpened) {
     const SimWindowState* state = desktop->window(window);
     const SimAppState* owner = state ? desktop->app(state->owner()) : nullptr;
-    if (!owner || !owner->spec.answersAccessibility) {
+    if (!owner || !owner->desc.answersAccessibility) {
       unavailableSince.emplace(window, now);
     } else {
       unavailableSince.erase(window);
     }
-    if (state && state->spec.fullScreen) {
+    if (state && state->desc.fullScreen) {
       fullScreenSince.emplace(window, now);
     } else {
       fullScreenSince.erase(window);
@@ -341,8 +341,8 @@ void CoordinatorStress::rememberState() {
   for (WindowID window : windows) {
     const SimWindowState* state = desktop->window(window);
     if (!state) continue;
-    framesBefore.emplace(window, state->spec.frame);
-    if (isSteady(window) && !state->spec.fullScreen) steadyBefore.insert(window);
+    framesBefore.emplace(window, state->desc.frame);
+    if (isSteady(window) && !state->desc.fullScreen) steadyBefore.insert(window);
   }
 }
 

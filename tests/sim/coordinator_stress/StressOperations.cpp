@@ -91,8 +91,9 @@ std::string CoordinatorStress::randomStep() {
   desktop->recorder().clear();
   chrome->log->clear();
 
-  // An unfinished drag is ended before long, as a hand lets go.
-  if (dragController && dragSteps > 6) return dragDivider();
+  // A drag in progress moves on often and ends before long, as a hand
+  // lets go.
+  if (dragController && (dragSteps > 6 || chance(0.4))) return dragDivider();
   // Keep the desktop populated, neither empty nor crowded.
   std::erase_if(windows, [this](WindowID window) { return !desktop->windowExists(window); });
   if (windows.size() < 5 && chance(0.3)) return openWindow();
@@ -142,10 +143,10 @@ std::string CoordinatorStress::leaveLayout(bool keepingRememberedLayout) {
   for (const ManagedWindow& window : managed) {
     const WindowID real = SimElements::windowNumber(window.element).value_or(0);
     const SimWindowState* state = desktop->window(real);
-    if (!state || !isSteady(real) || state->spec.fullScreen) continue;
+    if (!state || !isSteady(real) || state->desc.fullScreen) continue;
     const SimAppState* owner = desktop->app(state->owner());
-    if (!owner || !owner->spec.answersAccessibility) continue;
-    if (NativeFullScreen::coversDisplay(state->spec.frame, displays)) continue;
+    if (!owner || !owner->desc.answersAccessibility) continue;
+    if (NativeFullScreen::coversDisplay(state->desc.frame, displays)) continue;
     predictable.emplace(window.windowID, real);
   }
   const std::optional<std::string> rememberedBefore = remembered();

@@ -51,12 +51,12 @@ Rect CoordinatorStress::someFrame() {
 bool CoordinatorStress::isSteady(WindowID window) const {
   const SimWindowState* state = desktop->window(window);
   if (!state) return false;
-  const SimWindowBehavior& behavior = state->spec.behavior;
+  const SimWindowBehavior& behavior = state->desc.behavior;
   if (behavior.sizeIncrement || behavior.minimumSize || behavior.maximumSize || behavior.refusesMove ||
       behavior.ignoredFrameWrites > 0 || behavior.cannotCompleteCount > 0 || behavior.frameApplyDelay > 0) {
     return false;
   }
-  if (!state->spec.positionSettable || !state->spec.sizeSettable) return false;
+  if (!state->desc.positionSettable || !state->desc.sizeSettable) return false;
   const auto moves = selfMovesUntil.find(window);
   return moves == selfMovesUntil.end() || moves->second < scheduler->now();
 }
@@ -64,20 +64,20 @@ bool CoordinatorStress::isSteady(WindowID window) const {
 bool CoordinatorStress::isPlainlyAdoptable(WindowID window) const {
   const SimWindowState* state = desktop->window(window);
   if (!state) return false;
-  const SimWindowSpec& spec = state->spec;
-  if (spec.role != "AXWindow" || spec.subrole != "AXStandardWindow" || spec.modal) return false;
-  if (spec.minimized || spec.fullScreen || !spec.onScreen || !state->listed) return false;
+  const SimWindowSpec& desc = state->desc;
+  if (desc.role != "AXWindow" || desc.subrole != "AXStandardWindow" || desc.modal) return false;
+  if (desc.minimized || desc.fullScreen || !desc.onScreen || !state->listed) return false;
   // The window list leaves out the smallest windows; one that covers a
   // display counts as full screen.
-  if (spec.frame.width() < 120 || spec.frame.height() < 80) return false;
-  if (NativeFullScreen::coversDisplay(spec.frame, coordinator->displayRects())) return false;
+  if (desc.frame.width() < 120 || desc.frame.height() < 80) return false;
+  if (NativeFullScreen::coversDisplay(desc.frame, coordinator->displayRects())) return false;
   const SimAppState* owner = desktop->app(state->owner());
-  if (!owner || !owner->spec.answersAccessibility) return false;
-  if (!spec.titleInWindowList || spec.title.empty()) return false;
+  if (!owner || !owner->desc.answersAccessibility) return false;
+  if (!desc.titleInWindowList || desc.title.empty()) return false;
   for (WindowID other : desktop->windowsOf(state->owner())) {
     const SimWindowState* sibling = desktop->window(other);
     if (!sibling->sheets.empty()) return false;
-    if (other != window && sibling->spec.title == spec.title) return false;
+    if (other != window && sibling->desc.title == desc.title) return false;
   }
   return true;
 }
@@ -118,22 +118,22 @@ std::string CoordinatorStress::openWindow() {
   if (apps.empty()) return "open: no application";
   const ProcessID owner = apps[static_cast<std::size_t>(below(static_cast<int>(apps.size())))];
 
-  SimWindowSpec spec;
-  spec.owner = owner;
-  spec.title = "Doc " + std::to_string(nextName++);
-  spec.frame = someFrame();
-  spec.focused = chance(0.8);
+  SimWindowSpec desc;
+  desc.owner = owner;
+  desc.title = "Doc " + std::to_string(nextName++);
+  desc.frame = someFrame();
+  desc.focused = chance(0.8);
   std::string quirks;
   if (chance(0.05)) {
-    spec.subrole = std::string("AXDialog");
+    desc.subrole = std::string("AXDialog");
     quirks += " dialog";
   }
   if (chance(0.08)) {
-    spec.listedAfter = between(0.02, 0.6);
+    desc.listedAfter = between(0.02, 0.6);
     quirks += " listedLate";
   }
-  if (chance(0.1)) spec.titleInWindowList = false;
-  SimWindowBehavior& behavior = spec.behavior;
+  if (chance(0.1)) desc.titleInWindowList = false;
+  SimWindowBehavior& behavior = desc.behavior;
   double lastSelfMove = -1.0;
   if (chance(0.35)) {
     for (int count = 1 + below(2); count > 0; --count) {
@@ -185,8 +185,8 @@ std::string CoordinatorStress::openWindow() {
       }
     }
   }
-  const Rect frame = spec.frame;
-  const WindowID id = desktop->createWindow(std::move(spec));
+  const Rect frame = desc.frame;
+  const WindowID id = desktop->createWindow(std::move(desc));
   if (id == 0) return "open: refused";
   windows.push_back(id);
   everOpened.push_back(id);
@@ -224,7 +224,7 @@ std::string CoordinatorStress::moveWindow() {
 std::string CoordinatorStress::toggleMinimised() {
   const std::optional<WindowID> window = someWindow();
   if (!window) return "minimise: no window";
-  const bool minimised = !desktop->window(*window)->spec.minimized;
+  const bool minimised = !desktop->window(*window)->desc.minimized;
   desktop->setMinimized(*window, minimised);
   return (minimised ? "minimise " : "unminimise ") + windowText(*window);
 }
@@ -234,13 +234,13 @@ std::string CoordinatorStress::toggleFullScreen() {
   // Windows also come back from full screen, not only go there.
   std::vector<WindowID> inFullScreen;
   for (WindowID candidate : windows) {
-    if (desktop->window(candidate)->spec.fullScreen) inFullScreen.push_back(candidate);
+    if (desktop->window(candidate)->desc.fullScreen) inFullScreen.push_back(candidate);
   }
   if (!inFullScreen.empty() && chance(0.5)) {
     window = inFullScreen[static_cast<std::size_t>(below(static_cast<int>(inFullScreen.size())))];
   }
   if (!window) return "full screen: no window";
-  const bool fullScreen = !desktop->window(*window)->spec.fullScreen;
+  const bool fullScreen = !desktop->window(*window)->desc.fullScreen;
   desktop->setFullScreen(*window, fullScreen);
   touched.insert(*window);
   return (fullScreen ? "enter full screen " : "leave full screen ") + windowText(*window);
@@ -297,7 +297,7 @@ std::string CoordinatorStress::hangOrWakeApplication() {
   std::erase_if(apps, [this](ProcessID pid) { return !desktop->isRunning(pid); });
   if (apps.empty()) return "hang: no application";
   const ProcessID pid = apps[static_cast<std::size_t>(below(static_cast<int>(apps.size())))];
-  const bool answers = !desktop->app(pid)->spec.answersAccessibility;
+  const bool answers = !desktop->app(pid)->desc.answersAccessibility;
   desktop->setAnswersAccessibility(pid, answers);
   return (answers ? "application answers again " : "application hangs ") + std::to_string(pid);
 }
