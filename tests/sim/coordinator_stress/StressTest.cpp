@@ -16,7 +16,7 @@ namespace {
 
 // Enough to pass through every layout kind, pause and drag many times per
 // seed, and still quick under the sanitizers.
-constexpr int kStepsPerSeed = 3000;
+constexpr int kStepsPerSeed = 2500;
 constexpr std::size_t kTraceLength = 40;
 
 TEST_P(CoordinatorStress, InvariantsHoldAfterEveryStep) {
