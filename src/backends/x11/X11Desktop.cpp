@@ -132,7 +132,10 @@ std::vector<std::optional<ProcessID>> X11Desktop::pidsOf(const std::vector<xcb_w
     if (!reply.ok()) continue;
     for (auto it = xcb_res_query_client_ids_ids_iterator(reply.value.get()); it.rem > 0;
          xcb_res_client_id_value_next(&it)) {
-      if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) == 0) continue;
+      // The reply's client id record is the value's first member (standard
+      // layout), so the value pointer is also a pointer to it.
+      const auto* clientId = reinterpret_cast<const xcb_res_client_id_spec_t*>(it.data);
+      if ((clientId->mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) == 0) continue;
       if (xcb_res_client_id_value_value_length(it.data) < 1) continue;
       const std::uint32_t pid = *xcb_res_client_id_value_value(it.data);
       if (pid > 0) pids[index] = static_cast<ProcessID>(pid);
