@@ -105,15 +105,24 @@ TEST_F(WindowListTest, WorkspaceKnowsApplicationsAndTellsTheirComings) {
   // Activation moves between processes, not between one process's windows.
   auto other = startClient({"--title", "Other"});
   ASSERT_TRUE(other);
-  EXPECT_TRUE(workspace.activate(client->pid()));
-  EXPECT_TRUE(waitUntil([&] {
+  auto isFront = [&](pid_t pid) {
     const auto front = workspace.frontmostApplication();
-    return front && front->processIdentifier == client->pid();
-  }));
+    return front && front->processIdentifier == pid;
+  };
+  // The window manager focuses a new window on its own; let that happen first so it cannot
+  // land after the activation asked for below.
+  ASSERT_TRUE(waitUntil([&] { return isFront(other->pid()); }));
+  const std::size_t toldBeforeActivation = told.size();
+  EXPECT_TRUE(workspace.activate(client->pid()));
+  EXPECT_TRUE(waitUntil([&] { return isFront(client->pid()); }));
   EXPECT_TRUE(waitUntil([&] {
-    return !told.empty() && told.back().kind == WorkspaceNotification::Kind::applicationActivated &&
-           told.back().application && told.back().application->processIdentifier == client->pid();
+    return std::any_of(told.begin() + static_cast<std::ptrdiff_t>(toldBeforeActivation), told.end(),
+                       [&](const WorkspaceNotification& n) {
+                         return n.kind == WorkspaceNotification::Kind::applicationActivated && n.application &&
+                                n.application->processIdentifier == client->pid();
+                       });
   }));
+  EXPECT_TRUE(isFront(client->pid()));
 
   const auto switched = Subprocess::run({"wmctrl", "-s", "1"}, 5.0);
   ASSERT_TRUE(switched && switched->status == 0);
