@@ -91,21 +91,33 @@ std::unique_ptr<XSession> XSession::start(const Options& options, std::string* e
   std::map<std::string, std::string> environment{{"DISPLAY", session->display_},
                                                  {"XDG_CONFIG_HOME", session->directory_},
                                                  {"XDG_CACHE_HOME", session->directory_}};
-  if (options.sessionBus) {
+  // A private bus; its address, or none with the error set.
+  auto startBus = [&](std::optional<Subprocess>& bus, const char* what) -> std::optional<std::string> {
     Subprocess::Options busOptions;
     busOptions.captureStdout = true;
     busOptions.stderrPath = log;
     busOptions.environment = environment;
-    session->bus_ = Subprocess::start({"dbus-daemon", "--session", "--nofork", "--print-address"}, busOptions, error);
-    if (!session->bus_) return nullptr;
-    const auto address = session->bus_->readLine(options.startTimeout);
+    bus = Subprocess::start({"dbus-daemon", "--session", "--nofork", "--print-address"}, busOptions, error);
+    if (!bus) return std::nullopt;
+    const auto address = bus->readLine(options.startTimeout);
     if (!address || address->empty()) {
-      if (error) *error = "the session bus did not start (see " + log + ")";
-      return nullptr;
+      if (error) *error = std::string(what) + " did not start (see " + log + ")";
+      return std::nullopt;
     }
+    return address;
+  };
+  if (options.sessionBus) {
+    const auto address = startBus(session->bus_, "the session bus");
+    if (!address) return nullptr;
     session->busAddress_ = *address;
     if (options.exportEnvironment) setenv("DBUS_SESSION_BUS_ADDRESS", address->c_str(), 1);
     environment["DBUS_SESSION_BUS_ADDRESS"] = *address;
+  }
+  if (options.systemBus) {
+    const auto address = startBus(session->systemBus_, "the stand-in system bus");
+    if (!address) return nullptr;
+    session->systemBusAddress_ = *address;
+    if (options.exportEnvironment) setenv("DBUS_SYSTEM_BUS_ADDRESS", address->c_str(), 1);
   }
 
   if (!options.windowManager) return session;
@@ -127,6 +139,7 @@ std::unique_ptr<XSession> XSession::start(const Options& options, std::string* e
 XSession::~XSession() {
   if (windowManager_) windowManager_->terminate();
   if (bus_) bus_->terminate();
+  if (systemBus_) systemBus_->terminate();
   if (server_) server_->terminate();
   if (!directory_.empty()) {
     std::error_code ignored;

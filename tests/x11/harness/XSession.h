@@ -18,6 +18,9 @@ class XSession {
     int width = 1440;
     int height = 900;
     bool sessionBus = false;
+    // A second private bus exported as DBUS_SYSTEM_BUS_ADDRESS, where a test
+    // emits logind's signals itself.
+    bool systemBus = false;
     bool windowManager = true;
     // Point this process's DISPLAY (and bus address) at the session.
     bool exportEnvironment = true;
@@ -29,6 +32,7 @@ class XSession {
 
   const std::string& display() const { return display_; }
   const std::string& busAddress() const { return busAddress_; }
+  const std::string& systemBusAddress() const { return systemBusAddress_; }
   const std::string& directory() const { return directory_; }
   // The window manager's process, to check it is still alive.
   Subprocess& windowManager() { return *windowManager_; }
@@ -43,9 +47,11 @@ class XSession {
   std::string directory_;
   std::string display_;
   std::string busAddress_;
+  std::string systemBusAddress_;
   std::optional<Subprocess> server_;
   std::optional<Subprocess> windowManager_;
   std::optional<Subprocess> bus_;
+  std::optional<Subprocess> systemBus_;
 };
 
 }  // namespace tessarapane::x11test
