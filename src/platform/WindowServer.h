@@ -49,6 +49,11 @@ class WindowServer {
   // A display's rectangle in accessibility space; the null rectangle for an
   // unknown display.
   virtual Rect displayBounds(DisplayID display) = 0;
+
+  // Whether every window in the platform's own full-screen mode says so
+  // ("AXFullScreen"). There a window that merely fills a display (maximised
+  // on a desktop without panels) is an ordinary window, not a full-screen one.
+  virtual bool marksFullScreenWindows() { return false; }
 };
 
 }  // namespace tessarapane

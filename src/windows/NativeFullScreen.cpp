@@ -14,6 +14,7 @@ constexpr double kMinimumSimilarity = 0.96;
 }  // namespace
 
 std::vector<Rect> displayBounds(WindowServer& windowServer) {
+  if (windowServer.marksFullScreenWindows()) return {};
   const ActiveDisplayList counted = windowServer.activeDisplayList(0);
   if (counted.error != 0 || counted.count == 0) return {};
   const ActiveDisplayList listed = windowServer.activeDisplayList(counted.count);

@@ -12,7 +12,9 @@ namespace tessarapane {
 namespace NativeFullScreen {
 
 // The rectangle of each active display (accessibility space), in the
-// platform's order; empty when the displays cannot be read.
+// platform's order; empty when the displays cannot be read, and on a platform
+// that marks full-screen windows itself, where no window is full screen by
+// its size alone.
 std::vector<Rect> displayBounds(WindowServer& windowServer);
 
 // True when, for some display of positive area, the window's top edge is at

@@ -57,10 +57,11 @@ void X11Desktop::start() {
       xcb_change_window_attributes(c.raw(), window, XCB_CW_EVENT_MASK, &kClientEventMask);
     }
     const auto pids = pidsOf(*list, deadline);
-    const auto infos = readClients(c, *list, ClientField::kTitle, deadline);
+    const auto infos = readClients(c, *list, ClientField::kTitle | ClientField::kState, deadline);
     for (std::size_t i = 0; i < list->size(); ++i) {
       clients_[(*list)[i]] = pids[i].value_or(0);
       titles_[(*list)[i]] = infos[i].title.value_or("");
+      if (infos[i].hasState(c.atom(Atom::_NET_WM_STATE_FULLSCREEN))) fullScreen_.insert((*list)[i]);
     }
   }
   lastActive_ = activeWindow(deadline).value_or(XCB_NONE);
@@ -254,6 +255,10 @@ void X11Desktop::handleEvent(const xcb_generic_event_t& event) {
       }
       return;
     }
+    if (property.atom == c.atom(Atom::_NET_WM_STATE)) {
+      fullScreenStateChanged(property.window);
+      return;
+    }
     if (property.atom != c.atom(Atom::_NET_WM_NAME) && property.atom != XCB_ATOM_WM_NAME) return;
     const auto client = clients_.find(property.window);
     if (client == clients_.end() || client->second == 0) return;
@@ -307,9 +312,10 @@ void X11Desktop::refreshClients() {
   }
   c.flush();
   const auto pids = pidsOf(added, deadline);
-  const auto infos = readClients(c, added, ClientField::kTitle, deadline);
+  const auto infos = readClients(c, added, ClientField::kTitle | ClientField::kState, deadline);
   for (std::size_t i = 0; i < added.size(); ++i) {
     titles_[added[i]] = infos[i].title.value_or("");
+    if (infos[i].hasState(c.atom(Atom::_NET_WM_STATE_FULLSCREEN))) fullScreen_.insert(added[i]);
     // A window whose pid could not be read because it is already gone is
     // left for the next list change; one that exists but names no process
     // is kept as unknown.
@@ -327,6 +333,22 @@ void X11Desktop::refreshClients() {
   }
 }
 
+// Maximising and other state changes leave the full-screen state as it was:
+// only a change of that state is told.
+void X11Desktop::fullScreenStateChanged(xcb_window_t window) {
+  X11Connection& c = *connection_;
+  const auto client = clients_.find(window);
+  if (client == clients_.end() || client->second == 0) return;
+  const ProcessID pid = client->second;
+  const ClientInfo info = readClient(c, window, ClientField::kState);
+  if (info.error != AXError::success) return;
+  const bool now = info.hasState(c.atom(Atom::_NET_WM_STATE_FULLSCREEN));
+  if (now == (fullScreen_.count(window) != 0)) return;
+  if (now) fullScreen_.insert(window);
+  else fullScreen_.erase(window);
+  notify([&](X11DesktopListener& l) { l.fullScreenChanged(window, pid); });
+}
+
 void X11Desktop::removeClient(xcb_window_t window) {
   const auto found = clients_.find(window);
   if (found == clients_.end()) return;
@@ -334,6 +356,7 @@ void X11Desktop::removeClient(xcb_window_t window) {
   clients_.erase(found);
   pidCache_.erase(window);
   titles_.erase(window);
+  fullScreen_.erase(window);
   if (pid != 0) notify([&](X11DesktopListener& l) { l.clientRemoved(window, pid); });
 }
 

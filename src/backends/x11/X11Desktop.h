@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ class X11DesktopListener {
   // The active window moved to another window (never to none).
   virtual void activeWindowChanged(xcb_window_t /*window*/, ProcessID /*pid*/) {}
   virtual void titleChanged(xcb_window_t /*window*/, ProcessID /*pid*/) {}
+  // The client entered or left the window manager's full-screen state.
+  virtual void fullScreenChanged(xcb_window_t /*window*/, ProcessID /*pid*/) {}
   virtual void currentDesktopChanged() {}
   virtual void monitorsChanged() {}
 };
@@ -96,6 +99,7 @@ class X11Desktop {
   void refreshActiveWindow();
   void refreshMonitors();
   void removeClient(xcb_window_t window);
+  void fullScreenStateChanged(xcb_window_t window);
   template <class Call>
   void notify(Call call);
 
@@ -106,6 +110,7 @@ class X11Desktop {
   std::map<xcb_window_t, ProcessID> clients_;  // pid 0: unknown process
   std::map<xcb_window_t, ProcessID> pidCache_;
   std::map<xcb_window_t, std::string> titles_;  // the last title told, per client
+  std::set<xcb_window_t> fullScreen_;           // clients last seen in full screen
   xcb_window_t lastActive_ = XCB_NONE;
   std::optional<std::vector<X11Monitor>> monitors_;
   bool monitorsRead_ = false;

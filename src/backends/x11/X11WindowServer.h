@@ -22,6 +22,9 @@ class X11WindowServer final : public WindowServer {
   std::optional<std::vector<WindowInfo>> onScreenWindowList() override;
   ActiveDisplayList activeDisplayList(std::uint32_t maxDisplays) override;
   Rect displayBounds(DisplayID display) override;
+  // _NET_WM_STATE_FULLSCREEN: a maximised window filling a monitor is not
+  // full screen.
+  bool marksFullScreenWindows() override { return true; }
 
  private:
   std::shared_ptr<X11Desktop> desktop_;

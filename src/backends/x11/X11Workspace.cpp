@@ -251,4 +251,9 @@ void X11Workspace::currentDesktopChanged() {
   post(WorkspaceNotification{WorkspaceNotification::Kind::activeSpaceChanged, std::nullopt});
 }
 
+// A window entering or leaving full screen is a desktop of its own coming or
+// going where full screen is a mode of the system; listeners that let go of
+// full-screen windows look again.
+void X11Workspace::fullScreenChanged(xcb_window_t, ProcessID) { currentDesktopChanged(); }
+
 }  // namespace tessarapane

@@ -37,6 +37,7 @@ class X11Workspace final : public Workspace,
   void clientRemoved(xcb_window_t window, ProcessID pid) override;
   void activeWindowChanged(xcb_window_t window, ProcessID pid) override;
   void currentDesktopChanged() override;
+  void fullScreenChanged(xcb_window_t window, ProcessID pid) override;
 
  private:
   explicit X11Workspace(std::shared_ptr<X11Desktop> desktop);

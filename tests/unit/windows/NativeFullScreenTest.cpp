@@ -64,6 +64,7 @@ class ScriptedWindowServer final : public WindowServer {
   ActiveDisplayList listReply;
   std::map<DisplayID, Rect> bounds;
   std::vector<std::uint32_t> asked;
+  bool marksFullScreen = false;
 
   std::optional<std::vector<WindowInfo>> onScreenWindowList() override { return std::nullopt; }
   ActiveDisplayList activeDisplayList(std::uint32_t maxDisplays) override {
@@ -74,6 +75,7 @@ class ScriptedWindowServer final : public WindowServer {
     const auto found = bounds.find(display);
     return found == bounds.end() ? Rect::null() : found->second;
   }
+  bool marksFullScreenWindows() override { return marksFullScreen; }
 };
 
 TEST(NativeFullScreen, DisplayBoundsFollowTheListInOrder) {
@@ -113,6 +115,15 @@ TEST(NativeFullScreen, DisplayBoundsEmptyOnFailureOrNoDisplays) {
   server.countReply = {0, 1, {}};
   server.listReply = {1001, 1, {7}};
   EXPECT_TRUE(NativeFullScreen::displayBounds(server).empty());
+
+  // Where the platform marks full-screen windows, a window filling the
+  // display is judged by that mark alone: nothing to cover.
+  server.listReply = {0, 1, {7}};
+  ASSERT_EQ(NativeFullScreen::displayBounds(server).size(), 1U);
+  server.marksFullScreen = true;
+  server.asked.clear();
+  EXPECT_TRUE(NativeFullScreen::displayBounds(server).empty());
+  EXPECT_TRUE(server.asked.empty());
 }
 
 }  // namespace

@@ -1,0 +1,329 @@
+// The coordinator on the real X server: openbox moves real xterms and test
+// clients into panes and tiles, and xwininfo with the frame extents is the
+// witness of where they land.
+#include <signal.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "X11Test.h"
+#include "bento/BentoEngine.h"
+#include "coordinator/LayoutCoordinator.h"
+#include "layout/PaneFrameFit.h"
+#include "sim/coordinator/RecordingChrome.h"
+#include "windows/ScreenIdentity.h"
+
+namespace tessarapane::x11test {
+namespace {
+
+// Generous bounds: a window manager under load takes its time.
+constexpr double kLandTimeout = 10.0;
+// A correctness bound against calls that block for seconds on a client that
+// does not answer, not a measure of speed.
+constexpr double kPromptly = 2.0;
+
+using Frames = std::map<xcb_window_t, Rect>;
+
+class CoordinatorX11Test : public X11Test {
+ protected:
+  void SetUp() override {
+    X11Test::SetUp();
+    if (HasFatalFailure()) return;
+    coordinator = LayoutCoordinator::create(platform(), chrome);
+  }
+
+  void TearDown() override {
+    coordinator.reset();
+    X11Test::TearDown();
+  }
+
+  // An xterm at `geometry` (cells and place), once the window manager lists it.
+  xcb_window_t xterm(const std::string& geometry, pid_t* pid = nullptr) {
+    programs_.push_back(startProgram({"xterm", "-geometry", geometry}));
+    if (!programs_.back()) return XCB_NONE;
+    if (pid) *pid = programs_.back()->pid();
+    const auto window = waitForClientOf(programs_.back()->pid());
+    EXPECT_TRUE(window) << "xterm " << geometry << " did not map";
+    return window.value_or(XCB_NONE);
+  }
+
+  Frames witnessAll(const std::vector<xcb_window_t>& windows) {
+    Frames frames;
+    for (xcb_window_t window : windows) {
+      if (const auto frame = witnessFrame(window)) frames[window] = *frame;
+    }
+    return frames;
+  }
+
+  // Where the running layout puts each of its windows, in accessibility
+  // space (root coordinates while the primary monitor is at the origin).
+  Frames targets() {
+    Frames result;
+    if (const auto& session = coordinator->session) {
+      for (const PaneState& pane : session->panes) {
+        const Rect target = ScreenIdentity::convertFrame(pane.geometry.windowFrame, *platform().screens);
+        for (const ManagedWindow& window : pane.windows) result[window.windowID] = target;
+      }
+    } else if (const auto& bento = coordinator->bentoSession) {
+      const auto laid = BentoEngine::layout(bento->tree, bento->screen.visibleFrame, bento->gap);
+      for (const auto& leaf : laid.leaves) {
+        result[leaf.value.windowID] = ScreenIdentity::convertFrame(leaf.frame, *platform().screens);
+      }
+    }
+    return result;
+  }
+
+  std::set<xcb_window_t> managed() {
+    std::set<xcb_window_t> ids;
+    for (const auto& [window, target] : targets()) ids.insert(window);
+    return ids;
+  }
+
+  // Every managed window's outer frame, as the witness sees it, within the
+  // frame-fit tolerance of its target; the misfits are reported.
+  bool everyWindowFits(std::string* misfits = nullptr) {
+    const Frames wanted = targets();
+    if (wanted.empty()) return false;
+    std::string report;
+    for (const auto& [window, target] : wanted) {
+      const auto frame = witnessFrame(window);
+      if (!frame || !PaneFrameFit::matches(*frame, target)) {
+        report += " " + std::to_string(window) + " at " + (frame ? describe(*frame) : "?") + " for " +
+                  describe(target);
+      }
+    }
+    if (misfits) *misfits = report;
+    return report.empty();
+  }
+
+  void expectLanded(const char* what) {
+    std::string misfits;
+    EXPECT_TRUE(waitUntil([&] { return everyWindowFits(&misfits); }, kLandTimeout)) << what << ":" << misfits;
+  }
+
+  void expectBackAt(const Frames& originals) {
+    for (const auto& [window, original] : originals) {
+      EXPECT_TRUE(waitUntil([&] { return witnessFrame(window) == original; }, kLandTimeout))
+          << window << " is at " << describe(witnessFrame(window).value_or(Rect::null())) << ", not back at "
+          << describe(original);
+    }
+  }
+
+  static std::string describe(const Rect& r) {
+    return std::to_string(static_cast<long>(r.x())) + "," + std::to_string(static_cast<long>(r.y())) + " " +
+           std::to_string(static_cast<long>(r.width())) + "x" + std::to_string(static_cast<long>(r.height()));
+  }
+
+  template <class Call>
+  double timed(Call call) {
+    const double start = monotonicNow();
+    call();
+    return monotonicNow() - start;
+  }
+
+  std::shared_ptr<RecordingChromeFactory> chrome = std::make_shared<RecordingChromeFactory>();
+  std::shared_ptr<LayoutCoordinator> coordinator;
+};
+
+TEST_F(CoordinatorX11Test, TabLayoutsAndTheGridOnRealWindowsAdoptANewXtermAndGoBackOnExit) {
+  const xcb_window_t a = xterm("80x24+40+40");
+  const xcb_window_t b = xterm("70x20+300+220");
+  auto c = startClient({"--title", "Snapping", "--geometry", "500x340+700+100", "--increments", "9x17"});
+  auto d = startClient({"--title", "Plain", "--geometry", "420x300+260+480"});
+  ASSERT_TRUE(a && b && c && d);
+  settle();
+  const std::vector<xcb_window_t> windows{a, b, c->window, d->window};
+  const Frames originals = witnessAll(windows);
+  ASSERT_EQ(originals.size(), windows.size());
+
+  coordinator->startLayout(LayoutKind::split2);
+  ASSERT_TRUE(coordinator->session);
+  EXPECT_EQ(managed(), std::set<xcb_window_t>(windows.begin(), windows.end()));
+  expectLanded("split2");
+  ASSERT_EQ(chrome->tabBars.size(), 2U);
+  for (const auto& bar : chrome->tabBars) EXPECT_TRUE(bar->isVisible && bar->tabs.size() == 2);
+
+  coordinator->startLayout(LayoutKind::split4);
+  ASSERT_TRUE(coordinator->session);
+  ASSERT_EQ(coordinator->session->panes.size(), 4U);
+  for (const PaneState& pane : coordinator->session->panes) EXPECT_EQ(pane.windows.size(), 1U);
+  expectLanded("split4");
+  // The strips of the left split2 are gone, split4 has one per pane.
+  EXPECT_TRUE(chrome->tabBars[0]->isClosed && chrome->tabBars[1]->isClosed);
+  EXPECT_EQ(chrome->tabBars.size(), 6U);
+
+  // A new xterm joins the pane under its centre once it has settled, and is
+  // enforced into that pane's frame.
+  const xcb_window_t late = xterm("60x12+900+560");
+  ASSERT_TRUE(late);
+  const auto lateOriginal = witnessFrame(late);
+  EXPECT_TRUE(waitUntil([&] { return managed().count(late) != 0; }, kLandTimeout));
+  EXPECT_EQ(coordinator->session->autoJoinedWindowIDs.count(late), 1U);
+  EXPECT_EQ(coordinator->session->panes[3].windowIDs().back(), late);
+  expectLanded("split4 with the adopted xterm");
+
+  // The grid takes all five; leaving split4 first put each window back.
+  coordinator->startBento();
+  ASSERT_TRUE(coordinator->bentoSession);
+  EXPECT_EQ(managed().size(), 5U);
+  expectLanded("grid");
+  ASSERT_EQ(chrome->dividerControllers.size(), 1U);
+  EXPECT_EQ(chrome->dividerControllers[0]->dividers.size(), 4U);
+
+  coordinator->exitLayout(false);
+  EXPECT_FALSE(coordinator->isLayoutRunning());
+  EXPECT_TRUE(chrome->dividerControllers[0]->isTornDown);
+  EXPECT_TRUE(chrome->previewPanels.at(0)->isClosed);
+  Frames expected = originals;
+  if (lateOriginal) expected[late] = *lateOriginal;
+  expectBackAt(expected);
+}
+
+TEST_F(CoordinatorX11Test, FullScreenWindowsAreLetGoAndTheLastOneEndsTheLayout) {
+  auto p = startClient({"--title", "P", "--geometry", "500x340+60+60"});
+  auto q = startClient({"--title", "Q", "--geometry", "500x340+700+300"});
+  const xcb_window_t terminal = xterm("80x24+300+400");
+  ASSERT_TRUE(p && q && terminal);
+  settle();
+
+  coordinator->startLayout(LayoutKind::split2);
+  ASSERT_TRUE(coordinator->session);
+  expectLanded("split2");
+
+  // Going full screen is a window state change the layout hears at once,
+  // not at the next 15-second sweep.
+  // With p already active, the active window does not change either.
+  ASSERT_TRUE(Subprocess::run({"xdotool", "windowactivate", std::to_string(p->window)}, 5.0));
+  ASSERT_TRUE(waitUntil([&] { return witnessActiveWindow() == p->window; }));
+  settle();
+  ASSERT_TRUE(p->command("fullscreen"));
+  EXPECT_TRUE(waitUntil([&] { return managed().count(p->window) == 0; }, 3.0));
+  EXPECT_TRUE(coordinator->isLayoutRunning());
+  EXPECT_EQ(coordinator->session->originalFrames.count(p->window), 0U);
+
+  // A maximised window is an ordinary window on X11: the window manager's
+  // full-screen state, not its size, decides. It stays in its pane and is
+  // put back into it when the layout is fitted again.
+  const auto maximize = Subprocess::run(
+      {"wmctrl", "-i", "-r", std::to_string(terminal), "-b", "add,maximized_vert,maximized_horz"}, 5.0);
+  ASSERT_TRUE(maximize && maximize->status == 0);
+  ASSERT_TRUE(waitUntil([&] { return witnessFrame(terminal) == Rect(0, 0, 1440, 900); }));
+  coordinator->startLayout(LayoutKind::split2);
+  EXPECT_EQ(managed().count(terminal), 1U);
+  expectLanded("split2 after maximising the xterm");
+
+  ASSERT_TRUE(q->command("fullscreen"));
+  const auto fullscreen = Subprocess::run(
+      {"wmctrl", "-i", "-r", std::to_string(terminal), "-b", "add,fullscreen"}, 5.0);
+  ASSERT_TRUE(fullscreen && fullscreen->status == 0);
+  EXPECT_TRUE(waitUntil([&] { return !coordinator->isLayoutRunning(); }, 3.0));
+  for (const auto& bar : chrome->tabBars) EXPECT_TRUE(bar->isClosed);
+  // Released windows are not moved back: they stay full screen.
+  EXPECT_EQ(witnessFrame(p->window), Rect(0, 0, 1440, 900));
+  EXPECT_EQ(witnessFrame(q->window), Rect(0, 0, 1440, 900));
+
+  // The grid lets go of them the same way.
+  ASSERT_TRUE(p->command("unfullscreen") && q->command("unfullscreen"));
+  ASSERT_TRUE(waitUntil([&] {
+    const auto pf = witnessFrame(p->window), qf = witnessFrame(q->window);
+    return pf && qf && pf->width() < 1440 && qf->width() < 1440;
+  }));
+  coordinator->startBento();
+  ASSERT_TRUE(coordinator->bentoSession);
+  EXPECT_EQ(managed(), (std::set<xcb_window_t>{p->window, q->window}));
+  expectLanded("grid");
+  ASSERT_TRUE(p->command("fullscreen"));
+  EXPECT_TRUE(waitUntil([&] { return managed() == std::set<xcb_window_t>{q->window}; }, 3.0));
+  ASSERT_TRUE(q->command("fullscreen"));
+  EXPECT_TRUE(waitUntil([&] { return !coordinator->isLayoutRunning(); }, 3.0));
+}
+
+TEST_F(CoordinatorX11Test, ALayoutLandsOnTheChosenMonitorsVisibleFrame) {
+  auto xrandr = [](std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "xrandr");
+    const auto result = Subprocess::run(arguments, 5.0);
+    return result && result->status == 0;
+  };
+  ASSERT_TRUE(xrandr({"--setmonitor", "Left", "720/190x900/238+0+0", "screen"}));
+  ASSERT_TRUE(xrandr({"--setmonitor", "Right", "720/190x900/238+720+0", "none"}));
+  ASSERT_TRUE(waitUntil([&] { return platform().screens->screens().size() == 2; }));
+  auto leftDock = startClient({"--type", "dock", "--geometry", "720x24+0+0", "--strut", "top:24"});
+  auto rightDock = startClient({"--type", "dock", "--geometry", "720x30+720+870", "--strut", "bottom:30"});
+  ASSERT_TRUE(leftDock && rightDock);
+
+  const xcb_window_t onLeft = xterm("60x20+40+100");
+  auto first = startClient({"--title", "First", "--geometry", "300x250+760+80"});
+  // The last one opened is active, on the right monitor: that is the one
+  // the layout takes.
+  auto second = startClient({"--title", "Second", "--geometry", "300x250+1000+400"});
+  ASSERT_TRUE(onLeft && first && second);
+  ASSERT_TRUE(waitUntil([&] { return witnessActiveWindow() == second->window; }));
+  settle();
+  const Frames originals = witnessAll({onLeft, first->window, second->window});
+
+  const std::vector<Screen> screens = platform().screens->screens();
+  ASSERT_EQ(screens.size(), 2U);
+  // The right monitor less the bottom dock, in accessibility space.
+  const Rect visible(720, 0, 720, 870);
+
+  for (const bool grid : {false, true}) {
+    if (grid) {
+      coordinator->startBento();
+      ASSERT_TRUE(coordinator->bentoSession);
+      EXPECT_EQ(coordinator->bentoSession->displayID, screens[1].displayID);
+    } else {
+      coordinator->startLayout(LayoutKind::split2);
+      ASSERT_TRUE(coordinator->session);
+      EXPECT_EQ(coordinator->session->displayID, screens[1].displayID);
+      // The panes fill exactly the visible frame.
+      Rect panes = Rect::null();
+      for (const PaneState& pane : coordinator->session->panes) {
+        panes = panes.unionWith(ScreenIdentity::convertFrame(pane.geometry.paneFrame, screens));
+      }
+      EXPECT_EQ(panes, visible);
+    }
+    EXPECT_EQ(managed().size(), 3U);
+    expectLanded(grid ? "grid on the right monitor" : "split2 on the right monitor");
+    for (const auto& [window, frame] : witnessAll({onLeft, first->window, second->window})) {
+      EXPECT_TRUE(frame.minX() >= visible.minX() && frame.maxX() <= visible.maxX() && frame.minY() >= visible.minY() &&
+                  frame.maxY() <= visible.maxY())
+          << window << " at " << describe(frame);
+    }
+  }
+
+  coordinator->exitLayout(false);
+  expectBackAt(originals);
+  xrandr({"--delmonitor", "Left"});
+  xrandr({"--delmonitor", "Right"});
+}
+
+TEST_F(CoordinatorX11Test, AStoppedXtermDelaysNeitherStartNorExit) {
+  pid_t stoppedPid = 0;
+  const xcb_window_t stopped = xterm("80x24+100+100", &stoppedPid);
+  const xcb_window_t a = xterm("80x24+500+200");
+  const xcb_window_t b = xterm("60x20+800+450");
+  auto c = startClient({"--title", "Client", "--geometry", "400x300+200+500"});
+  ASSERT_TRUE(stopped && a && b && c);
+  settle();
+  const Frames originals = witnessAll({stopped, a, b, c->window});
+  ::kill(stoppedPid, SIGSTOP);
+
+  EXPECT_LT(timed([&] { coordinator->startLayout(LayoutKind::split4); }), kPromptly);
+  ASSERT_TRUE(coordinator->session);
+  EXPECT_EQ(managed().size(), 4U);
+  expectLanded("split4 with a stopped xterm");
+
+  EXPECT_LT(timed([&] { coordinator->exitLayout(false); }), kPromptly);
+  expectBackAt(originals);
+
+  EXPECT_LT(timed([&] { coordinator->startBento(); }), kPromptly);
+  ASSERT_TRUE(coordinator->bentoSession);
+  expectLanded("grid with a stopped xterm");
+  EXPECT_LT(timed([&] { coordinator->exitLayout(false); }), kPromptly);
+  expectBackAt(originals);
+  ::kill(stoppedPid, SIGCONT);
+}
+
+}  // namespace
+}  // namespace tessarapane::x11test
