@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "coordinator/LayoutCoordinator.h"
+
+namespace tessarapane::program {
+
+// How a control request ended.
+struct ControlReply {
+  enum class Status { ok, invalidArgument, unavailable };
+
+  Status status = Status::ok;
+  // The state JSON of state(); the reason otherwise.
+  std::string text;
+
+  bool ok() const { return status == Status::ok; }
+};
+
+// The control interface's requests carried out on the coordinator, on the
+// main thread. Each returns once the coordinator call has returned (windows
+// may still be settling). Arguments arrive as text from another process and
+// are checked here, not trusted.
+class ControlRequests {
+ public:
+  // Gives the coordinator of the moment; none before launch and after
+  // termination, when every request but state() is refused.
+  using CoordinatorSource = std::function<std::shared_ptr<LayoutCoordinator>()>;
+
+  explicit ControlRequests(CoordinatorSource coordinator) : coordinator_(std::move(coordinator)) {}
+
+  ControlReply start(std::string_view kind);
+  ControlReply startGrid();
+  // Leaves the running layout as the menu's exit item does: the windows go
+  // back and the remembered layout is forgotten.
+  ControlReply exit();
+  ControlReply move(std::string_view direction);
+  ControlReply state();
+
+ private:
+  CoordinatorSource coordinator_;
+};
+
+}  // namespace tessarapane::program

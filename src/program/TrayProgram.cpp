@@ -1,0 +1,215 @@
+#include "program/TrayProgram.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QSessionManager>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "app/AppDelegate.h"
+#include "backends/x11/X11Platform.h"
+#include "coordinator/LayoutCoordinator.h"
+#include "permission/PermissionHelperHint.h"
+#include "program/ControlService.h"
+#include "program/DBusSystemEvents.h"
+#include "program/ProgramLog.h"
+#include "program/SingleInstance.h"
+#include "program/TerminationSignals.h"
+#include "ui/ApplicationIconProvider.h"
+#include "ui/ApplicationIcons.h"
+#include "ui/LayoutKindIconEngine.h"
+#include "ui/QSettingsUserDefaults.h"
+#include "ui/QtAlerts.h"
+#include "ui/QtChromeFactory.h"
+#include "ui/QtHotKeySettingsWindow.h"
+#include "ui/QtHotKeys.h"
+#include "ui/QtPermissionGuideWindow.h"
+#include "ui/QtPermissionHelperPanel.h"
+#include "ui/QtScheduler.h"
+#include "ui/QtStatusBar.h"
+#include "ui/ToolkitSpace.h"
+
+namespace tessarapane::program {
+
+namespace {
+
+constexpr std::string_view kProgramLogCategory = "Program";
+
+void printLine(const std::string& text) {
+  const std::string line = text + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
+}
+
+// Everything that lives while the event loop runs; made once the
+// application object exists and gone before it.
+class TrayProgram {
+ public:
+  TrayProgram(QApplication& application, X11Backend& backend, std::shared_ptr<ui::QtScheduler> scheduler)
+      : application_(application), backend_(backend), scheduler_(std::move(scheduler)) {}
+
+  ~TrayProgram() {
+    terminate();
+    control_.reset();
+    delegate_.reset();
+    readable_.cancel();
+    beforeWait_.cancel();
+  }
+
+  int run() {
+    Platform platform = backend_.platform;
+    platform.log = log_;
+    platform.userDefaults = std::make_shared<ui::QSettingsUserDefaults>();
+    platform.alerts = std::make_shared<ui::QtAlerts>();
+    platform.hotKeys = std::make_shared<ui::QtHotKeys>(backend_.platform.hotKeys);
+    platform.systemEvents = std::make_shared<DBusSystemEvents>(log_);
+    watchConnection();
+
+    const ui::ToolkitSpace space(platform.screens);
+    auto icons = std::make_shared<ui::ApplicationIcons>(std::make_shared<ui::WorkspaceIconProvider>(platform.workspace));
+    settingsWindow_ = std::make_shared<ui::QtHotKeySettingsWindow>();
+    guideWindow_ = std::make_shared<ui::QtPermissionGuideWindow>(ui::bentoIcon());
+    AppDelegate::Views views;
+    views.chromeFactory = std::make_shared<ui::QtChromeFactory>(icons, space);
+    views.statusBar = std::make_shared<ui::QtStatusBar>(space);
+    views.hotKeySettingsWindow = settingsWindow_;
+    views.permissionGuideWindow = guideWindow_;
+    views.permissionHelperPanel =
+        std::make_shared<ui::QtPermissionHelperPanel>(text(PermissionHelperHint::turnOnOrDrag), ui::bentoIcon(), space);
+    views.quitEventLoop = [] { QCoreApplication::quit(); };
+    views.permissionGuideOptions.ownBundleIdentifier = std::string(LayoutCoordinator::kLogSubsystem);
+    delegate_ = AppDelegate::create(platform, std::move(views));
+
+    const std::weak_ptr<AppDelegate> delegate = delegate_;
+    control_ = std::make_unique<ControlService>(ControlRequests([delegate]() -> std::shared_ptr<LayoutCoordinator> {
+      const auto live = delegate.lock();
+      if (!live || live->isTerminated()) return nullptr;
+      return live->layoutCoordinator();
+    }));
+
+    // Session end (the session manager asks to save) and the loop ending for
+    // any reason are the termination notice; terminate() runs it once.
+    QObject::connect(&application_, &QCoreApplication::aboutToQuit, &application_, [this] { terminate(); });
+    QObject::connect(&application_, &QGuiApplication::commitDataRequest, &application_,
+                     [this](QSessionManager&) { terminate(); });
+    TerminationSignals signalPipe([this](int signalNumber) {
+      write(std::string("received ") + (signalNumber == SIGINT ? "SIGINT" : "SIGTERM") + ": quitting");
+      QCoreApplication::quit();
+    });
+    if (!signalPipe.isInstalled()) write("cannot watch SIGTERM and SIGINT");
+
+    QTimer::singleShot(0, &application_, [this] { launch(); });
+    const int status = QApplication::exec();
+    terminate();
+    return lostConnection_ ? 1 : status;
+  }
+
+ private:
+  void write(std::string_view text) {
+    log_->write(LayoutCoordinator::kLogSubsystem, kProgramLogCategory, text);
+  }
+
+  // X events are read whenever the socket has data and before the loop
+  // waits, since replies awaited in between may have queued some.
+  void watchConnection() {
+    const std::weak_ptr<X11Connection> weak = backend_.connection;
+    const auto dispatch = [weak] {
+      if (const auto connection = weak.lock()) connection->dispatchPendingEvents();
+    };
+    readable_ = scheduler_->watchFileDescriptor(backend_.connection->fileDescriptor(), dispatch);
+    beforeWait_ = scheduler_->addBeforeWaitHook(dispatch);
+    backend_.connection->setConnectionLostHandler([this](const std::string& reason) {
+      printLine("tessarapane: lost the connection to the X server (" + reason + "); exiting");
+      lostConnection_ = true;
+      readable_.cancel();
+      beforeWait_.cancel();
+      QCoreApplication::exit(1);
+    });
+  }
+
+  void launch() {
+    if (delegate_->isTerminated()) return;
+    delegate_->applicationDidFinishLaunching();
+    settingsWindow_->setController(delegate_->hotKeySettingsWindowController());
+    guideWindow_->setController(delegate_->permissionGuideWindowController());
+    QString error;
+    if (!control_->registerOnSessionBus(&error)) {
+      write("the control interface is not available: " + error.toStdString());
+    }
+  }
+
+  void terminate() {
+    if (terminated_ || !delegate_) return;
+    terminated_ = true;
+    if (control_) control_->unregister();
+    delegate_->applicationWillTerminate();
+  }
+
+  QApplication& application_;
+  X11Backend& backend_;
+  std::shared_ptr<ui::QtScheduler> scheduler_;
+  std::shared_ptr<ProgramLog> log_ = std::make_shared<ProgramLog>();
+  std::shared_ptr<ui::QtHotKeySettingsWindow> settingsWindow_;
+  std::shared_ptr<ui::QtPermissionGuideWindow> guideWindow_;
+  std::shared_ptr<AppDelegate> delegate_;
+  std::unique_ptr<ControlService> control_;
+  Subscription readable_;
+  Subscription beforeWait_;
+  bool terminated_ = false;
+  bool lostConnection_ = false;
+};
+
+}  // namespace
+
+int runTrayProgram(int& argc, char** argv) {
+  // The panels must be X11 windows on the display the backend manages.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+
+  // Opened before the application object, whose own failure to reach the
+  // display would abort the process.
+  auto scheduler = std::make_shared<ui::QtScheduler>();
+  std::string error;
+  std::optional<X11Backend> backend = makeX11Backend(std::nullopt, scheduler, &error);
+  if (!backend) {
+    printLine("tessarapane: cannot open the X display: " + error);
+    return 1;
+  }
+  auto instance = std::make_unique<SingleInstance>(backend->connection);
+  switch (instance->acquire(&error)) {
+    case SingleInstance::Outcome::acquired:
+      break;
+    case SingleInstance::Outcome::alreadyRunning:
+      printLine("Tessarapane is already running on this display.");
+      return 1;
+    case SingleInstance::Outcome::failed:
+      printLine("tessarapane: cannot claim this display: " + error);
+      return 1;
+  }
+
+  int status = 0;
+  {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessarapane"));
+    QApplication::setDesktopFileName(QStringLiteral("org.tessarapane.Tessarapane"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(ui::bentoIcon());
+    {
+      TrayProgram program(application, *backend, scheduler);
+      status = program.run();
+    }
+    // The backend's timers and watches belong to the loop: they go before
+    // the application object.
+    instance.reset();
+    backend.reset();
+    scheduler.reset();
+  }
+  return status;
+}
+
+}  // namespace tessarapane::program
