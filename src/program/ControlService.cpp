@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusError>
+#include <QApplication>
 
 #include <utility>
 
@@ -49,13 +50,30 @@ void ControlService::answer(const ControlReply& reply) {
   sendErrorReply(QString::fromLatin1(name), QString::fromStdString(reply.text));
 }
 
-void ControlService::Start(const QString& kind) { answer(requests_.start(kind.toStdString())); }
+bool ControlService::refuseWhileModal() {
+  // An alert runs its own event loop in the middle of a coordinator
+  // operation; a request carried out inside it would change the layout
+  // under that operation's feet.
+  if (!QApplication::activeModalWidget()) return false;
+  answer(ControlReply{ControlReply::Status::unavailable, "a message of Tessarapane is waiting to be dismissed"});
+  return true;
+}
 
-void ControlService::StartGrid() { answer(requests_.startGrid()); }
+void ControlService::Start(const QString& kind) {
+  if (!refuseWhileModal()) answer(requests_.start(kind.toStdString()));
+}
 
-void ControlService::Exit() { answer(requests_.exit()); }
+void ControlService::StartGrid() {
+  if (!refuseWhileModal()) answer(requests_.startGrid());
+}
 
-void ControlService::Move(const QString& direction) { answer(requests_.move(direction.toStdString())); }
+void ControlService::Exit() {
+  if (!refuseWhileModal()) answer(requests_.exit());
+}
+
+void ControlService::Move(const QString& direction) {
+  if (!refuseWhileModal()) answer(requests_.move(direction.toStdString()));
+}
 
 QString ControlService::State() {
   const ControlReply reply = requests_.state();

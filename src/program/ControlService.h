@@ -10,7 +10,8 @@ namespace tessarapane::program {
 
 // The control interface on the session bus: each method carries the request
 // out on the main thread and replies once the coordinator has returned.
-// Refused requests come back as D-Bus errors.
+// Refused requests come back as D-Bus errors; while an alert is open every
+// request but State is refused.
 class ControlService final : public QObject, protected QDBusContext {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.tessarapane.Tessarapane.Control")
@@ -32,6 +33,8 @@ class ControlService final : public QObject, protected QDBusContext {
 
  private:
   void answer(const ControlReply& reply);
+  // True (and the caller refused) while a modal alert is open.
+  bool refuseWhileModal();
 
   ControlRequests requests_;
   bool registered_ = false;
