@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "backends/x11/MonotonicClock.h"
+
 namespace tessarapane {
 
 namespace {
@@ -52,10 +54,67 @@ const char* subroleOf(ClientKind kind) {
 
 }  // namespace
 
-std::shared_ptr<X11Accessibility> X11Accessibility::create(std::shared_ptr<X11Desktop> desktop) {
+std::shared_ptr<X11Accessibility> X11Accessibility::create(std::shared_ptr<X11Desktop> desktop,
+                                                           std::shared_ptr<Scheduler> scheduler) {
   std::shared_ptr<X11Accessibility> accessibility(new X11Accessibility(desktop));
+  accessibility->scheduler_ = std::move(scheduler);
   desktop->addListener(accessibility);
   return accessibility;
+}
+
+// A change the server reports about a client ends what was read about it.
+void X11Accessibility::eventArrived(const xcb_generic_event_t& event) {
+  if (snapshots_.empty()) return;
+  switch (event.response_type & 0x7F) {
+    case XCB_CONFIGURE_NOTIFY:
+      forget(reinterpret_cast<const xcb_configure_notify_event_t&>(event).window);
+      return;
+    case XCB_PROPERTY_NOTIFY:
+      forget(reinterpret_cast<const xcb_property_notify_event_t&>(event).window);
+      return;
+    case XCB_DESTROY_NOTIFY:
+      forget(reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window);
+      return;
+    case XCB_UNMAP_NOTIFY:
+      forget(reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window);
+      return;
+    case XCB_MAP_NOTIFY:
+      forget(reinterpret_cast<const xcb_map_notify_event_t&>(event).window);
+      return;
+    case XCB_REPARENT_NOTIFY:
+      forget(reinterpret_cast<const xcb_reparent_notify_event_t&>(event).window);
+      return;
+    default:
+      // Anything else (a monitor change, an extension's event) may concern
+      // any window.
+      snapshots_.clear();
+  }
+}
+
+namespace {
+// Everything the window attributes need, in one batch.
+constexpr unsigned kSnapshotFields = ClientField::kFrame | ClientField::kType | ClientField::kState |
+                                     ClientField::kTitle | ClientField::kProtocols | ClientField::kSizeHints |
+                                     ClientField::kActions;
+}  // namespace
+
+ClientInfo X11Accessibility::client(xcb_window_t window, unsigned fields) {
+  const double now = monotonicSeconds();
+  if ((fields & ~kSnapshotFields) != 0) return readClient(desktop_->x(), window, fields);
+  const auto found = snapshots_.find(window);
+  if (found != snapshots_.end() && now - found->second.time <= kSnapshotLifetime &&
+      (found->second.frameCurrent || (fields & ClientField::kFrame) == 0)) {
+    return found->second.info;
+  }
+  ClientInfo info = readClient(desktop_->x(), window, kSnapshotFields);
+  // A window that is gone is not remembered: it may be a new one next time.
+  if (info.error == AXError::success) snapshots_[window] = Snapshot{info, now, true};
+  else snapshots_.erase(window);
+  return info;
+}
+
+void X11Accessibility::frameChanging(xcb_window_t window) {
+  if (auto found = snapshots_.find(window); found != snapshots_.end()) found->second.frameCurrent = false;
 }
 
 X11Accessibility::X11Accessibility(std::shared_ptr<X11Desktop> desktop) : desktop_(std::move(desktop)) {}
@@ -83,6 +142,7 @@ bool X11Accessibility::processExists(ProcessID pid) {
 }
 
 AXCopyResult X11Accessibility::copyAttributeValue(const AXElement& element, std::string_view attribute) {
+  flushPendingMoves();
   switch (element.kind) {
     case AXElementKind::application:
       return readApplication(element.pid, attribute);
@@ -165,7 +225,7 @@ std::optional<std::vector<AXElement>> X11Accessibility::sheetsOf(xcb_window_t wi
 AXCopyResult X11Accessibility::readWindow(const AXElement& element, std::string_view attribute) {
   X11Connection& x = desktop_->x();
   const xcb_window_t window = windowOf(element);
-  auto read = [&](unsigned fields) { return readClient(x, window, fields); };
+  auto read = [&](unsigned fields) { return client(window, fields); };
 
   if (attribute == "AXRole") {
     const ClientInfo info = read(0);
@@ -248,7 +308,7 @@ AXCopyResult X11Accessibility::readControl(const AXElement& element, std::string
   const xcb_window_t window = windowOf(element);
   const auto control = controlOf(element);
   if (!control) return failed(AXError::illegalArgument);
-  const ClientInfo info = readClient(x, window, ClientField::kProtocols | ClientField::kActions);
+  const ClientInfo info = client(window, ClientField::kProtocols | ClientField::kActions);
   if (info.error != AXError::success) return failed(info.error);
   if (attribute == "AXRole") return value(std::string("AXButton"));
   if (attribute == "AXSubrole") {

@@ -13,6 +13,7 @@
 #include "backends/x11/X11ClientInfo.h"
 #include "backends/x11/X11Desktop.h"
 #include "platform/Accessibility.h"
+#include "platform/Scheduler.h"
 
 namespace tessarapane {
 
@@ -25,7 +26,14 @@ class X11Accessibility final : public Accessibility,
                                public X11DesktopListener,
                                public std::enable_shared_from_this<X11Accessibility> {
  public:
-  static std::shared_ptr<X11Accessibility> create(std::shared_ptr<X11Desktop> desktop);
+  // With a scheduler, a position written just before the size of the same
+  // window goes to the window manager with it as one request (a frame is
+  // written as position, then size): one configure instead of two, each of
+  // which the client must answer with a redraw. A position written alone is
+  // sent on the loop's next turn, or before anything else this interface is
+  // asked. Without a scheduler every write is sent at once.
+  static std::shared_ptr<X11Accessibility> create(std::shared_ptr<X11Desktop> desktop,
+                                                  std::shared_ptr<Scheduler> scheduler = nullptr);
 
   bool isProcessTrusted() override;
   bool isProcessTrustedWithPrompt() override;
@@ -47,6 +55,7 @@ class X11Accessibility final : public Accessibility,
   static AXElement controlElement(ProcessID pid, xcb_window_t window, Control control);
 
   // X11DesktopListener
+  void eventArrived(const xcb_generic_event_t& event) override;
   void clientAdded(xcb_window_t window, ProcessID pid) override;
   void clientRemoved(xcb_window_t window, ProcessID pid) override;
   void activeWindowChanged(xcb_window_t window, ProcessID pid) override;
@@ -67,6 +76,24 @@ class X11Accessibility final : public Accessibility,
   // Where the process's focus is: its active window, else its top-most client.
   std::optional<xcb_window_t> focusedWindowOf(ProcessID pid, Deadline deadline);
   bool processExists(ProcessID pid);
+  // A client as read a moment ago, or read now. A pass over the windows asks
+  // about each window one attribute at a time (role, type, states, frame,
+  // controls); one batch per window serves them all instead of a round trip
+  // each. A batch lasts until the server reports a change of the window
+  // (every change of its frame or properties is an event) or
+  // kSnapshotLifetime passes; after a move or resize this process asked for,
+  // everything but the frame itself (extents included) stays current.
+  ClientInfo client(xcb_window_t window, unsigned fields);
+  void forget(xcb_window_t window) { snapshots_.erase(window); }
+  void frameChanging(xcb_window_t window);
+  // Root coordinates of a move held until the size follows.
+  struct PendingMove {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+  };
+  void sendMove(xcb_window_t window, std::uint32_t flags, PendingMove move, std::uint32_t width,
+                std::uint32_t height);
+  void flushPendingMoves();
   bool isMaximized(const ClientInfo& info);
   void removeMaximized(const ClientInfo& info);
 
@@ -87,7 +114,18 @@ class X11Accessibility final : public Accessibility,
     double time = 0.0;
   };
 
+  struct Snapshot {
+    ClientInfo info;
+    double time = 0.0;
+    bool frameCurrent = true;
+  };
+  static constexpr double kSnapshotLifetime = 0.05;
+
   std::shared_ptr<X11Desktop> desktop_;
+  std::shared_ptr<Scheduler> scheduler_;
+  std::map<xcb_window_t, PendingMove> pendingMoves_;
+  bool flushPosted_ = false;
+  std::map<xcb_window_t, Snapshot> snapshots_;
   std::map<xcb_window_t, Restoring> restoring_;
   std::map<std::uint64_t, ObserverEntry> observers_;
   std::uint64_t nextObserver_ = 1;

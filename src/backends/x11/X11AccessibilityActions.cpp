@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "backends/x11/MonotonicClock.h"
 #include "backends/x11/X11Accessibility.h"
@@ -53,8 +55,24 @@ bool isReadOnlyWindowAttribute(std::string_view attribute) {
 
 }  // namespace
 
+void X11Accessibility::sendMove(xcb_window_t window, std::uint32_t flags, PendingMove move, std::uint32_t width,
+                                std::uint32_t height) {
+  desktop_->x().sendRootMessage(window, Atom::_NET_MOVERESIZE_WINDOW,
+                                {kNorthWestGravity | flags | kSourceFlag, static_cast<std::uint32_t>(move.x),
+                                 static_cast<std::uint32_t>(move.y), width, height});
+}
+
+void X11Accessibility::flushPendingMoves() {
+  if (pendingMoves_.empty()) return;
+  const auto moves = std::exchange(pendingMoves_, {});
+  for (const auto& [window, move] : moves) sendMove(window, kMoveX | kMoveY, move, 0, 0);
+}
+
 AXError X11Accessibility::setAttributeValue(const AXElement& element, std::string_view attribute,
                                             const AXAttributeValue& value) {
+  // Only a size write of the same window may join a held move.
+  const bool sizing = element.kind == AXElementKind::window && attribute == "AXSize";
+  if (!sizing) flushPendingMoves();
   switch (element.kind) {
     case AXElementKind::application:
       return writeApplication(element.pid, attribute, value);
@@ -75,7 +93,7 @@ AXError X11Accessibility::writeApplication(ProcessID pid, std::string_view attri
   if (attribute == "AXFocusedWindow") {
     const AXElement* window = as<AXElement>(value);
     if (!window || window->kind != AXElementKind::window || window->pid != pid) return AXError::illegalArgument;
-    const ClientInfo info = readClient(x, windowOf(*window), 0);
+    const ClientInfo info = client(windowOf(*window), 0);
     if (info.error != AXError::success) return info.error;
     desktop_->requestActivation(info.window);
     return AXError::success;
@@ -116,24 +134,58 @@ AXError X11Accessibility::writeWindow(const AXElement& element, std::string_view
   if (attribute == "AXPosition") {
     const Point* position = as<Point>(value);
     if (!position) return AXError::illegalArgument;
-    // The frame too: a restore remembers the maximised window's decorations.
-    const ClientInfo info = readClient(x, window, ClientField::kState | ClientField::kFrame);
+    // The extents come with the state: a restore remembers the maximised
+    // window's decorations.
+    const ClientInfo info = client(window, ClientField::kState);
     if (info.error != AXError::success) return info.error;
+    frameChanging(window);
+    if (isMaximized(info)) forget(window);
     removeMaximized(info);
     // With north-west gravity the point is where the frame's outer corner goes.
     const Point target = desktop_->toRoot(*position);
-    x.sendRootMessage(window, Atom::_NET_MOVERESIZE_WINDOW,
-                      {kNorthWestGravity | kMoveX | kMoveY | kSourceFlag, static_cast<std::uint32_t>(rounded(target.x)),
-                       static_cast<std::uint32_t>(rounded(target.y)), 0, 0});
+    const PendingMove move{rounded(target.x), rounded(target.y)};
+    if (!scheduler_) {
+      sendMove(window, kMoveX | kMoveY, move, 0, 0);
+      return AXError::success;
+    }
+    pendingMoves_[window] = move;
+    if (!flushPosted_) {
+      flushPosted_ = true;
+      scheduler_->postToMainThread([weak = weak_from_this()] {
+        if (auto self = weak.lock()) {
+          self->flushPosted_ = false;
+          self->flushPendingMoves();
+        }
+      });
+    }
     return AXError::success;
   }
   if (attribute == "AXSize") {
+    // A move held for this window goes with the size, or alone when the size
+    // cannot be written; any other held move goes first.
+    std::optional<PendingMove> move;
+    if (const auto held = pendingMoves_.find(window); held != pendingMoves_.end()) {
+      move = held->second;
+      pendingMoves_.erase(held);
+    }
+    flushPendingMoves();
+    struct SendAlone {
+      X11Accessibility& self;
+      xcb_window_t window;
+      std::optional<PendingMove>& move;
+      ~SendAlone() {
+        if (move) self.sendMove(window, kMoveX | kMoveY, *move, 0, 0);
+      }
+    } sendAlone{*this, window, move};
     const Size* size = as<Size>(value);
     if (!size) return AXError::illegalArgument;
     const unsigned fields = ClientField::kFrame | ClientField::kState | ClientField::kSizeHints;
-    ClientInfo info = readClient(x, window, fields);
+    // Only the extents of the frame matter here, and a move keeps them.
+    ClientInfo info = client(window, ClientField::kState | ClientField::kSizeHints);
     if (info.error != AXError::success) return info.error;
     if (info.fixedSize) return AXError::attributeUnsupported;
+    frameChanging(window);
+    if (isMaximized(info)) forget(window);
     const auto restoring = restoring_.find(window);
     const bool recentlyRestored =
         restoring != restoring_.end() && monotonicSeconds() - restoring->second.time < kRestoreTimeout * 2;
@@ -161,24 +213,26 @@ AXError X11Accessibility::writeWindow(const AXElement& element, std::string_view
         static_cast<std::int32_t>(info.extents[2] + info.extents[3] + 2 * info.borderWidth);
     const std::int32_t width = std::max(1, rounded(size->width) - horizontalExtra);
     const std::int32_t height = std::max(1, rounded(size->height) - verticalExtra);
-    x.sendRootMessage(window, Atom::_NET_MOVERESIZE_WINDOW,
-                      {kNorthWestGravity | kResizeWidth | kResizeHeight | kSourceFlag, 0, 0,
-                       static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)});
+    const std::uint32_t moving = move ? kMoveX | kMoveY : 0;
+    sendMove(window, moving | kResizeWidth | kResizeHeight, move.value_or(PendingMove{}),
+             static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
+    move.reset();
     return AXError::success;
   }
   if (attribute == "AXMain") {
     const bool* main = as<bool>(value);
     if (!main) return AXError::illegalArgument;
-    const ClientInfo info = readClient(x, window, 0);
+    const ClientInfo info = client(window, 0);
     if (info.error != AXError::success) return info.error;
     if (*main) desktop_->requestActivation(window);
     return AXError::success;
   }
-  const ClientInfo info = readClient(x, window, 0);
+  const ClientInfo info = client(window, 0);
   return info.error != AXError::success ? info.error : AXError::attributeUnsupported;
 }
 
 AXSettableResult X11Accessibility::isAttributeSettable(const AXElement& element, std::string_view attribute) {
+  flushPendingMoves();
   X11Connection& x = desktop_->x();
   switch (element.kind) {
     case AXElementKind::application:
@@ -189,7 +243,7 @@ AXSettableResult X11Accessibility::isAttributeSettable(const AXElement& element,
       }
       return {AXError::attributeUnsupported, false};
     case AXElementKind::window: {
-      const ClientInfo info = readClient(x, windowOf(element), ClientField::kSizeHints);
+      const ClientInfo info = client(windowOf(element), ClientField::kSizeHints);
       if (info.error != AXError::success) return {info.error, false};
       // A fixed-size window still moves; only its size is fixed.
       if (attribute == "AXPosition" || attribute == "AXMain") return {AXError::success, true};
@@ -211,9 +265,10 @@ AXSettableResult X11Accessibility::isAttributeSettable(const AXElement& element,
 }
 
 AXError X11Accessibility::performAction(const AXElement& element, std::string_view action) {
+  flushPendingMoves();
   X11Connection& x = desktop_->x();
   if (element.kind == AXElementKind::window) {
-    const ClientInfo info = readClient(x, windowOf(element), 0);
+    const ClientInfo info = client(windowOf(element), 0);
     if (info.error != AXError::success) return info.error;
     if (action != "AXRaise") return AXError::actionUnsupported;
     // Restacks without giving the window the focus.

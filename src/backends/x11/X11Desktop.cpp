@@ -69,17 +69,22 @@ void X11Desktop::start() {
   c.flush();
 }
 
+// Both lists are read once and then kept until the window manager changes
+// them (a property event on the root), so a pass over the windows does not
+// ask for them again and again.
 std::optional<std::vector<xcb_window_t>> X11Desktop::clientList(Deadline deadline) {
-  X11Connection& c = *connection_;
-  const XProperty list = c.awaitProperty(c.requestProperty(c.root(), c.atom(Atom::_NET_CLIENT_LIST)), deadline);
-  if (!list.ok()) return std::nullopt;
-  return windowsOf(list);
+  if (!knownClientList_) knownClientList_ = readRootWindows(Atom::_NET_CLIENT_LIST, deadline);
+  return knownClientList_;
 }
 
 std::optional<std::vector<xcb_window_t>> X11Desktop::stackingList(Deadline deadline) {
+  if (!knownStackingList_) knownStackingList_ = readRootWindows(Atom::_NET_CLIENT_LIST_STACKING, deadline);
+  return knownStackingList_;
+}
+
+std::optional<std::vector<xcb_window_t>> X11Desktop::readRootWindows(Atom property, Deadline deadline) {
   X11Connection& c = *connection_;
-  const XProperty list =
-      c.awaitProperty(c.requestProperty(c.root(), c.atom(Atom::_NET_CLIENT_LIST_STACKING)), deadline);
+  const XProperty list = c.awaitProperty(c.requestProperty(c.root(), c.atom(property)), deadline);
   if (!list.ok()) return std::nullopt;
   return windowsOf(list);
 }
@@ -243,12 +248,17 @@ void X11Desktop::notify(Call call) {
 }
 
 void X11Desktop::handleEvent(const xcb_generic_event_t& event) {
+  notify([&](X11DesktopListener& l) { l.eventArrived(event); });
   X11Connection& c = *connection_;
   const std::uint8_t type = event.response_type & 0x7F;
   if (type == XCB_PROPERTY_NOTIFY) {
     const auto& property = reinterpret_cast<const xcb_property_notify_event_t&>(event);
     if (property.window == c.root()) {
-      if (property.atom == c.atom(Atom::_NET_CLIENT_LIST)) refreshClients();
+      if (property.atom == c.atom(Atom::_NET_CLIENT_LIST_STACKING)) knownStackingList_.reset();
+      if (property.atom == c.atom(Atom::_NET_CLIENT_LIST)) {
+        knownClientList_.reset();
+        refreshClients();
+      }
       else if (property.atom == c.atom(Atom::_NET_ACTIVE_WINDOW)) refreshActiveWindow();
       else if (property.atom == c.atom(Atom::_NET_CURRENT_DESKTOP)) {
         notify([](X11DesktopListener& l) { l.currentDesktopChanged(); });

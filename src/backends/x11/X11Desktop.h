@@ -23,6 +23,9 @@ namespace tessarapane {
 class X11DesktopListener {
  public:
   virtual ~X11DesktopListener() = default;
+  // Every event, before the desktop acts on it and tells of it: what was
+  // read about the window it concerns is out of date from here on.
+  virtual void eventArrived(const xcb_generic_event_t& /*event*/) {}
   virtual void clientAdded(xcb_window_t /*window*/, ProcessID /*pid*/) {}
   virtual void clientRemoved(xcb_window_t /*window*/, ProcessID /*pid*/) {}
   // The active window moved to another window (never to none).
@@ -100,6 +103,7 @@ class X11Desktop {
   void refreshMonitors();
   void removeClient(xcb_window_t window);
   void fullScreenStateChanged(xcb_window_t window);
+  std::optional<std::vector<xcb_window_t>> readRootWindows(Atom property, Deadline deadline);
   template <class Call>
   void notify(Call call);
 
@@ -111,6 +115,9 @@ class X11Desktop {
   std::map<xcb_window_t, ProcessID> pidCache_;
   std::map<xcb_window_t, std::string> titles_;  // the last title told, per client
   std::set<xcb_window_t> fullScreen_;           // clients last seen in full screen
+  // The root's lists as last read; dropped when the window manager changes them.
+  std::optional<std::vector<xcb_window_t>> knownClientList_;
+  std::optional<std::vector<xcb_window_t>> knownStackingList_;
   xcb_window_t lastActive_ = XCB_NONE;
   std::optional<std::vector<X11Monitor>> monitors_;
   bool monitorsRead_ = false;

@@ -22,7 +22,7 @@ std::optional<X11Backend> makeX11Backend(const std::optional<std::string>& displ
   backend.desktop = X11Desktop::create(connection);
   if (auto* loop = dynamic_cast<PollLoopScheduler*>(scheduler.get())) connection->attach(*loop);
   Platform& p = backend.platform;
-  p.accessibility = X11Accessibility::create(backend.desktop);
+  p.accessibility = X11Accessibility::create(backend.desktop, scheduler);
   p.windowServer = std::make_shared<X11WindowServer>(backend.desktop);
   p.workspace = X11Workspace::create(backend.desktop);
   p.screens = X11Screens::create(backend.desktop);

@@ -66,6 +66,9 @@ void X11Workspace::start() {
   if (const auto active = desktop_->activeWindow(deadline); active && *active != XCB_NONE) {
     lastActivePid_ = desktop_->pidOf(*active).value_or(0);
   }
+  // Every application described now, with one batch for all their windows,
+  // rather than one round trip after another when a layout starts.
+  runningApplications();
 }
 
 std::shared_ptr<const ApplicationIcon> X11Workspace::iconOf(ProcessID pid, const std::vector<ClientInfo>& clients,
@@ -125,6 +128,7 @@ RunningApplication X11Workspace::describe(ProcessID pid, const std::vector<Clien
   application.activationPolicy = regular ? ActivationPolicy::regular : ActivationPolicy::accessory;
   application.icon = iconOf(pid, clients, deadline);
   known_[pid] = application;
+  if (windowsByPid_.count(pid) != 0) current_.insert(pid);
   return application;
 }
 
@@ -145,6 +149,11 @@ std::vector<RunningApplication> X11Workspace::runningApplications() {
 }
 
 std::optional<RunningApplication> X11Workspace::runningApplication(ProcessID pid) {
+  // Described once while the process's set of clients stays the same: a pass
+  // over the windows asks about each window's application.
+  if (current_.count(pid) != 0) {
+    if (auto known = known_.find(pid); known != known_.end()) return known->second;
+  }
   X11Connection& x = desktop_->x();
   const Deadline deadline = x.deadline();
   const auto windows = desktop_->clientsOf(pid, deadline);
@@ -214,6 +223,7 @@ void X11Workspace::post(WorkspaceNotification notification) {
 }
 
 void X11Workspace::clientAdded(xcb_window_t window, ProcessID pid) {
+  current_.erase(pid);
   auto& windows = windowsByPid_[pid];
   const bool first = windows.empty();
   windows.insert(window);
@@ -223,6 +233,7 @@ void X11Workspace::clientAdded(xcb_window_t window, ProcessID pid) {
 }
 
 void X11Workspace::clientRemoved(xcb_window_t window, ProcessID pid) {
+  current_.erase(pid);
   auto found = windowsByPid_.find(pid);
   if (found == windowsByPid_.end()) return;
   found->second.erase(window);

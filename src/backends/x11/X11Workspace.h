@@ -51,6 +51,8 @@ class X11Workspace final : public Workspace,
   std::shared_ptr<X11Desktop> desktop_;
   std::map<ProcessID, std::set<xcb_window_t>> windowsByPid_;
   std::map<ProcessID, RunningApplication> known_;
+  // Processes whose known_ entry still describes their clients.
+  std::set<ProcessID> current_;
   std::map<ProcessID, std::shared_ptr<const ApplicationIcon>> icons_;
   ProcessID lastActivePid_ = 0;
   std::map<std::uint64_t, std::shared_ptr<std::function<void(const WorkspaceNotification&)>>> handlers_;
