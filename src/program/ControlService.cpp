@@ -54,7 +54,7 @@ bool ControlService::refuseWhileModal() {
   // An alert runs its own event loop in the middle of a coordinator
   // operation; a request carried out inside it would change the layout
   // under that operation's feet.
-  if (!QApplication::activeModalWidget()) return false;
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance()) || !QApplication::activeModalWidget()) return false;
   answer(ControlReply{ControlReply::Status::unavailable, "a message of Tessarapane is waiting to be dismissed"});
   return true;
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "PrivateBus.h"
 #include "program/DBusSystemEvents.h"
 
 namespace tessarapane::program {
@@ -35,22 +36,11 @@ bool waitFor(const std::function<bool()>& condition) {
   return true;
 }
 
-// One private dbus-daemon stands in for both the system and the session
-// bus, without logind on it; signals come from an unnamed connection, as
-// dbus-send sends them. A process has one system bus: this is the only test
-// that touches it.
+// The private bus has no logind on it; signals come from an unnamed
+// connection, as dbus-send sends them.
 TEST(DBusSystemEvents, LogindAndScreensaverSignalsArriveAsSystemEvents) {
-  if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty()) GTEST_SKIP() << "no dbus-daemon";
-  QProcess daemon;
-  daemon.start(QStringLiteral("dbus-daemon"),
-               {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-  ASSERT_TRUE(daemon.waitForStarted(5000));
-  QDeadlineTimer started(10'000);
-  while (!daemon.canReadLine() && !started.hasExpired()) daemon.waitForReadyRead(100);
-  const QByteArray address = daemon.readLine().trimmed();
-  ASSERT_FALSE(address.isEmpty());
-  qputenv("DBUS_SYSTEM_BUS_ADDRESS", address);
-  qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+  const QByteArray address = privateBusAddress();
+  if (address.isEmpty()) GTEST_SKIP() << "no dbus-daemon";
   qputenv("XDG_SESSION_ID", "c7");
 
   auto log = std::make_shared<RecordingLog>();
@@ -107,8 +97,6 @@ TEST(DBusSystemEvents, LogindAndScreensaverSignalsArriveAsSystemEvents) {
     EXPECT_EQ(later, std::vector<SystemEvent>{SystemEvent::screenLocked});
     EXPECT_EQ(events.size(), expected.size()) << "a cancelled subscription hears nothing";
   }
-  daemon.kill();
-  daemon.waitForFinished(5000);
 }
 
 }  // namespace
