@@ -93,14 +93,17 @@ void DBusSystemEvents::connectSystemBus() {
       sessionPath_ = objectPathReply(
           callLogind(bus, kLogindPath, kManagerInterface, QStringLiteral("GetSession"), {QStringLiteral("auto")}));
     }
+    const QString sessionID = qEnvironmentVariable("XDG_SESSION_ID");
+    if (!sessionPath_ && !sessionID.isEmpty()) {
+      sessionPath_ = QString::fromStdString(loginSessionObjectPath(sessionID.toStdString()));
+    }
+    if (!sessionPath_) note = "no login session found for this process: lock and session changes are not detected";
   } else {
+    // No session object exists without logind, whatever $XDG_SESSION_ID
+    // says: whoever speaks for it may use any path.
+    sessionPath_ = QString();
     note = "logind is not on the system bus; its signals count from any sender";
   }
-  const QString sessionID = qEnvironmentVariable("XDG_SESSION_ID");
-  if (!sessionPath_ && !sessionID.isEmpty()) {
-    sessionPath_ = QString::fromStdString(loginSessionObjectPath(sessionID.toStdString()));
-  }
-  if (!sessionPath_ && !logindRuns) sessionPath_ = QString();
 
   bus.connect(sender, QString(), kManagerInterface, QStringLiteral("PrepareForSleep"), this,
               SLOT(onPrepareForSleep(QDBusMessage)));
@@ -115,8 +118,6 @@ void DBusSystemEvents::connectSystemBus() {
       mapping_.setInitialSession(boolProperty(bus, *sessionPath_, QStringLiteral("Active")),
                                  boolProperty(bus, *sessionPath_, QStringLiteral("LockedHint")));
     }
-  } else {
-    note = "no login session found for this process: lock and session changes are not detected";
   }
   if (!note.empty()) log_.write(note);
 }

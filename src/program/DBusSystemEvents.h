@@ -23,9 +23,9 @@ namespace tessarapane::program {
 // Signals are matched by interface and member. When logind owns its name,
 // only its signals count and the session is the one of this process
 // (GetSessionByPID, else GetSession("auto"), else $XDG_SESSION_ID). Without
-// logind (a private bus standing in for the system bus) any sender counts,
-// and the session is $XDG_SESSION_ID's or, without it, any path. A missing
-// bus or logind is one log line; the program runs on without those pauses.
+// logind (a private bus standing in for the system bus) any sender and any
+// object path count. A missing bus or logind is one log line; the program
+// runs on without those pauses (or, without logind, on whoever sends them).
 class DBusSystemEvents final : public QObject, public SystemEvents {
   Q_OBJECT
 
