@@ -60,6 +60,9 @@ class TrayProgram {
     delegate_.reset();
     readable_.cancel();
     beforeWait_.cancel();
+    // The backend outlives this object and may still notice the loss while
+    // it is taken apart; the process is ending anyway.
+    backend_.connection->setConnectionLostHandler([](const std::string&) {});
   }
 
   int run() {
