@@ -100,17 +100,35 @@ constexpr unsigned kSnapshotFields = ClientField::kFrame | ClientField::kType | 
 
 ClientInfo X11Accessibility::client(xcb_window_t window, unsigned fields) {
   const double now = monotonicSeconds();
-  if ((fields & ~kSnapshotFields) != 0) return readClient(desktop_->x(), window, fields);
+  // Nothing read before a lost connection counts any more.
+  if (!desktop_->x().isConnected()) snapshots_.clear();
+  if ((fields & ~kSnapshotFields) != 0 || !desktop_->x().isConnected()) return readClient(desktop_->x(), window, fields);
   const auto found = snapshots_.find(window);
   if (found != snapshots_.end() && now - found->second.time <= kSnapshotLifetime &&
       (found->second.frameCurrent || (fields & ClientField::kFrame) == 0)) {
     return found->second.info;
   }
-  ClientInfo info = readClient(desktop_->x(), window, kSnapshotFields);
-  // A window that is gone is not remembered: it may be a new one next time.
-  if (info.error == AXError::success) snapshots_[window] = Snapshot{info, now, true};
-  else snapshots_.erase(window);
-  return info;
+  // The other clients not known just now come in the same round trip: a pass
+  // over the windows asks about each of them next.
+  X11Connection& x = desktop_->x();
+  const Deadline deadline = x.deadline();
+  std::vector<xcb_window_t> batch{window};
+  if (const auto clients = desktop_->clientList(deadline)) {
+    for (xcb_window_t other : *clients) {
+      if (batch.size() >= kSnapshotBatch) break;
+      const auto known = snapshots_.find(other);
+      const bool current = known != snapshots_.end() && now - known->second.time <= kSnapshotLifetime &&
+                           known->second.frameCurrent;
+      if (other != window && !current) batch.push_back(other);
+    }
+  }
+  std::vector<ClientInfo> infos = readClients(x, batch, kSnapshotFields, deadline);
+  for (ClientInfo& read : infos) {
+    // A window that is gone is not remembered: it may be a new one next time.
+    if (read.error == AXError::success) snapshots_[read.window] = Snapshot{read, now, true};
+    else snapshots_.erase(read.window);
+  }
+  return infos.front();
 }
 
 void X11Accessibility::frameChanging(xcb_window_t window) {

@@ -120,6 +120,7 @@ class X11Accessibility final : public Accessibility,
     bool frameCurrent = true;
   };
   static constexpr double kSnapshotLifetime = 0.05;
+  static constexpr std::size_t kSnapshotBatch = 64;
 
   std::shared_ptr<X11Desktop> desktop_;
   std::shared_ptr<Scheduler> scheduler_;

@@ -69,26 +69,37 @@ void X11Desktop::start() {
   c.flush();
 }
 
-// Both lists are read once and then kept until the window manager changes
-// them (a property event on the root), so a pass over the windows does not
-// ask for them again and again.
-std::optional<std::vector<xcb_window_t>> X11Desktop::clientList(Deadline deadline) {
-  if (!knownClientList_) knownClientList_ = readRootWindows(Atom::_NET_CLIENT_LIST, deadline);
-  return knownClientList_;
-}
-
-std::optional<std::vector<xcb_window_t>> X11Desktop::stackingList(Deadline deadline) {
-  if (!knownStackingList_) knownStackingList_ = readRootWindows(Atom::_NET_CLIENT_LIST_STACKING, deadline);
-  return knownStackingList_;
-}
-
-std::optional<std::vector<xcb_window_t>> X11Desktop::readRootWindows(Atom property, Deadline deadline) {
+// The window manager's root properties are read once and then kept until it
+// changes them (a property event on the root), so a pass over the windows
+// does not ask for them again and again.
+const XProperty& X11Desktop::rootProperty(Atom property, Deadline deadline) {
   X11Connection& c = *connection_;
-  const XProperty list = c.awaitProperty(c.requestProperty(c.root(), c.atom(property)), deadline);
+  const xcb_atom_t atom = c.atom(property);
+  if (!c.isConnected()) rootProperties_.clear();
+  if (const auto known = rootProperties_.find(atom); known != rootProperties_.end()) return known->second;
+  XProperty read = c.awaitProperty(c.requestProperty(c.root(), atom), deadline);
+  // A failed read is not kept: the next one asks again.
+  if (!read.ok()) {
+    failedRead_ = std::move(read);
+    return failedRead_;
+  }
+  return rootProperties_[atom] = std::move(read);
+}
+
+std::optional<std::vector<xcb_window_t>> X11Desktop::clientList(Deadline deadline) {
+  const XProperty& list = rootProperty(Atom::_NET_CLIENT_LIST, deadline);
   if (!list.ok()) return std::nullopt;
   return windowsOf(list);
 }
 
+std::optional<std::vector<xcb_window_t>> X11Desktop::stackingList(Deadline deadline) {
+  const XProperty& list = rootProperty(Atom::_NET_CLIENT_LIST_STACKING, deadline);
+  if (!list.ok()) return std::nullopt;
+  return windowsOf(list);
+}
+
+// Read afresh each time: the focus is what callers check right after asking
+// for it, often before the change's event has been dispatched.
 std::optional<xcb_window_t> X11Desktop::activeWindow(Deadline deadline) {
   X11Connection& c = *connection_;
   const XProperty active = c.awaitProperty(c.requestProperty(c.root(), c.atom(Atom::_NET_ACTIVE_WINDOW)), deadline);
@@ -97,9 +108,7 @@ std::optional<xcb_window_t> X11Desktop::activeWindow(Deadline deadline) {
 }
 
 std::optional<std::uint32_t> X11Desktop::currentDesktop(Deadline deadline) {
-  X11Connection& c = *connection_;
-  const XProperty desktop =
-      c.awaitProperty(c.requestProperty(c.root(), c.atom(Atom::_NET_CURRENT_DESKTOP)), deadline);
+  const XProperty& desktop = rootProperty(Atom::_NET_CURRENT_DESKTOP, deadline);
   if (!desktop.ok()) return std::nullopt;
   return desktop.first32().value_or(0);
 }
@@ -254,9 +263,8 @@ void X11Desktop::handleEvent(const xcb_generic_event_t& event) {
   if (type == XCB_PROPERTY_NOTIFY) {
     const auto& property = reinterpret_cast<const xcb_property_notify_event_t&>(event);
     if (property.window == c.root()) {
-      if (property.atom == c.atom(Atom::_NET_CLIENT_LIST_STACKING)) knownStackingList_.reset();
+      rootProperties_.erase(property.atom);
       if (property.atom == c.atom(Atom::_NET_CLIENT_LIST)) {
-        knownClientList_.reset();
         refreshClients();
       }
       else if (property.atom == c.atom(Atom::_NET_ACTIVE_WINDOW)) refreshActiveWindow();

@@ -103,7 +103,7 @@ class X11Desktop {
   void refreshMonitors();
   void removeClient(xcb_window_t window);
   void fullScreenStateChanged(xcb_window_t window);
-  std::optional<std::vector<xcb_window_t>> readRootWindows(Atom property, Deadline deadline);
+  const XProperty& rootProperty(Atom property, Deadline deadline);
   template <class Call>
   void notify(Call call);
 
@@ -115,9 +115,10 @@ class X11Desktop {
   std::map<xcb_window_t, ProcessID> pidCache_;
   std::map<xcb_window_t, std::string> titles_;  // the last title told, per client
   std::set<xcb_window_t> fullScreen_;           // clients last seen in full screen
-  // The root's lists as last read; dropped when the window manager changes them.
-  std::optional<std::vector<xcb_window_t>> knownClientList_;
-  std::optional<std::vector<xcb_window_t>> knownStackingList_;
+  // Root properties as last read; each dropped when the window manager
+  // changes it.
+  std::map<xcb_atom_t, XProperty> rootProperties_;
+  XProperty failedRead_;
   xcb_window_t lastActive_ = XCB_NONE;
   std::optional<std::vector<X11Monitor>> monitors_;
   bool monitorsRead_ = false;

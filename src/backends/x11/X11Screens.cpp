@@ -30,6 +30,37 @@ std::shared_ptr<X11Screens> X11Screens::create(std::shared_ptr<X11Desktop> deskt
 X11Screens::X11Screens(std::shared_ptr<X11Desktop> desktop) : desktop_(std::move(desktop)) {}
 
 std::vector<Screen> X11Screens::screens() {
+  if (!desktop_->x().isConnected()) return {};
+  if (!known_) known_ = readScreens();
+  return *known_;
+}
+
+// Windows moving and most property changes leave monitors and docks alone:
+// only what can move a monitor or a dock's reserved edge is a reason to read
+// the screens again.
+void X11Screens::eventArrived(const xcb_generic_event_t& event) {
+  if (!known_) return;
+  X11Connection& x = desktop_->x();
+  switch (event.response_type & 0x7F) {
+    case XCB_CONFIGURE_NOTIFY:
+      if (reinterpret_cast<const xcb_configure_notify_event_t&>(event).window == x.root()) known_.reset();
+      return;
+    case XCB_PROPERTY_NOTIFY: {
+      const xcb_atom_t atom = reinterpret_cast<const xcb_property_notify_event_t&>(event).atom;
+      if (atom == x.atom(Atom::_NET_WM_STRUT_PARTIAL) || atom == x.atom(Atom::_NET_WM_STRUT) ||
+          atom == x.atom(Atom::_NET_WM_DESKTOP) || atom == x.atom(Atom::_NET_CURRENT_DESKTOP) ||
+          atom == x.atom(Atom::_NET_CLIENT_LIST)) {
+        known_.reset();
+      }
+      return;
+    }
+    default:
+      // Maps, unmaps, RandR and anything else.
+      known_.reset();
+  }
+}
+
+std::vector<Screen> X11Screens::readScreens() {
   X11Connection& x = desktop_->x();
   const Deadline deadline = x.deadline();
   const auto monitors = desktop_->monitors(deadline);
@@ -87,6 +118,7 @@ Subscription X11Screens::subscribeScreenParametersChanged(std::function<void()> 
 }
 
 void X11Screens::notifyIfChanged() {
+  known_.reset();
   std::vector<Screen> current = screens();
   if (sameScreens(current, last_)) return;
   last_ = std::move(current);

@@ -4,6 +4,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "backends/x11/X11Desktop.h"
 #include "platform/Screens.h"
@@ -24,6 +26,7 @@ class X11Screens final : public Screens,
   Subscription subscribeScreenParametersChanged(std::function<void()> handler) override;
 
   // X11DesktopListener
+  void eventArrived(const xcb_generic_event_t& event) override;
   void monitorsChanged() override;
   void clientAdded(xcb_window_t window, ProcessID pid) override;
   void clientRemoved(xcb_window_t window, ProcessID pid) override;
@@ -31,9 +34,12 @@ class X11Screens final : public Screens,
  private:
   explicit X11Screens(std::shared_ptr<X11Desktop> desktop);
   void notifyIfChanged();
+  std::vector<Screen> readScreens();
 
   std::shared_ptr<X11Desktop> desktop_;
   std::vector<Screen> last_;
+  // The screens as last read; dropped by any event that may change them.
+  std::optional<std::vector<Screen>> known_;
   std::map<std::uint64_t, std::shared_ptr<std::function<void()>>> handlers_;
   std::uint64_t nextHandler_ = 1;
 };

@@ -151,7 +151,7 @@ std::vector<RunningApplication> X11Workspace::runningApplications() {
 std::optional<RunningApplication> X11Workspace::runningApplication(ProcessID pid) {
   // Described once while the process's set of clients stays the same: a pass
   // over the windows asks about each window's application.
-  if (current_.count(pid) != 0) {
+  if (current_.count(pid) != 0 && desktop_->x().isConnected()) {
     if (auto known = known_.find(pid); known != known_.end()) return known->second;
   }
   X11Connection& x = desktop_->x();
