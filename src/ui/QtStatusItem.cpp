@@ -52,10 +52,17 @@ QtStatusItem::~QtStatusItem() {
 }
 
 void QtStatusItem::setVisible(bool visible) {
-  if (tray_) tray_->setVisible(visible);
+  wantsVisible_ = visible;
+  showWhenDrawable();
 }
 
-bool QtStatusItem::isVisible() const { return tray_ && tray_->isVisible(); }
+// Qt refuses (with a warning) to show a tray icon that has no picture yet; the
+// item is made visible before its picture is set, so showing waits for one.
+void QtStatusItem::showWhenDrawable() {
+  if (tray_) tray_->setVisible(wantsVisible_ && !tray_->icon().isNull());
+}
+
+bool QtStatusItem::isVisible() const { return tray_ && wantsVisible_; }
 
 // The tray icon object always exists, whether or not a tray shows it yet
 // (Qt shows it once one appears).
@@ -66,6 +73,7 @@ void QtStatusItem::setButtonImage(const LayoutKindIcon::Image& image) {
   // A template picture takes the desktop's text colour, as a menu bar tints it.
   tray_->setIcon(iconFor(image, QGuiApplication::palette().color(QPalette::WindowText)));
   hasImage_ = !tray_->icon().isNull();
+  showWhenDrawable();
 }
 
 bool QtStatusItem::buttonHasImage() const { return hasImage_; }
@@ -73,6 +81,7 @@ bool QtStatusItem::buttonHasImage() const { return hasImage_; }
 void QtStatusItem::setButtonTitle(const std::string& title) {
   if (!tray_ || hasImage_) return;
   tray_->setIcon(titleIcon(toQString(title)));
+  showWhenDrawable();
 }
 
 void QtStatusItem::setButtonToolTip(const std::string& text) {

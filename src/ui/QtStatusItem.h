@@ -39,10 +39,13 @@ class QtStatusItem final : public StatusItem {
   const std::shared_ptr<StatusMenu>& menu() const { return menu_; }
 
  private:
+  void showWhenDrawable();
+
   ToolkitSpace space_;
   QPointer<QSystemTrayIcon> tray_;
   std::shared_ptr<StatusMenu> menu_;
   bool hasImage_ = false;
+  bool wantsVisible_ = false;
 };
 
 }  // namespace tessarapane::ui

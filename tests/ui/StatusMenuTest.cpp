@@ -176,5 +176,19 @@ TEST_F(StatusMenuTest, WithoutATrayGeometryTheIconIsNotParkedAndNoAlertComes) {
   EXPECT_NE(controller->statusItem(), first);
 }
 
+// Shown before its picture is set, the icon waits for the picture: Qt would
+// otherwise refuse to show it and never try again.
+TEST(QtStatusItemTest, ShowingWaitsForThePicture) {
+  QtStatusItem item{ToolkitSpace()};
+  item.setVisible(true);
+  EXPECT_TRUE(item.isVisible());
+  EXPECT_FALSE(item.trayIcon()->isVisible());
+  item.setButtonImage(LayoutKindIcon::statusBarImage());
+  EXPECT_TRUE(item.trayIcon()->isVisible());
+  item.setVisible(false);
+  EXPECT_FALSE(item.isVisible());
+  EXPECT_FALSE(item.trayIcon()->isVisible());
+}
+
 }  // namespace
 }  // namespace tessarapane::ui
