@@ -165,12 +165,18 @@ time_command() {
   local plan=$1; shift
   local ms
   coproc WATCH { "$RAW" watch "$plan"; }
-  local watch_pid=$WATCH_PID
-  read -r -u "${WATCH[0]}" ready
+  local watch_pid=$WATCH_PID watch_out watch_in
+  # Copies of the watcher's pipes: bash closes its own (and unsets WATCH) as
+  # soon as the watcher ends, which happens before a command that returns
+  # after the windows have settled (ctl waits for its request) is done.
+  exec {watch_out}<&"${WATCH[0]}" {watch_in}>&"${WATCH[1]}"
+  read -r -u "$watch_out" ready
   [ "$ready" = ready ] || { echo "the watcher did not start" >&2; return 1; }
-  echo go >&"${WATCH[1]}"
+  echo go >&"$watch_in"
   "$@" >>"$WORK/commands.log" 2>&1
-  read -r -u "${WATCH[0]}" ms || { echo "the windows did not settle" >&2; return 1; }
+  read -r -u "$watch_out" ms || ms=""
+  exec {watch_out}<&- {watch_in}>&-
+  [ -n "$ms" ] || { echo "the windows did not settle" >&2; return 1; }
   wait "$watch_pid" 2>/dev/null || true
   echo "$ms"
 }
