@@ -16,6 +16,9 @@ namespace {
 // How long an activation this process asked for outranks what the window
 // manager reports: it applies requests a few milliseconds later.
 constexpr double kActivationGrace = 0.5;
+// A request for the window last asked for, this soon and with the focus not
+// moved since, is the same request again.
+constexpr double kActivationRepeat = 0.05;
 
 constexpr std::uint32_t kClientEventMask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 
@@ -214,10 +217,20 @@ Point X11Desktop::toRoot(const Point& point) {
 }
 
 void X11Desktop::requestActivation(xcb_window_t window) {
+  // A raise asks for its window up to three times in a row (focused window,
+  // main window, process to front); each request would cost the window
+  // manager a focus change of its own.
+  const double now = monotonicSeconds();
+  if (activation_ && activation_->window == window && !activeChangedSinceRequest_ &&
+      now - activation_->time < kActivationRepeat) {
+    return;
+  }
   // Source 2: a pager acting for the user, which window managers honour
   // without focus-stealing checks.
   connection_->sendRootMessage(window, Atom::_NET_ACTIVE_WINDOW, {2, XCB_CURRENT_TIME, XCB_NONE, 0, 0});
-  if (const auto pid = pidOf(window)) activation_ = Activation{window, *pid, monotonicSeconds()};
+  activeChangedSinceRequest_ = false;
+  if (const auto pid = pidOf(window)) activation_ = Activation{window, *pid, now};
+  else activation_.reset();
 }
 
 std::optional<xcb_window_t> X11Desktop::recentActivation(ProcessID pid) {
@@ -267,7 +280,10 @@ void X11Desktop::handleEvent(const xcb_generic_event_t& event) {
       if (property.atom == c.atom(Atom::_NET_CLIENT_LIST)) {
         refreshClients();
       }
-      else if (property.atom == c.atom(Atom::_NET_ACTIVE_WINDOW)) refreshActiveWindow();
+      else if (property.atom == c.atom(Atom::_NET_ACTIVE_WINDOW)) {
+        activeChangedSinceRequest_ = true;
+        refreshActiveWindow();
+      }
       else if (property.atom == c.atom(Atom::_NET_CURRENT_DESKTOP)) {
         notify([](X11DesktopListener& l) { l.currentDesktopChanged(); });
       }

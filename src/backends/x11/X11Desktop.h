@@ -129,6 +129,7 @@ class X11Desktop {
     double time = 0.0;
   };
   std::optional<Activation> activation_;
+  bool activeChangedSinceRequest_ = false;
 };
 
 }  // namespace tessarapane
