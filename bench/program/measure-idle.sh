@@ -25,7 +25,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-cmake --build "$build" --target tessarapane >/dev/null
+cmake --build "$build" --target tessarapane tessarapane-wm-ready >/dev/null
 program=$(find "$build/src" -type f -name tessarapane -perm -u+x | head -n 1)
 [ -n "$program" ] || { echo "no tessarapane executable in $build" >&2; exit 1; }
 grep -q 'CMAKE_BUILD_TYPE:STRING=Release' "$build/CMakeCache.txt" ||
@@ -75,7 +75,7 @@ cat >"$work/rc.xml" <<'XML'
 XML
 openbox --sm-disable --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
 pids+=($!)
-poll_until 20 openbox sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+"$build/tools/tessarapane-wm-ready" --timeout 20 || { echo "openbox is not ready (see $work/openbox.log)" >&2; exit 1; }
 
 for ((i = 0; i < windows; i++)); do
   xterm -title "xterm $i" -geometry "40x10+$(((i * 137) % 1100 + 10))+$(((i * 89) % 700 + 10))" 2>>"$work/xterm.log" &

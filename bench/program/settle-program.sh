@@ -17,7 +17,7 @@ if [ "${1:-}" = --build ]; then
   build=$2
   shift 2
 fi
-cmake --build "$build" --target tessarapane tessarapane_settle_driver tessarapane_raw_mover >/dev/null
+cmake --build "$build" --target tessarapane tessarapane_settle_driver tessarapane_raw_mover tessarapane-wm-ready >/dev/null
 program=$(cd "$build" && find "$PWD/src" -type f -name tessarapane -perm -u+x | head -n 1)
 [ -n "$program" ] || { echo "no tessarapane executable in $build" >&2; exit 1; }
 

@@ -63,8 +63,9 @@ done
 
 DRIVER=$BUILD/bench/x11/tessarapane_settle_driver
 RAW=$BUILD/bench/x11/tessarapane_raw_mover
-for program in "$DRIVER" "$RAW"; do
-  [ -x "$program" ] || { echo "missing $program: build the targets tessarapane_settle_driver and tessarapane_raw_mover in $BUILD" >&2; exit 69; }
+WM_READY=$BUILD/tools/tessarapane-wm-ready
+for program in "$DRIVER" "$RAW" "$WM_READY"; do
+  [ -x "$program" ] || { echo "missing $program: build the targets tessarapane_settle_driver, tessarapane_raw_mover and tessarapane-wm-ready in $BUILD" >&2; exit 69; }
 done
 for tool in Xvfb openbox xterm xprop wmctrl; do
   command -v "$tool" >/dev/null || { echo "missing $tool (scripts/setup installs it)" >&2; exit 69; }
@@ -122,7 +123,9 @@ EOF
   fi
   XDG_CONFIG_HOME=$WORK XDG_CACHE_HOME=$WORK openbox --sm-disable --config-file "$WORK/rc.xml" 2>"$WORK/openbox.log" &
   PIDS+=($!)
-  poll_until 20 xprop -root -notype _NET_SUPPORTING_WM_CHECK || { echo "openbox did not start" >&2; exit 1; }
+  # Ready means answering requests, not only announced (xprop exits 0 even
+  # when the property is missing).
+  "$WM_READY" --timeout 20 || { echo "openbox is not ready (see $WORK/openbox.log)" >&2; exit 1; }
   if [ -n "$START_PROGRAM" ]; then
     bash -c "$START_PROGRAM" >"$WORK/program.log" 2>&1 &
     PIDS+=($!)

@@ -1,6 +1,7 @@
 // A small X client the end-to-end tests start and steer: its behaviour is set
 // by arguments, and it takes commands on standard input. It reports on
-// standard output, one line each: "ready <window>" once its window is mapped,
+// standard output, one line each: "created <window>" once its window exists,
+// "ready <window>" once it is mapped,
 // "dialog <window>" once a dialog is mapped, "close-requested" when asked to
 // close, and "ok <command>" after each command.
 #include <poll.h>
@@ -226,6 +227,7 @@ int main(int argc, char** argv) {
   if (options.opacity) {
     setCardinals(window, "_NET_WM_WINDOW_OPACITY", {static_cast<std::uint32_t>(*options.opacity * 0xFFFFFFFFU)});
   }
+  say("created " + std::to_string(window));
   xcb_map_window(c, window);
   xcb_flush(c);
 

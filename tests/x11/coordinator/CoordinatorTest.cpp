@@ -198,7 +198,7 @@ TEST_F(CoordinatorX11Test, FullScreenWindowsAreLetGoAndTheLastOneEndsTheLayout) 
   ASSERT_TRUE(waitUntil([&] { return witnessActiveWindow() == p->window; }));
   settle();
   ASSERT_TRUE(p->command("fullscreen"));
-  EXPECT_TRUE(waitUntil([&] { return managed().count(p->window) == 0; }, 3.0));
+  EXPECT_TRUE(waitUntil([&] { return managed().count(p->window) == 0; }, kLandTimeout));
   EXPECT_TRUE(coordinator->isLayoutRunning());
   EXPECT_EQ(coordinator->session->originalFrames.count(p->window), 0U);
 
@@ -217,7 +217,7 @@ TEST_F(CoordinatorX11Test, FullScreenWindowsAreLetGoAndTheLastOneEndsTheLayout) 
   const auto fullscreen = Subprocess::run(
       {"wmctrl", "-i", "-r", std::to_string(terminal), "-b", "add,fullscreen"}, 5.0);
   ASSERT_TRUE(fullscreen && fullscreen->status == 0);
-  EXPECT_TRUE(waitUntil([&] { return !coordinator->isLayoutRunning(); }, 3.0));
+  EXPECT_TRUE(waitUntil([&] { return !coordinator->isLayoutRunning(); }, kLandTimeout));
   for (const auto& bar : chrome->tabBars) EXPECT_TRUE(bar->isClosed);
   // Released windows are not moved back: they stay full screen.
   EXPECT_EQ(witnessFrame(p->window), Rect(0, 0, 1440, 900));
@@ -234,9 +234,9 @@ TEST_F(CoordinatorX11Test, FullScreenWindowsAreLetGoAndTheLastOneEndsTheLayout) 
   EXPECT_EQ(managed(), (std::set<xcb_window_t>{p->window, q->window}));
   expectLanded("grid");
   ASSERT_TRUE(p->command("fullscreen"));
-  EXPECT_TRUE(waitUntil([&] { return managed() == std::set<xcb_window_t>{q->window}; }, 3.0));
+  EXPECT_TRUE(waitUntil([&] { return managed() == std::set<xcb_window_t>{q->window}; }, kLandTimeout));
   ASSERT_TRUE(q->command("fullscreen"));
-  EXPECT_TRUE(waitUntil([&] { return !coordinator->isLayoutRunning(); }, 3.0));
+  EXPECT_TRUE(waitUntil([&] { return !coordinator->isLayoutRunning(); }, kLandTimeout));
 }
 
 TEST_F(CoordinatorX11Test, ALayoutLandsOnTheChosenMonitorsVisibleFrame) {

@@ -1,7 +1,5 @@
 #include "X11Test.h"
 
-#include <poll.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -90,7 +88,7 @@ std::unique_ptr<TestClient> X11Test::startClient(const std::vector<std::string>&
   auto client = std::make_unique<TestClient>(TestClient{std::move(*process), XCB_NONE});
   const auto ready = client->process.waitForLine("ready ", timeout);
   if (!ready) {
-    ADD_FAILURE() << "the test client did not map its window";
+    ADD_FAILURE() << whyNotMapped(*client, options.stderrPath);
     return nullptr;
   }
   client->window = static_cast<xcb_window_t>(std::strtoul(ready->c_str() + 6, nullptr, 10));
@@ -99,9 +97,26 @@ std::unique_ptr<TestClient> X11Test::startClient(const std::vector<std::string>&
     const auto clients = backend().desktop->clientList(backend().connection->deadline());
     return clients && std::find(clients->begin(), clients->end(), client->window) != clients->end();
   }, timeout);
-  if (!listed) ADD_FAILURE() << "the window manager did not take the test client's window";
-  catchUp();
+  if (!listed) {
+    ADD_FAILURE() << "the window manager did not take the test client's window " << client->window
+                  << (session().windowManager().isRunning() ? "" : " (the window manager has exited)");
+  }
   return client;
+}
+
+std::string X11Test::whyNotMapped(TestClient& client, const std::string& logPath) {
+  std::string why;
+  if (const auto status = client.process.wait(0.5)) {
+    why = "the test client exited with status " + std::to_string(*status) + " before its window was mapped";
+  } else {
+    const auto& lines = client.process.history();
+    const auto created = std::find_if(lines.begin(), lines.end(),
+                                      [](const std::string& line) { return line.rfind("created ", 0) == 0; });
+    why = created == lines.end() ? "the test client did not create its window"
+                                 : "the test client's window (" + created->substr(8) + ") was created but not mapped";
+    if (!session().windowManager().isRunning()) why += "; the window manager has exited";
+  }
+  return why + " (log: " + logPath + ")";
 }
 
 std::unique_ptr<Subprocess> X11Test::startProgram(const std::vector<std::string>& argv) {
@@ -129,43 +144,16 @@ std::optional<xcb_window_t> X11Test::waitForClientOf(pid_t pid, double timeout) 
 }
 
 bool X11Test::waitUntil(const std::function<bool()>& condition, double timeout) {
-  return scheduler_->runUntil(condition, timeout);
+  const bool met = scheduler_->runUntil(condition, timeout);
+  // What an outside witness saw may still wait in the backend's queue: read
+  // it before the test acts, as the program reads its events first.
+  catchUp();
+  return met;
 }
 
 void X11Test::settle() {
-  // A window the window manager must answer about: it sets the frame
-  // extents of a window that asks, after everything sent before.
-  const xcb_window_t window = xcb_generate_id(probe_);
-  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(probe_)).data;
-  const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-  xcb_create_window(probe_, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 10, 10, 0,
-                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
-  xcb_client_message_event_t request{};
-  request.response_type = XCB_CLIENT_MESSAGE;
-  request.format = 32;
-  request.window = window;
-  request.type = probeAtom("_NET_REQUEST_FRAME_EXTENTS");
-  xcb_send_event(probe_, 0, screen->root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                 reinterpret_cast<const char*>(&request));
-  xcb_flush(probe_);
-  const xcb_atom_t extents = probeAtom("_NET_FRAME_EXTENTS");
-  const double deadline = monotonicNow() + kWitnessTimeout;
-  bool answered = false;
-  while (!answered && monotonicNow() < deadline) {
-    while (xcb_generic_event_t* event = xcb_poll_for_event(probe_)) {
-      if ((event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY &&
-          reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == extents) {
-        answered = true;
-      }
-      std::free(event);
-    }
-    if (answered) break;
-    pollfd fd{xcb_get_file_descriptor(probe_), POLLIN, 0};
-    poll(&fd, 1, static_cast<int>((deadline - monotonicNow()) * 1000) + 1);
-  }
-  xcb_destroy_window(probe_, window);
-  xcb_flush(probe_);
-  EXPECT_TRUE(answered) << "the window manager did not answer a frame-extents request";
+  EXPECT_TRUE(tools::windowManagerAnswers(probe_, kWitnessTimeout))
+      << "the window manager did not answer a frame-extents request";
   catchUp();
 }
 

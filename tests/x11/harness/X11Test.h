@@ -43,8 +43,9 @@ class X11Test : public ::testing::Test {
   // The first client window of a process once the window manager lists it.
   std::optional<xcb_window_t> waitForClientOf(pid_t pid, double timeout = 10.0);
 
-  // Runs the loop until the condition holds or the timeout passes.
-  bool waitUntil(const std::function<bool()>& condition, double timeout = 5.0);
+  // Runs the loop until the condition holds or the timeout passes, then lets
+  // the backend read what the server sent meanwhile (catchUp).
+  bool waitUntil(const std::function<bool()>& condition, double timeout = 10.0);
   // Lets the loop run until the window manager has handled everything sent
   // so far and the resulting events were dispatched: a round trip through
   // the window manager (a property change it must answer) and the server.
@@ -62,6 +63,8 @@ class X11Test : public ::testing::Test {
   std::vector<xcb_window_t> witnessStacking();
 
   XSession& session() { return X11Environment::session(); }
+  // Why a test client did not report a mapped window, as a failure message.
+  std::string whyNotMapped(TestClient& client, const std::string& logPath);
   Platform& platform() { return backend_->platform; }
   X11Backend& backend() { return *backend_; }
 

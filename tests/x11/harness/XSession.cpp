@@ -6,7 +6,10 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <deque>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,6 +48,24 @@ std::optional<std::string> readLineFrom(int fd, double timeout) {
     line.append(chunk, static_cast<std::size_t>(count));
   }
   return line.substr(0, line.find('\n'));
+}
+
+// The last lines of every log under the session folder, so a failure on a
+// machine that is gone afterwards (CI) still shows what the processes said.
+void printLogTails(const std::string& directory) {
+  constexpr std::size_t kTailLines = 25;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(directory, error)) {
+    if (!entry.is_regular_file() || entry.path().extension() != ".log") continue;
+    std::ifstream file(entry.path());
+    std::deque<std::string> tail;
+    for (std::string line; std::getline(file, line);) {
+      tail.push_back(line);
+      if (tail.size() > kTailLines) tail.pop_front();
+    }
+    std::fprintf(stderr, "--- last lines of %s\n", entry.path().c_str());
+    for (const auto& line : tail) std::fprintf(stderr, "%s\n", line.c_str());
+  }
 }
 
 }  // namespace
@@ -129,8 +150,12 @@ std::unique_ptr<XSession> XSession::start(const Options& options, std::string* e
   session->windowManager_ =
       Subprocess::start({"openbox", "--sm-disable", "--config-file", configuration}, managerOptions, error);
   if (!session->windowManager_) return nullptr;
-  if (!session->waitForWindowManager(options.startTimeout)) {
-    if (error) *error = "openbox did not take the display (see " + log + ")";
+  // Clients start only once openbox answers: a map request sent while it
+  // is still starting can be lost for good.
+  const auto state = session->waitForWindowManager(options.startTimeout);
+  if (state != tools::WindowManagerState::ready) {
+    session->keepLogs();
+    if (error) *error = std::string("openbox is not ready: ") + tools::describe(state) + " (see " + log + ")";
     return nullptr;
   }
   return session;
@@ -141,64 +166,35 @@ XSession::~XSession() {
   if (bus_) bus_->terminate();
   if (systemBus_) systemBus_->terminate();
   if (server_) server_->terminate();
-  if (!directory_.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove_all(directory_, ignored);
+  if (directory_.empty()) return;
+  // A failed test keeps its desktop's logs (servers, clients, the program)
+  // as evidence; a passing one leaves nothing behind.
+  const ::testing::UnitTest* run = ::testing::UnitTest::GetInstance();
+  if (keepLogs_ || (run && run->Failed())) {
+    std::fprintf(stderr, "The test desktop's logs are kept in %s\n", directory_.c_str());
+    printLogTails(directory_);
+    return;
   }
+  std::error_code ignored;
+  std::filesystem::remove_all(directory_, ignored);
 }
 
 bool XSession::windowManagerRunning() const {
   xcb_connection_t* c = xcb_connect(display_.c_str(), nullptr);
-  bool running = false;
-  if (!xcb_connection_has_error(c)) {
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const char* name = "_NET_SUPPORTING_WM_CHECK";
-    xcb_intern_atom_reply_t* atom =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-    if (atom && atom->atom != XCB_NONE) {
-      auto windowOf = [&](xcb_window_t window) -> xcb_window_t {
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            c, xcb_get_property(c, 0, window, atom->atom, XCB_ATOM_WINDOW, 0, 1), nullptr);
-        xcb_window_t value = XCB_NONE;
-        if (reply && xcb_get_property_value_length(reply) >= 4) {
-          value = *static_cast<xcb_window_t*>(xcb_get_property_value(reply));
-        }
-        std::free(reply);
-        return value;
-      };
-      const xcb_window_t check = windowOf(root);
-      running = check != XCB_NONE && windowOf(check) == check;
-    }
-    std::free(atom);
-  }
+  const bool running = !xcb_connection_has_error(c) && tools::windowManagerAnnounced(c);
   xcb_disconnect(c);
   return running;
 }
 
-bool XSession::waitForWindowManager(double timeout) const {
-  // Root property changes wake the wait: the window manager announces itself
-  // with one.
+tools::WindowManagerState XSession::waitForWindowManager(double timeout) const {
   xcb_connection_t* c = xcb_connect(display_.c_str(), nullptr);
-  if (xcb_connection_has_error(c)) {
-    xcb_disconnect(c);
-    return false;
-  }
-  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-  const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-  xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &mask);
-  xcb_flush(c);
-  const double deadline = monotonicNow() + timeout;
-  bool running = false;
-  while (!(running = windowManagerRunning())) {
-    const double left = deadline - monotonicNow();
-    if (left <= 0) break;
-    if (windowManager_ && !const_cast<Subprocess&>(*windowManager_).isRunning()) break;
-    pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
-    poll(&fd, 1, static_cast<int>(std::min(left, 0.25) * 1000) + 1);
-    while (xcb_generic_event_t* event = xcb_poll_for_event(c)) std::free(event);
-  }
+  const auto state = tools::waitForWindowManager(c, timeout, [this] {
+    return !windowManager_ || const_cast<Subprocess&>(*windowManager_).isRunning();
+  });
   xcb_disconnect(c);
-  return running;
+  return state;
 }
+
+void XSession::keepLogs() { keepLogs_ = true; }
 
 }  // namespace tessarapane::x11test

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Subprocess.h"
+#include "WindowManagerProbe.h"
 
 namespace tessarapane::x11test {
 
@@ -37,12 +38,16 @@ class XSession {
   // The window manager's process, to check it is still alive.
   Subprocess& windowManager() { return *windowManager_; }
 
-  // Whether an EWMH window manager answers on the display.
+  // Whether an EWMH window manager has announced itself on the display.
   bool windowManagerRunning() const;
+  // Waits until the window manager answers requests (a test that restarts
+  // it waits for this before starting clients).
+  tools::WindowManagerState waitForWindowManager(double timeout) const;
+  // Keeps the session folder and its logs when the session ends.
+  void keepLogs();
 
  private:
   XSession() = default;
-  bool waitForWindowManager(double timeout) const;
 
   std::string directory_;
   std::string display_;
@@ -52,6 +57,7 @@ class XSession {
   std::optional<Subprocess> windowManager_;
   std::optional<Subprocess> bus_;
   std::optional<Subprocess> systemBus_;
+  bool keepLogs_ = false;
 };
 
 }  // namespace tessarapane::x11test

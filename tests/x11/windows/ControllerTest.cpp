@@ -161,10 +161,10 @@ TEST_F(ControllerTest, CloseResultsOnRealClients) {
 
   EXPECT_EQ(results[plain->window], WindowCloseResult::closed);
   EXPECT_EQ(plain->process.wait(5.0), 0) << "the client must leave by itself, not be killed";
-  EXPECT_TRUE(plain->process.waitForLine("close-requested", 1.0).has_value());
+  EXPECT_TRUE(plain->process.waitForLine("close-requested", 5.0).has_value());
 
   EXPECT_EQ(results[stubborn->window], WindowCloseResult::requested);
-  EXPECT_TRUE(stubborn->process.waitForLine("close-requested", 1.0).has_value());
+  EXPECT_TRUE(stubborn->process.waitForLine("close-requested", 5.0).has_value());
 
   EXPECT_EQ(results[blocked->window], WindowCloseResult::blockedByDialog);
   EXPECT_EQ(results[noDelete->window], WindowCloseResult::noCloseControl);

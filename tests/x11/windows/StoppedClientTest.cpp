@@ -13,7 +13,7 @@ namespace tessarapane::x11test {
 namespace {
 
 // Far above what a local X server needs, far below a hang.
-constexpr double kPromptly = 1.0;
+constexpr double kPromptly = 2.0;
 
 class StoppedClientTest : public X11Test {
  protected:
