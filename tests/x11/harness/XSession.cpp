@@ -155,7 +155,9 @@ std::unique_ptr<XSession> XSession::start(const Options& options, std::string* e
   const auto state = session->waitForWindowManager(options.startTimeout);
   if (state != tools::WindowManagerState::ready) {
     session->keepLogs();
-    if (error) *error = std::string("openbox is not ready: ") + tools::describe(state) + " (see " + log + ")";
+    std::string why = tools::describe(state);
+    if (const auto status = session->windowManager_->wait(0.5)) why = "it exited with status " + std::to_string(*status);
+    if (error) *error = "openbox is not ready: " + why + " (see " + log + ")";
     return nullptr;
   }
   return session;
