@@ -124,6 +124,15 @@ TEST_F(ControllerTest, RaisesAndFocusesWindows) {
   ASSERT_TRUE(waitUntil([&] { return witnessActiveWindow() == upper->window; }));
   WindowController controller(platform());
   const std::vector<ManagedWindow> windows{managed(lower->window), managed(upper->window)};
+  // "AXRaise" restacks without focusing; windows cannot be pressed.
+  Accessibility& ax = *platform().accessibility;
+  ASSERT_EQ(ax.performAction(windows[0].element, "AXRaise"), AXError::success);
+  EXPECT_TRUE(waitUntil([&] { return !witnessStacking().empty() && witnessStacking().back() == lower->window; }));
+  settle();
+  EXPECT_EQ(witnessActiveWindow(), upper->window);
+  EXPECT_EQ(ax.performAction(windows[0].element, "AXPress"), AXError::actionUnsupported);
+  ASSERT_EQ(ax.performAction(windows[1].element, "AXRaise"), AXError::success);
+  ASSERT_TRUE(waitUntil([&] { return !witnessStacking().empty() && witnessStacking().back() == upper->window; }));
   ASSERT_TRUE(waitUntil([&] {
     const auto focused = controller.focusedManagedWindow(windows);
     return focused && focused->windowID == upper->window;

@@ -1,0 +1,228 @@
+// What the backend reads of a real desktop: every kind of client a desktop
+// holds, described the way the program sees it (accessibility attributes,
+// the on-screen list, the window indexer) and compared as a whole with what
+// the window manager and the clients' own properties say.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "X11Test.h"
+#include "backends/x11/X11Accessibility.h"
+#include "windows/AXHelpers.h"
+#include "windows/WindowIndexer.h"
+
+namespace tessarapane::x11test {
+namespace {
+
+class ReadingTheDesktopTest : public X11Test {
+ protected:
+  Accessibility& ax() { return *platform().accessibility; }
+  AXElement element(const TestClient& client) { return X11Accessibility::windowElement(client.pid(), client.window); }
+
+  // A normal window of this very process, as the program's own panels are.
+  xcb_window_t mapOwnWindow() {
+    xcb_connection_t* c = probe();
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_window_t window = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 700, 400, 400, 300, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    const std::uint32_t pid = static_cast<std::uint32_t>(getpid());
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, probeAtom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
+    const xcb_atom_t normal = probeAtom("_NET_WM_WINDOW_TYPE_NORMAL");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, probeAtom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1,
+                        &normal);
+    xcb_map_window(c, window);
+    xcb_flush(c);
+    return window;
+  }
+
+  // One line per window: subrole, close button, whether the indexer takes
+  // it, and its on-screen list entry (layer, alpha, owner traced).
+  std::string describe(const std::string& name, pid_t pid, xcb_window_t window,
+                       const std::vector<ManagedWindow>& indexed, const std::vector<WindowInfo>& list) {
+    const AXElement e = X11Accessibility::windowElement(pid, window);
+    std::string line = name + ": " + AXHelpers::string(ax(), "AXSubrole", e).value_or("-");
+    line += ax().copyAttributeValue(e, "AXCloseButton").error == AXError::success ? " close" : " -";
+    const bool isIndexed = std::any_of(indexed.begin(), indexed.end(),
+                                       [&](const ManagedWindow& w) { return w.windowID == window; });
+    line += isIndexed ? " indexed" : " -";
+    const auto entry = std::find_if(list.begin(), list.end(), [&](const WindowInfo& i) { return i.number == window; });
+    if (entry == list.end()) return line + " off-screen";
+    line += " layer " + std::string(entry->layer == 0 ? "0" : "above");
+    if (entry->alpha) line += " alpha " + std::to_string(std::lround(*entry->alpha * 100)) + "%";
+    if (entry->ownerPID != pid) line += " owner " + std::to_string(entry->ownerPID.value_or(0));
+    return line;
+  }
+};
+
+TEST_F(ReadingTheDesktopTest, EveryKindOfWindowIsDescribedAsTheDesktopShowsIt) {
+  auto plain = startClient({"--title", "窗口 Ärger", "--geometry", "500x400+40+40", "--opacity", "0.5"});
+  auto terminal = startProgram({"xterm", "-geometry", "80x24+600+40"});
+  auto withDialog = startClient({"--title", "Main", "--geometry", "500x400+300+300", "--dialog"});
+  auto dialog = startClient({"--type", "dialog", "--title", "A dialog", "--geometry", "300x200+100+500"});
+  auto palette = startClient({"--type", "utility", "--geometry", "300x200+500+500"});
+  auto untyped = startClient({"--type", "none", "--no-delete-window", "--geometry", "300x200+800+100"});
+  auto dock = startClient({"--type", "dock", "--geometry", "1440x30+0+870", "--strut", "bottom:30"});
+  auto background = startClient({"--type", "desktop", "--geometry", "1440x900+0+0"});
+  auto tiny = startClient({"--geometry", "100x50+900+600"});
+  auto minimized = startClient({"--minimize"});
+  auto fullScreen = startClient({"--fullscreen"});
+  auto anonymous = startClient({"--title", "No pid", "--no-pid", "--geometry", "300x200+200+200"});
+  auto elsewhere = startClient({"--title", "Elsewhere"});
+  ASSERT_TRUE(plain && terminal && withDialog && dialog && palette && untyped && dock && background && tiny &&
+              minimized && fullScreen && anonymous && elsewhere);
+  const auto terminalWindow = waitForClientOf(terminal->pid());
+  ASSERT_TRUE(terminalWindow);
+  ASSERT_TRUE(withDialog->waitForDialog());
+  const auto moved = Subprocess::run({"wmctrl", "-i", "-r", std::to_string(elsewhere->window), "-t", "1"}, 5.0);
+  ASSERT_TRUE(moved && moved->status == 0);
+  const xcb_window_t own = mapOwnWindow();
+  ASSERT_TRUE(waitUntil([&] {
+    const auto clients = backend().desktop->clientList(backend().connection->deadline());
+    return clients && std::count(clients->begin(), clients->end(), own) == 1 &&
+           AXHelpers::boolean(ax(), "AXMinimized", element(*minimized)) == true &&
+           AXHelpers::boolean(ax(), "AXFullScreen", element(*fullScreen)) == true;
+  }));
+  settle();
+
+  WindowIndexer indexer(platform());
+  const std::vector<ManagedWindow> indexed = indexer.currentSpaceWindows();
+  const auto list = platform().windowServer->onScreenWindowList();
+  ASSERT_TRUE(list);
+  const std::vector<std::string> described{
+      describe("plain", plain->pid(), plain->window, indexed, *list),
+      describe("xterm", terminal->pid(), *terminalWindow, indexed, *list),
+      describe("main", withDialog->pid(), withDialog->window, indexed, *list),
+      describe("dialog", dialog->pid(), dialog->window, indexed, *list),
+      describe("palette", palette->pid(), palette->window, indexed, *list),
+      describe("untyped", untyped->pid(), untyped->window, indexed, *list),
+      describe("dock", dock->pid(), dock->window, indexed, *list),
+      describe("background", background->pid(), background->window, indexed, *list),
+      describe("tiny", tiny->pid(), tiny->window, indexed, *list),
+      describe("minimized", minimized->pid(), minimized->window, indexed, *list),
+      describe("full screen", fullScreen->pid(), fullScreen->window, indexed, *list),
+      describe("anonymous", anonymous->pid(), anonymous->window, indexed, *list),
+      describe("elsewhere", elsewhere->pid(), elsewhere->window, indexed, *list),
+      describe("own", getpid(), own, indexed, *list),
+  };
+  const std::vector<std::string> expected{
+      "plain: AXStandardWindow close indexed layer 0 alpha 50%",
+      "xterm: - close indexed layer 0",
+      "main: AXStandardWindow close indexed layer 0",
+      "dialog: AXDialog close - layer 0",
+      "palette: AXFloatingWindow close - layer 0",
+      "untyped: - - indexed layer 0",
+      "dock: AXUnknown close - layer above",
+      "background: AXUnknown close - off-screen",
+      "tiny: AXStandardWindow close - layer 0",
+      "minimized: AXStandardWindow close - off-screen",
+      "full screen: AXStandardWindow close - layer 0",
+      "anonymous: AXStandardWindow close indexed layer 0",
+      "elsewhere: AXStandardWindow close - off-screen",
+      "own: AXStandardWindow - - layer 0",
+  };
+  EXPECT_EQ(described, expected);
+
+  // What the indexer tells of a window is what the server says: xterm names
+  // itself only through WM_NAME; the frame is the outer frame.
+  const auto record = [&](xcb_window_t window) {
+    return *std::find_if(indexed.begin(), indexed.end(), [&](const ManagedWindow& w) { return w.windowID == window; });
+  };
+  const ManagedWindow first = record(plain->window);
+  EXPECT_EQ(std::make_tuple(first.ownerPID, first.appName, first.bundleIdentifier, first.title, first.element),
+            std::make_tuple(plain->pid(), std::string("TestClient"), std::optional<std::string>("TestClient"),
+                            std::string("窗口 Ärger"), element(*plain)));
+  EXPECT_EQ(std::optional<Rect>(first.frame), witnessFrame(plain->window));
+  EXPECT_GT(first.frame.height(), 400.0) << "decorations belong to the outer frame";
+  EXPECT_EQ(std::make_pair(record(*terminalWindow).appName, record(*terminalWindow).title),
+            std::make_pair(std::string("XTerm"), std::string("xterm")));
+  const auto ofPlain = indexer.currentSpaceWindows(plain->pid());
+  ASSERT_EQ(ofPlain.size(), 1U);
+  EXPECT_EQ(ofPlain.front().windowID, plain->window);
+  EXPECT_EQ(AXHelpers::windows(ax(), ax().createApplication(plain->pid())), std::vector<AXElement>{element(*plain)});
+
+  // Both orders are the window manager's, front-most first.
+  std::set<WindowID> manageable;
+  for (const ManagedWindow& window : indexed) manageable.insert(window.windowID);
+  std::vector<WindowID> witnessed;
+  const std::vector<xcb_window_t> stacking = witnessStacking();
+  for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
+    if (manageable.count(*it) != 0) witnessed.push_back(*it);
+  }
+  std::vector<WindowID> stack;
+  for (const auto& entry : indexer.onScreenWindowStack()) {
+    if (manageable.count(entry.windowID) != 0) stack.push_back(entry.windowID);
+  }
+  std::vector<WindowID> listed;
+  for (const WindowInfo& info : *list) {
+    if (info.number && manageable.count(*info.number) != 0) listed.push_back(*info.number);
+  }
+  EXPECT_EQ(stack, witnessed);
+  EXPECT_EQ(listed, witnessed);
+
+  const auto displays = platform().windowServer->activeDisplayList(1);
+  ASSERT_EQ(displays.displays.size(), 1U);
+  EXPECT_EQ(platform().windowServer->displayBounds(displays.displays.front()), Rect(0, 0, 1440, 900));
+  EXPECT_TRUE(platform().windowServer->displayBounds(12345).isNull());
+}
+
+TEST_F(ReadingTheDesktopTest, FramesAndStatesFollowTheWindowAndAGoneWindowIsInvalid) {
+  auto mover = startClient({"--geometry", "300x200+100+100", "--move-after-map", "500,400"});
+  auto client = startClient({"--title", "Owner"});
+  ASSERT_TRUE(mover && client);
+  // A client that moves itself is read where it went.
+  EXPECT_TRUE(waitUntil([&] {
+    const auto now = AXHelpers::frame(ax(), element(*mover));
+    return now && now->origin == Point{500, 400};
+  }));
+  EXPECT_EQ(AXHelpers::frame(ax(), element(*mover)), witnessFrame(mover->window));
+
+  // A modal dialog of the window is its sheet, takes the focus and disables
+  // the window's close button until it goes.
+  const AXElement main = element(*client);
+  const auto closeEnabled = [&] {
+    const AXCopyResult button = ax().copyAttributeValue(main, "AXCloseButton");
+    return button.value ? AXHelpers::boolean(ax(), "AXEnabled", std::get<AXElement>(*button.value)) : std::nullopt;
+  };
+  const auto sheets = [&] {
+    const AXCopyResult value = ax().copyAttributeValue(main, "AXSheets");
+    return value.value ? std::get<std::vector<AXElement>>(*value.value) : std::vector<AXElement>{};
+  };
+  EXPECT_EQ(closeEnabled(), true);
+  ASSERT_TRUE(client->command("dialog"));
+  const auto dialog = client->waitForDialog();
+  ASSERT_TRUE(dialog);
+  const AXElement sheet = X11Accessibility::windowElement(client->pid(), *dialog);
+  EXPECT_TRUE(waitUntil([&] { return sheets() == std::vector<AXElement>{sheet}; }));
+  EXPECT_EQ(std::make_tuple(AXHelpers::boolean(ax(), "AXModal", sheet), AXHelpers::boolean(ax(), "AXModal", main),
+                            closeEnabled()),
+            std::make_tuple(std::optional<bool>(true), std::optional<bool>(false), std::optional<bool>(false)));
+  EXPECT_TRUE(waitUntil([&] {
+    const AXCopyResult focused = ax().copyAttributeValue(ax().createApplication(client->pid()), "AXFocusedWindow");
+    return focused.value && std::get<AXElement>(*focused.value) == sheet;
+  }));
+  ASSERT_TRUE(client->command("close-dialog"));
+  EXPECT_TRUE(waitUntil([&] { return sheets().empty() && closeEnabled() == true; }));
+
+  // Window states as the window manager sets them.
+  for (const auto& [command, attribute, value] :
+       std::vector<std::tuple<std::string, std::string, bool>>{{"fullscreen", "AXFullScreen", true},
+                                                               {"unfullscreen", "AXFullScreen", false},
+                                                               {"minimize", "AXMinimized", true}}) {
+    ASSERT_TRUE(client->command(command));
+    EXPECT_TRUE(waitUntil([&] { return AXHelpers::boolean(ax(), attribute, main) == value; })) << command;
+  }
+
+  ASSERT_TRUE(mover->command("quit"));
+  ASSERT_TRUE(mover->process.wait(5.0).has_value());
+  const AXElement gone = element(*mover);
+  EXPECT_TRUE(waitUntil([&] { return ax().copyAttributeValue(gone, "AXRole").error == AXError::invalidUIElement; }));
+  EXPECT_EQ(std::make_tuple(ax().copyAttributeValue(gone, "AXPosition").error,
+                            ax().setAttributeValue(gone, "AXPosition", Point{0, 0}), ax().performAction(gone, "AXRaise")),
+            std::make_tuple(AXError::invalidUIElement, AXError::invalidUIElement, AXError::invalidUIElement));
+}
+
+}  // namespace
+}  // namespace tessarapane::x11test
