@@ -11,22 +11,6 @@ namespace {
 
 using ConnectionTest = X11Test;
 
-// This executable's desktops come with a private session bus, as the
-// program's own end-to-end tests will need.
-const X11Environment::Configure withSessionBus([](XSession::Options& options) { options.sessionBus = true; });
-
-TEST_F(ConnectionTest, TheSessionHasItsOwnBus) {
-  ASSERT_FALSE(session().busAddress().empty());
-  const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-  ASSERT_NE(address, nullptr);
-  EXPECT_EQ(session().busAddress(), address);
-  const auto reply = Subprocess::run({"dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
-                                      "/org/freedesktop/DBus", "org.freedesktop.DBus.GetId"},
-                                     5.0);
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->status, 0);
-}
-
 TEST_F(ConnectionTest, TrustedOnlyWithAnEwmhWindowManager) {
   EXPECT_TRUE(platform().accessibility->isProcessTrusted());
   EXPECT_TRUE(platform().accessibility->isProcessTrustedWithPrompt());
