@@ -8,6 +8,7 @@
 #include "coordinator/LayoutCoordinator.h"
 #include "layout/RememberedLayout.h"
 #include "platform/Localizer.h"
+#include "tasks/PollLoop.h"
 #include "windows/ScreenIdentity.h"
 
 namespace tessarapane {
@@ -141,6 +142,7 @@ void LayoutCoordinator::applyInitialLayout(const std::shared_ptr<LayoutSession>&
 }
 
 void LayoutCoordinator::exitLayout(bool keepingRememberedLayout) {
+  pendingExitTask.reset();
   if (!keepingRememberedLayout) layoutMemory.remove();
   stopMaintenance();
   closingWindowIDs.clear();
@@ -167,6 +169,34 @@ void LayoutCoordinator::exitLayout(bool keepingRememberedLayout) {
       restoreOriginalFrames(ended->originalFrames, BentoEngine::leafValues(ended->tree));
     }
   }
+}
+
+bool LayoutCoordinator::leaveLayout() {
+  if (!isLayoutRunning() || platform.accessibility->isProcessTrusted()) {
+    exitLayout(false);
+    return true;
+  }
+  if (pendingExitTask && pendingExitTask->isPending()) return false;
+  std::weak_ptr<LayoutCoordinator> weak = weak_from_this();
+  pendingExitTask = pollUntil(platform.scheduler, shared_from_this(),
+                              Poll<LayoutCoordinator>{
+                                  .interval = kPendingExitCheckInterval,
+                                  .first = FirstSample::afterInterval,
+                                  // A window manager that has just started may still be taking the
+                                  // windows in: it must have run for a whole interval.
+                                  .sample =
+                                      [seen = 0](LayoutCoordinator& self) mutable {
+                                        seen = self.platform.accessibility->isProcessTrusted() ? seen + 1 : 0;
+                                        return seen >= 2 ? PollAnswer::satisfied : PollAnswer::notYet;
+                                      },
+                                  .stillWanted = [](LayoutCoordinator& self) { return self.isLayoutRunning(); },
+                                  .onEnd =
+                                      [weak](TaskEnd end) {
+                                        const auto self = weak.lock();
+                                        if (self && end == TaskEnd::satisfied) self->exitLayout(false);
+                                      },
+                              });
+  return false;
 }
 
 void LayoutCoordinator::restoreOriginalFrames(const std::unordered_map<WindowID, Rect>& originalFrames,
