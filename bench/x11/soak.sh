@@ -124,12 +124,27 @@ open_xterm() {
   local deadline=$((SECONDS + 20))
   while :; do
     id=$(comm -13 <(echo "$before") <(client_list | sort) | head -n1)
-    if [ -n "$id" ] && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q =; then echo "$id"; return 0; fi
-    [ $SECONDS -lt $deadline ] || return 1
+    if [ -n "$id" ] && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q =; then
+      echo "$id" | tee "$work/id.$title"
+      return 0
+    fi
+    if [ $SECONDS -ge $deadline ]; then
+      { echo "no window for $title; its client: $(xdotool search --name "^$title\$" 2>&1 | head -n1)"
+        xwininfo -root -tree | grep -F "\"$title\"" || true; } >>"$work/missing.log"
+      return 1
+    fi
     sleep 0.02
   done
 }
-close_xterm() { local pid; pid=$(cat "$work/pid.$1"); kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; }
+# Closes an xterm and waits until its window has left the list: the server
+# hands the next client the same window number.
+close_xterm() {
+  local pid id
+  pid=$(cat "$work/pid.$1")
+  id=$(cat "$work/id.$1")
+  kill "$pid" 2>/dev/null || true
+  poll_until 10 sh -c "! xprop -root -notype _NET_CLIENT_LIST | grep -qw '$id'" || true
+}
 
 declare -A original=()  # window -> "x y width height" before the layout took it
 survivors=()
@@ -165,14 +180,20 @@ open_now=()
 opened=0
 requests=(state "move right" "start split4" grid "start stackFocus" "move left" "start split4")
 for ((n = 0; n < windows; n++)); do
-  id=$(open_xterm "churn$n" "40x10+$(((n * 137) % 1100 + 10))+$(((n * 89) % 700 + 10))") || { echo "window $n did not appear" >&2; exit 1; }
-  opened=$((opened + 1))
-  # The last few stay open: their frame before adoption is witnessed now.
+  geometry="40x10+$(((n * 137) % 1100 + 10))+$(((n * 89) % 700 + 10))"
   if ((n >= windows - 3)); then
+    # The last few stay open. Their frame before the layout takes them is
+    # witnessed while the program is held; it takes them in afterwards.
+    kill -STOP "$program_pid"
+    id=$(open_xterm "churn$n" "$geometry") || { kill -CONT "$program_pid"; echo "window $n did not appear" >&2; exit 1; }
     original[$id]=$(witness "$id")
+    kill -CONT "$program_pid"
     survivors+=("$id")
+    opened=$((opened + 1))
     continue
   fi
+  id=$(open_xterm "churn$n" "$geometry") || { echo "window $n did not appear" >&2; exit 1; }
+  opened=$((opened + 1))
   open_now+=("churn$n")
   if ((${#open_now[@]} > 5)); then close_xterm "${open_now[0]}"; open_now=("${open_now[@]:1}"); fi
   if ((n % 7 == 0)); then
@@ -190,6 +211,21 @@ done
 for title in "${open_now[@]}"; do close_xterm "$title"; done
 sleep 1
 say "opened and closed $((opened - 3)) windows in $((SECONDS - start)) s; the layout holds $(managed_count) windows"
+
+# --- Requests sent back to back ----------------------------------------------------
+
+flood_before=$ctl_failed
+for ((n = 0; n < 50; n++)); do
+  "$program" ctl grid >>"$work/ctl.log" 2>&1 & a=$!
+  "$program" ctl start stackFocus >>"$work/ctl.log" 2>&1 & b=$!
+  "$program" ctl start split4 >>"$work/ctl.log" 2>&1 & c=$!
+  for pid in $a $b $c; do
+    if wait "$pid"; then ctl_ok=$((ctl_ok + 1)); else ctl_failed=$((ctl_failed + 1)); fi
+  done
+done
+ctl start split4
+sleep 1
+say "150 requests sent three at a time: $((ctl_failed - flood_before)) refused or failed; the layout holds $(managed_count) windows"
 
 # --- A desktop switch with a window on every desktop ----------------------------
 

@@ -76,6 +76,9 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   static constexpr double kBentoGap = 8.0;
   // How often a waiting leave looks for the accessibility permission.
   static constexpr double kPendingExitCheckInterval = 0.5;
+  // A waiting leave goes ahead after this many checks with the permission,
+  // even when a window is not listed again.
+  static constexpr int kPendingExitMaximumChecks = 10;
   // The application's own identifier, the subsystem of its log lines.
   static constexpr std::string_view kLogSubsystem = "org.tessarapane.Tessarapane";
   static constexpr std::string_view kPauseLogCategory = "Pause";
