@@ -25,7 +25,11 @@ void CoordinatorLayoutControl::startBento() {
 }
 
 void CoordinatorLayoutControl::exitLayout(bool keepingRememberedLayout) {
-  if (const auto coordinator = coordinator_.lock()) coordinator->exitLayout(keepingRememberedLayout);
+  const auto coordinator = coordinator_.lock();
+  if (!coordinator) return;
+  // Leaving puts the windows back: it may have to wait until they can move.
+  if (keepingRememberedLayout) coordinator->exitLayout(true);
+  else coordinator->leaveLayout();
 }
 
 }  // namespace tessarapane

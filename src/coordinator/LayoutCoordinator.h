@@ -74,6 +74,11 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   static constexpr double kStackRecheckDelay = 0.12;
   static constexpr double kCloseFollowUpDelay = 0.2;
   static constexpr double kBentoGap = 8.0;
+  // How often a waiting leave looks for the accessibility permission.
+  static constexpr double kPendingExitCheckInterval = 0.5;
+  // A waiting leave goes ahead after this many checks with the permission,
+  // even when a window is not listed again.
+  static constexpr int kPendingExitMaximumChecks = 10;
   // The application's own identifier, the subsystem of its log lines.
   static constexpr std::string_view kLogSubsystem = "org.tessarapane.Tessarapane";
   static constexpr std::string_view kPauseLogCategory = "Pause";
@@ -96,6 +101,12 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   void exitLayout(bool keepingRememberedLayout);
   // After launch, brings back the layout that ran at the last termination.
   void restoreRememberedLayout();
+  // Leaves the layout as the menu's exit item does, once its windows can be
+  // put back. Without the accessibility permission (on X11: without a window
+  // manager) nothing would move them and their frames would be forgotten, so
+  // the layout and its frames stay and it is left as soon as the permission
+  // is back. True when the layout was left now.
+  bool leaveLayout();
 
   void beginLayout(LayoutKind kind, const Screen& screen, const WindowsByPane& windowsByPane);
   void applyInitialLayout(const std::shared_ptr<LayoutSession>& session);
@@ -224,6 +235,9 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
 
   // Called when a layout is requested without the accessibility permission.
   std::function<void()> onAccessibilityMissing;
+  // While set, a message for the user (title, text) goes here instead of a
+  // modal alert: the request came from a script, whose caller is told.
+  std::function<void(std::string_view, std::string_view)> messageRedirect;
   WindowIndexer windowIndexer;
   WindowController windowController;
   LayoutMemory layoutMemory;
@@ -240,6 +254,8 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   std::optional<DelayedTask> stackRecheckTask;
   LayoutPause pause;
   std::optional<DelayedTask> resumeTask;
+  // A leave that waits for the accessibility permission (leaveLayout()).
+  std::optional<DelayedTask> pendingExitTask;
   // Made on first use (observationService()).
   std::shared_ptr<WindowObservationService> windowObservationService;
   std::shared_ptr<LayoutSession> session;

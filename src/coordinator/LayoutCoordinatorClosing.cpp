@@ -78,6 +78,10 @@ void LayoutCoordinator::handleCloseResult(WindowCloseResult result, const Manage
 }
 
 void LayoutCoordinator::showMessage(std::string_view title, std::string_view message) {
+  if (messageRedirect) {
+    messageRedirect(title, message);
+    return;
+  }
   if (platform.alerts) platform.alerts->runModal(title, message, {localized("好")});
 }
 

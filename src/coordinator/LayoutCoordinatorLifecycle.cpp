@@ -1,13 +1,18 @@
 // Starting, leaving and restoring layouts, and finding a layout's screen.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "bento/BentoEngine.h"
 #include "coordinator/LayoutCoordinator.h"
 #include "layout/RememberedLayout.h"
 #include "platform/Localizer.h"
+#include "tasks/PollLoop.h"
+#include "windows/AXHelpers.h"
 #include "windows/ScreenIdentity.h"
 
 namespace tessarapane {
@@ -141,6 +146,7 @@ void LayoutCoordinator::applyInitialLayout(const std::shared_ptr<LayoutSession>&
 }
 
 void LayoutCoordinator::exitLayout(bool keepingRememberedLayout) {
+  pendingExitTask.reset();
   if (!keepingRememberedLayout) layoutMemory.remove();
   stopMaintenance();
   closingWindowIDs.clear();
@@ -167,6 +173,56 @@ void LayoutCoordinator::exitLayout(bool keepingRememberedLayout) {
       restoreOriginalFrames(ended->originalFrames, BentoEngine::leafValues(ended->tree));
     }
   }
+}
+
+namespace {
+
+// Every window of the layout that still exists is among its application's
+// windows again.
+bool everyWindowListedAgain(LayoutCoordinator& coordinator) {
+  Accessibility& ax = *coordinator.platform.accessibility;
+  std::unordered_map<ProcessID, std::vector<AXElement>> listed;
+  for (const ManagedWindow& window : coordinator.managedWindows()) {
+    if (coordinator.isGone(window)) continue;
+    auto found = listed.find(window.ownerPID);
+    if (found == listed.end()) {
+      found = listed.emplace(window.ownerPID, AXHelpers::windows(ax, ax.createApplication(window.ownerPID))).first;
+    }
+    if (std::find(found->second.begin(), found->second.end(), window.element) == found->second.end()) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool LayoutCoordinator::leaveLayout() {
+  if (!isLayoutRunning() || platform.accessibility->isProcessTrusted()) {
+    exitLayout(false);
+    return true;
+  }
+  if (pendingExitTask && pendingExitTask->isPending()) return false;
+  std::weak_ptr<LayoutCoordinator> weak = weak_from_this();
+  pendingExitTask = pollUntil(platform.scheduler, shared_from_this(),
+                              Poll<LayoutCoordinator>{
+                                  .interval = kPendingExitCheckInterval,
+                                  .first = FirstSample::afterInterval,
+                                  .sample =
+                                      [trusted = 0](LayoutCoordinator& self) mutable {
+                                        trusted = self.platform.accessibility->isProcessTrusted() ? trusted + 1 : 0;
+                                        // A window manager that has just started is still taking the windows
+                                        // in, and would drop a move of one it does not manage yet.
+                                        const bool ready = trusted > 0 && (trusted >= kPendingExitMaximumChecks ||
+                                                                           everyWindowListedAgain(self));
+                                        return ready ? PollAnswer::satisfied : PollAnswer::notYet;
+                                      },
+                                  .stillWanted = [](LayoutCoordinator& self) { return self.isLayoutRunning(); },
+                                  .onEnd =
+                                      [weak](TaskEnd end) {
+                                        const auto self = weak.lock();
+                                        if (self && end == TaskEnd::satisfied) self->exitLayout(false);
+                                      },
+                              });
+  return false;
 }
 
 void LayoutCoordinator::restoreOriginalFrames(const std::unordered_map<WindowID, Rect>& originalFrames,

@@ -256,19 +256,12 @@ std::vector<ManagedWindow> LayoutCoordinator::unmanagedWindows(const std::vector
 }
 
 void LayoutCoordinator::markWindowsClosedOutsideTessarapane(const std::vector<ManagedWindow>& among) {
-  const std::optional<WindowIDSet> onScreen = windowController.onScreenWindowIDs();
-  if (!onScreen) return;
-  // A momentarily empty or foreign list (a desktop switch) marks nothing.
-  const bool anyListed = std::any_of(among.begin(), among.end(),
-                                     [&](const ManagedWindow& window) { return onScreen->count(window.windowID) != 0; });
-  if (!anyListed) return;
+  // Only a window whose element stopped answering has closed. One missing
+  // from the on-screen list may be on another desktop (with a window shown
+  // on every desktop, the list still names one of the layout's), minimised or
+  // hidden: it stays, and goes back to its frame when the layout ends.
   for (const ManagedWindow& window : among) {
-    if (isGone(window)) {
-      destroyedWindowIDs.insert(window.windowID);
-    } else if (onScreen->count(window.windowID) == 0 &&
-               AXHelpers::boolean(*platform.accessibility, "AXMinimized", window.element) != true) {
-      destroyedWindowIDs.insert(window.windowID);
-    }
+    if (isGone(window)) destroyedWindowIDs.insert(window.windowID);
   }
 }
 

@@ -52,6 +52,12 @@ class Accessibility {
   // process answers shows only when its attributes are read.
   virtual AXElement createApplication(ProcessID pid) = 0;
 
+  // The window server's number of a window element, where the platform can
+  // name it (none: a list entry and an element are matched by frame and
+  // title). Frames read a moment apart differ while a window moves; the
+  // number does not.
+  virtual std::optional<WindowID> windowNumber(const AXElement& /*element*/) { return std::nullopt; }
+
   // Code plus value. Callers treat a non-zero code or no value as absent, and
   // -25202 on "AXRole" as "the window is gone".
   virtual AXCopyResult copyAttributeValue(const AXElement& element, std::string_view attribute) = 0;

@@ -8,5 +8,6 @@ inline constexpr const char* kControlObjectPath = "/org/tessarapane/Tessarapane"
 inline constexpr const char* kControlInterface = "org.tessarapane.Tessarapane.Control";
 inline constexpr const char* kInvalidArgumentError = "org.tessarapane.Tessarapane.Error.InvalidArgument";
 inline constexpr const char* kUnavailableError = "org.tessarapane.Tessarapane.Error.Unavailable";
+inline constexpr const char* kFailedError = "org.tessarapane.Tessarapane.Error.Failed";
 
 }  // namespace tessarapane::program

@@ -11,7 +11,8 @@ namespace tessarapane::program {
 
 // How a control request ended.
 struct ControlReply {
-  enum class Status { ok, invalidArgument, unavailable };
+  // failed: carried out, but the layout could not do it (the text says why).
+  enum class Status { ok, invalidArgument, unavailable, failed };
 
   Status status = Status::ok;
   // The state JSON of state(); the reason otherwise.
@@ -21,9 +22,12 @@ struct ControlReply {
 };
 
 // The control interface's requests carried out on the coordinator, on the
-// main thread. Each returns once the coordinator call has returned (windows
-// may still be settling). Arguments arrive as text from another process and
-// are checked here, not trusted.
+// main thread, one after the other. Each returns once the coordinator call
+// has returned (windows may still be settling). Arguments arrive as text from
+// another process and are checked here, not trusted. A message the layout
+// has for the user while it carries a request out comes back as the reply
+// instead of a modal alert: nobody may be there to dismiss it, and until
+// then the alert would hold every later request.
 class ControlRequests {
  public:
   // Gives the coordinator of the moment; none before launch and after
@@ -35,12 +39,18 @@ class ControlRequests {
   ControlReply start(std::string_view kind);
   ControlReply startGrid();
   // Leaves the running layout as the menu's exit item does: the windows go
-  // back and the remembered layout is forgotten.
+  // back and the remembered layout is forgotten. Without a window manager
+  // the windows cannot go back: the layout stays, the reply says so, and it
+  // is left once a window manager runs.
   ControlReply exit();
   ControlReply move(std::string_view direction);
   ControlReply state();
 
  private:
+  // Runs `request` on the coordinator; failed with the layout's message for
+  // the user, if it had one.
+  static ControlReply carryOut(LayoutCoordinator& coordinator, const std::function<void()>& request);
+
   CoordinatorSource coordinator_;
 };
 

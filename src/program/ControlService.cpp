@@ -46,7 +46,9 @@ void ControlService::unregister() {
 
 void ControlService::answer(const ControlReply& reply) {
   if (reply.ok() || !calledFromDBus()) return;
-  const char* name = reply.status == ControlReply::Status::invalidArgument ? kInvalidArgumentError : kUnavailableError;
+  const char* name = reply.status == ControlReply::Status::invalidArgument ? kInvalidArgumentError
+                     : reply.status == ControlReply::Status::failed          ? kFailedError
+                                                                             : kUnavailableError;
   sendErrorReply(QString::fromLatin1(name), QString::fromStdString(reply.text));
 }
 

@@ -139,6 +139,18 @@ const std::optional<std::string>& WindowIndexer::title(AppCandidates& candidates
 }
 
 std::optional<std::size_t> WindowIndexer::bestMatch(const CGWindowRecord& record, AppCandidates& candidates) {
+  // Where the platform names the elements' windows, the name decides: the
+  // list and the frames are read a moment apart, and a window that moves in
+  // between (the previous layout's moves still being carried out) would
+  // match nothing.
+  bool named = false;
+  for (std::size_t index = 0; index < candidates.elements.size(); ++index) {
+    const std::optional<WindowID> number = accessibility_->windowNumber(candidates.elements[index]);
+    named = named || number.has_value();
+    if (number == record.windowID && !candidates.used[index]) return index;
+  }
+  if (named) return std::nullopt;
+
   const Rect& r = record.frame;
   std::optional<std::size_t> best;
   double bestScore = 0.0;

@@ -78,7 +78,7 @@ void SimDesktop::quitApplication(ProcessID pid) {
       const SimWindowState& state = windows_.at(number);
       const SimAppState* next = app(state.owner());
       if (next && next->desc.activationPolicy == ActivationPolicy::regular && !state.desc.minimized &&
-          state.desc.onScreen && state.desc.desktop == currentDesktop_) {
+          state.desc.onScreen && isOnCurrentDesktop(state.desc)) {
         makeFrontmost(state.owner());
         break;
       }
@@ -193,7 +193,7 @@ std::optional<std::vector<WindowInfo>> SimDesktop::readWindowList() {
   for (WindowID number : stack_) {
     const SimWindowState& state = windows_.at(number);
     const SimWindowSpec& desc = state.desc;
-    if (!state.listed || !desc.onScreen || desc.minimized || desc.desktop != currentDesktop_) continue;
+    if (!state.listed || !desc.onScreen || desc.minimized || !isOnCurrentDesktop(desc)) continue;
     const auto owner = apps_.find(desc.owner);
     if (owner == apps_.end()) continue;
     WindowInfo info;

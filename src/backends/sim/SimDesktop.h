@@ -90,6 +90,11 @@ class SimDesktop : public std::enable_shared_from_this<SimDesktop> {
   // "AXFullScreen" true; leaving restores the previous frame.
   void setFullScreen(WindowID window, bool fullScreen);
   void setOnScreen(WindowID window, bool onScreen);
+  // Moves the window to another desktop (kSimAllDesktops: every desktop).
+  void setDesktop(WindowID window, int desktop);
+  bool isOnCurrentDesktop(const SimWindowSpec& desc) const {
+    return desc.desktop == currentDesktop_ || desc.desktop == kSimAllDesktops;
+  }
   // The live record, for silent edits (controls, settable flags, behaviour
   // counters). Null when the window does not exist.
   SimWindowState* window(WindowID window);

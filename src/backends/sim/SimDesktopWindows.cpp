@@ -174,6 +174,10 @@ void SimDesktop::setOnScreen(WindowID number, bool onScreen) {
   if (SimWindowState* state = window(number)) state->desc.onScreen = onScreen;
 }
 
+void SimDesktop::setDesktop(WindowID number, int desktop) {
+  if (SimWindowState* state = window(number)) state->desc.desktop = desktop;
+}
+
 SimWindowState* SimDesktop::window(WindowID number) {
   auto found = windows_.find(number);
   return found == windows_.end() ? nullptr : &found->second;
@@ -203,7 +207,7 @@ std::optional<WindowID> SimDesktop::mainWindow(ProcessID pid) const {
 std::vector<WindowID> SimDesktop::stackingOrder() const {
   std::vector<WindowID> order;
   for (WindowID number : stack_) {
-    if (windows_.at(number).desc.desktop == currentDesktop_) order.push_back(number);
+    if (isOnCurrentDesktop(windows_.at(number).desc)) order.push_back(number);
   }
   return order;
 }
@@ -212,7 +216,7 @@ std::vector<WindowID> SimDesktop::windowsOf(ProcessID pid) const {
   std::vector<WindowID> owned;
   for (WindowID number : stack_) {
     const SimWindowState& state = windows_.at(number);
-    if (state.owner() == pid && !state.isSheet() && state.desc.desktop == currentDesktop_) owned.push_back(number);
+    if (state.owner() == pid && !state.isSheet() && isOnCurrentDesktop(state.desc)) owned.push_back(number);
   }
   return owned;
 }

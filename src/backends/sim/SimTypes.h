@@ -88,6 +88,9 @@ struct SimWindowBehavior {
   AXError sheetPressError = AXError::cannotComplete;
 };
 
+// The desktop of a window shown on every desktop.
+inline constexpr int kSimAllDesktops = -1;
+
 // A window to create. Frames are in accessibility space (top-left origin).
 struct SimWindowSpec {
   WindowID number = 0;  // 0: the desktop picks the next free window number
@@ -111,7 +114,7 @@ struct SimWindowSpec {
   // Set: the window stays out of the window list for this many seconds after
   // creation (the server lists it later than the creation notification).
   std::optional<double> listedAfter;
-  int desktop = 0;  // which virtual desktop the window lives on
+  int desktop = 0;  // which virtual desktop the window lives on; kSimAllDesktops: every one
   // Becomes the application's focused and main window on creation.
   bool focused = true;
   SimWindowBehavior behavior;

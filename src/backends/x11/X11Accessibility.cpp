@@ -3,6 +3,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -137,6 +138,12 @@ void X11Accessibility::frameChanging(xcb_window_t window) {
 
 X11Accessibility::X11Accessibility(std::shared_ptr<X11Desktop> desktop) : desktop_(std::move(desktop)) {}
 
+bool X11Accessibility::isWithdrawn(const ClientInfo& info) {
+  if (info.mapped) return false;
+  const auto clients = desktop_->clientList(desktop_->x().deadline());
+  return clients && std::find(clients->begin(), clients->end(), info.window) == clients->end();
+}
+
 bool X11Accessibility::isProcessTrusted() { return desktop_->windowManagerRunning(); }
 
 // There is nothing to prompt for: the answer is the same.
@@ -144,6 +151,12 @@ bool X11Accessibility::isProcessTrustedWithPrompt() { return isProcessTrusted();
 
 AXElement X11Accessibility::createApplication(ProcessID pid) {
   return AXElement{pid, AXElementKind::application, 0};
+}
+
+// A window element is the client window, the number the window list gives.
+std::optional<WindowID> X11Accessibility::windowNumber(const AXElement& element) {
+  if (element.kind != AXElementKind::window) return std::nullopt;
+  return windowOf(element);
 }
 
 AXElement X11Accessibility::windowElement(ProcessID pid, xcb_window_t window) {
@@ -247,7 +260,9 @@ AXCopyResult X11Accessibility::readWindow(const AXElement& element, std::string_
 
   if (attribute == "AXRole") {
     const ClientInfo info = read(0);
-    return info.error == AXError::success ? value(std::string("AXWindow")) : failed(info.error);
+    if (info.error != AXError::success) return failed(info.error);
+    if (isWithdrawn(info)) return failed(AXError::invalidUIElement);
+    return value(std::string("AXWindow"));
   }
   if (attribute == "AXSubrole") {
     const ClientInfo info = read(ClientField::kType);

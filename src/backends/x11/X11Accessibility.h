@@ -38,6 +38,7 @@ class X11Accessibility final : public Accessibility,
   bool isProcessTrusted() override;
   bool isProcessTrustedWithPrompt() override;
   AXElement createApplication(ProcessID pid) override;
+  std::optional<WindowID> windowNumber(const AXElement& element) override;
   AXCopyResult copyAttributeValue(const AXElement& element, std::string_view attribute) override;
   AXError setAttributeValue(const AXElement& element, std::string_view attribute,
                             const AXAttributeValue& value) override;
@@ -94,6 +95,11 @@ class X11Accessibility final : public Accessibility,
   void sendMove(xcb_window_t window, std::uint32_t flags, PendingMove move, std::uint32_t width,
                 std::uint32_t height);
   void flushPendingMoves();
+  // Unmapped by its client and no longer in the window manager's list: the
+  // window closed as far as anyone can tell, though the X window may live on
+  // to be shown again. A window on another desktop or iconic is unmapped
+  // too, but stays listed.
+  bool isWithdrawn(const ClientInfo& info);
   bool isMaximized(const ClientInfo& info);
   void removeMaximized(const ClientInfo& info);
 

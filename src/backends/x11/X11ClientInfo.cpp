@@ -132,6 +132,7 @@ std::vector<ClientInfo> readClients(X11Connection& x, const std::vector<xcb_wind
     auto attributes = x.await<xcb_get_window_attributes_reply_t>(*p.attributes, deadline);
     if (attributes.ok()) {
       info.viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+      info.mapped = attributes->map_state != XCB_MAP_STATE_UNMAPPED;
     } else {
       fail(info, attributes.status, attributes.errorCode);
     }

@@ -48,6 +48,9 @@ struct ClientInfo {
   AXError error = AXError::success;  // invalidUIElement: the window is gone
 
   bool viewable = false;
+  // Mapped by its client, though perhaps not viewable (its frame is hidden:
+  // another desktop, iconic). Unmapped and unmanaged: withdrawn.
+  bool mapped = false;
   Rect frame;  // outer frame, root coordinates
   std::uint32_t extents[4] = {0, 0, 0, 0};  // left, right, top, bottom
   std::uint32_t borderWidth = 0;
