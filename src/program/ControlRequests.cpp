@@ -1,16 +1,36 @@
 #include "program/ControlRequests.h"
 
+#include <exception>
+#include <string>
 #include <utility>
 
 #include "layout/LayoutKind.h"
 #include "layout/PaneMoveDirection.h"
 #include "program/LayoutState.h"
+#include "text/Utf8Text.h"
 
 namespace tessarapane::program {
 
 namespace {
 
 ControlReply refused(ControlReply::Status status, std::string text) { return ControlReply{status, std::move(text)}; }
+
+// An argument comes from any caller on the bus and may be of any length;
+// the reply quotes only its start.
+std::string quoted(std::string_view argument) { return Utf8Text::quoted(argument, 200); }
+
+// Whatever goes wrong inside one request ends that request with an error
+// reply, never the program.
+template <typename Request>
+ControlReply guarded(Request&& request) noexcept {
+  try {
+    return request();
+  } catch (const std::exception& error) {
+    return refused(ControlReply::Status::unavailable, std::string("the request failed: ") + error.what());
+  } catch (...) {
+    return refused(ControlReply::Status::unavailable, "the request failed");
+  }
+}
 
 ControlReply notReady() {
   return refused(ControlReply::Status::unavailable, "Tessarapane is not ready (starting up or quitting)");
@@ -20,41 +40,42 @@ ControlReply notReady() {
 
 ControlReply ControlRequests::start(std::string_view kind) {
   const std::optional<LayoutKind> parsed = fromRawValue<LayoutKind>(kind);
-  if (!parsed) return refused(ControlReply::Status::invalidArgument, "unknown layout kind \"" + std::string(kind) + "\"");
-  const auto coordinator = coordinator_ ? coordinator_() : nullptr;
-  if (!coordinator) return notReady();
-  coordinator->startLayout(*parsed);
-  return {};
+  if (!parsed) return refused(ControlReply::Status::invalidArgument, "unknown layout kind " + quoted(kind));
+  return onCoordinator([&](LayoutCoordinator& coordinator) { coordinator.startLayout(*parsed); });
 }
 
 ControlReply ControlRequests::startGrid() {
-  const auto coordinator = coordinator_ ? coordinator_() : nullptr;
-  if (!coordinator) return notReady();
-  coordinator->startBento();
-  return {};
+  return onCoordinator([](LayoutCoordinator& coordinator) { coordinator.startBento(); });
 }
 
 ControlReply ControlRequests::exit() {
-  const auto coordinator = coordinator_ ? coordinator_() : nullptr;
-  if (!coordinator) return notReady();
-  coordinator->exitLayout(false);
-  return {};
+  return onCoordinator([](LayoutCoordinator& coordinator) { coordinator.exitLayout(false); });
 }
 
 ControlReply ControlRequests::move(std::string_view direction) {
   const std::optional<PaneMoveDirection> parsed = fromRawValue<PaneMoveDirection>(direction);
-  if (!parsed) {
-    return refused(ControlReply::Status::invalidArgument, "unknown direction \"" + std::string(direction) + "\"");
-  }
-  const auto coordinator = coordinator_ ? coordinator_() : nullptr;
-  if (!coordinator) return notReady();
-  coordinator->moveFocusedTab(*parsed);
-  return {};
+  if (!parsed) return refused(ControlReply::Status::invalidArgument, "unknown direction " + quoted(direction));
+  return onCoordinator([&](LayoutCoordinator& coordinator) { coordinator.moveFocusedTab(*parsed); });
 }
 
 ControlReply ControlRequests::state() {
-  const auto coordinator = coordinator_ ? coordinator_() : nullptr;
-  return ControlReply{ControlReply::Status::ok, layoutStateJson(coordinator.get()).dump()};
+  return guarded([this] {
+    const auto coordinator = coordinator_ ? coordinator_() : nullptr;
+    // Titles come from other programs: bytes that are not UTF-8 are written
+    // as replacement characters instead of failing the whole state.
+    return ControlReply{ControlReply::Status::ok,
+                        layoutStateJson(coordinator.get())
+                            .dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)};
+  });
+}
+
+ControlReply ControlRequests::onCoordinator(const std::function<void(LayoutCoordinator&)>& request) {
+  return guarded([&] {
+    const auto coordinator = coordinator_ ? coordinator_() : nullptr;
+    if (!coordinator) return notReady();
+    request(*coordinator);
+    return ControlReply{};
+  });
 }
 
 }  // namespace tessarapane::program

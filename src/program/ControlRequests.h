@@ -23,7 +23,8 @@ struct ControlReply {
 // The control interface's requests carried out on the coordinator, on the
 // main thread. Each returns once the coordinator call has returned (windows
 // may still be settling). Arguments arrive as text from another process and
-// are checked here, not trusted.
+// are checked here, not trusted. A request that fails on the way (even by
+// an exception) ends in an error reply, never in the end of the program.
 class ControlRequests {
  public:
   // Gives the coordinator of the moment; none before launch and after
@@ -41,6 +42,9 @@ class ControlRequests {
   ControlReply state();
 
  private:
+  // Runs the request on the coordinator of the moment; refused without one.
+  ControlReply onCoordinator(const std::function<void(LayoutCoordinator&)>& request);
+
   CoordinatorSource coordinator_;
 };
 
