@@ -8,6 +8,14 @@ target_compile_options(tessarapane_options INTERFACE -Wall -Wextra -Wpedantic -W
 target_compile_options(tessarapane_options INTERFACE
   $<$<CXX_COMPILER_ID:GNU>:-Wno-error=restrict -Wno-error=maybe-uninitialized>)
 target_include_directories(tessarapane_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
+# A fuzz build instruments every library, so the fuzzers see coverage of the
+# code they reach and not only of their own entry points. The sanitizers'
+# runtime then also serves the coverage hooks of executables that are not
+# fuzzers (tests, the program).
+if(TESSARAPANE_FUZZ AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  set(TESSARAPANE_SANITIZE ON)
+  target_compile_options(tessarapane_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
 if(TESSARAPANE_SANITIZE)
   target_compile_options(tessarapane_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)

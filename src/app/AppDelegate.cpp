@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/CoordinatorLayoutControl.h"
+#include "coordinator/SettingsLog.h"
 #include "layout/LayoutKind.h"
 #include "layout/PaneMoveDirection.h"
 #include "permission/Permissions.h"
@@ -34,7 +35,10 @@ void AppDelegate::applicationDidFinishLaunching() {
   const std::weak_ptr<LayoutCoordinator> coordinator = layoutCoordinator_;
 
   // 3. The bindings, loaded from the user defaults.
-  hotKeySettingsStore_ = std::make_shared<HotKeySettingsStore>(platform_.userDefaults);
+  hotKeySettingsStore_ =
+      std::make_shared<HotKeySettingsStore>(platform_.userDefaults, [log = platform_.log](std::string_view text) {
+        if (log) log->write(LayoutCoordinator::kLogSubsystem, kSettingsLogCategory, text);
+      });
 
   // 4. The hot keys, delivering to the coordinator.
   hotKeyCenter_ = HotKeyCenter::create(platform_);

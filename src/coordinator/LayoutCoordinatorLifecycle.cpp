@@ -9,10 +9,15 @@
 
 #include "bento/BentoEngine.h"
 #include "coordinator/LayoutCoordinator.h"
+#include "coordinator/SettingsLog.h"
 #include "layout/RememberedLayout.h"
 #include "platform/Localizer.h"
+<<<<<<< HEAD
 #include "tasks/PollLoop.h"
 #include "windows/AXHelpers.h"
+=======
+#include "text/Utf8Text.h"
+>>>>>>> h1
 #include "windows/ScreenIdentity.h"
 
 namespace tessarapane {
@@ -251,7 +256,17 @@ void LayoutCoordinator::stopMaintenance() {
 void LayoutCoordinator::restoreRememberedLayout() {
   if (isLayoutRunning()) return;
   const std::optional<RememberedLayout> remembered = layoutMemory.read();
-  if (!remembered) return;
+  if (!remembered) {
+    // A name from a newer version or a hand edit: say why nothing comes back.
+    const auto stored = platform.userDefaults ? platform.userDefaults->stringValue(kRememberedLayoutDefaultsKey)
+                                              : std::nullopt;
+    if (stored && platform.log) {
+      platform.log->write(kLogSubsystem, kSettingsLogCategory,
+                          "the remembered layout " + Utf8Text::quoted(*stored, 60) +
+                              " is unknown: no layout is restored");
+    }
+    return;
+  }
   if (!platform.accessibility->isProcessTrusted()) return;
   const std::optional<Screen> screen = primaryScreen();
   if (!screen) return;

@@ -7,12 +7,21 @@
 
 namespace tessarapane {
 
-HotKeySettingsStore::HotKeySettingsStore(std::shared_ptr<UserDefaults> defaults) : defaults_(std::move(defaults)) {
-  if (defaults_) bindings_ = load(*defaults_);
+HotKeySettingsStore::HotKeySettingsStore(std::shared_ptr<UserDefaults> defaults, Report report)
+    : defaults_(std::move(defaults)) {
+  if (defaults_) bindings_ = load(*defaults_, report);
 }
 
-HotKeyBindings HotKeySettingsStore::load(UserDefaults& defaults) {
-  return HotKeyBindingsCoding::load(defaults.boolValue(kSavedKey).value_or(false), defaults.dataValue(kBindingsKey));
+HotKeyBindings HotKeySettingsStore::load(UserDefaults& defaults, const Report& report) {
+  std::vector<std::string> ignored;
+  const HotKeyBindings bindings = HotKeyBindingsCoding::load(defaults.boolValue(kSavedKey).value_or(false),
+                                                             defaults.dataValue(kBindingsKey), &ignored);
+  if (report) {
+    for (const std::string& line : ignored) {
+      report(line + "; left out (the stored text stays as it is until a hot key is changed)");
+    }
+  }
+  return bindings;
 }
 
 std::optional<KeyChord> HotKeySettingsStore::chord(HotKeyAction action) const {

@@ -17,21 +17,26 @@ namespace tessarapane {
 
 // The user's hot-key bindings: loaded from the user defaults at construction,
 // changed one action at a time, written back at once on every change. No two
-// actions hold equal chords as long as every change goes through setChord
-// (loaded data is taken as it is). Main thread only.
+// actions hold equal chords: loading keeps the earlier action's binding of a
+// repeated chord, and setChord refuses one. Main thread only.
 class HotKeySettingsStore {
  public:
   static constexpr std::string_view kBindingsKey = "hotKeyBindings";
   static constexpr std::string_view kSavedKey = "hotKeyBindingsSaved";
 
-  explicit HotKeySettingsStore(std::shared_ptr<UserDefaults> defaults);
+  // Where loading tells what it left out of the stored data.
+  using Report = std::function<void(std::string_view)>;
+
+  explicit HotKeySettingsStore(std::shared_ptr<UserDefaults> defaults, Report report = {});
 
   HotKeySettingsStore(const HotKeySettingsStore&) = delete;
   HotKeySettingsStore& operator=(const HotKeySettingsStore&) = delete;
 
   // The default chords until the bindings were saved once; afterwards what
-  // was stored, and no bindings at all when that is missing or unreadable.
-  static HotKeyBindings load(UserDefaults& defaults);
+  // can be read of the stored data (one bad entry costs only itself), and no
+  // bindings at all when that is missing or no JSON object. Unreadable data
+  // stays stored as it is until the next change.
+  static HotKeyBindings load(UserDefaults& defaults, const Report& report = {});
 
   const HotKeyBindings& bindings() const { return bindings_; }
   std::optional<KeyChord> chord(HotKeyAction action) const;

@@ -1,17 +1,36 @@
 #include "program/ControlRequests.h"
 
+#include <exception>
 #include <string>
 #include <utility>
 
 #include "layout/LayoutKind.h"
 #include "layout/PaneMoveDirection.h"
 #include "program/LayoutState.h"
+#include "text/Utf8Text.h"
 
 namespace tessarapane::program {
 
 namespace {
 
 ControlReply refused(ControlReply::Status status, std::string text) { return ControlReply{status, std::move(text)}; }
+
+// An argument comes from any caller on the bus and may be of any length;
+// the reply quotes only its start.
+std::string quoted(std::string_view argument) { return Utf8Text::quoted(argument, 200); }
+
+// Whatever goes wrong inside one request ends that request with an error
+// reply, never the program.
+template <typename Request>
+ControlReply guarded(Request&& request) noexcept {
+  try {
+    return request();
+  } catch (const std::exception& error) {
+    return refused(ControlReply::Status::unavailable, std::string("the request failed: ") + error.what());
+  } catch (...) {
+    return refused(ControlReply::Status::unavailable, "the request failed");
+  }
+}
 
 ControlReply notReady() {
   return refused(ControlReply::Status::unavailable, "Tessarapane is not ready (starting up or quitting)");
@@ -29,52 +48,68 @@ ControlReply ControlRequests::carryOut(LayoutCoordinator& coordinator, const std
   auto previous = std::exchange(coordinator.messageRedirect, [&message](std::string_view title, std::string_view text) {
     if (message.empty()) message = std::string(title) + ": " + std::string(text);
   });
+  // Put back even when the request throws (the caller turns that into an
+  // error reply).
+  struct Restore {
+    LayoutCoordinator& coordinator;
+    decltype(previous)& previous;
+    ~Restore() { coordinator.messageRedirect = std::move(previous); }
+  } restore{coordinator, previous};
   request();
-  coordinator.messageRedirect = std::move(previous);
   if (message.empty()) return {};
   return refused(ControlReply::Status::failed, std::move(message));
 }
 
 ControlReply ControlRequests::start(std::string_view kind) {
   const std::optional<LayoutKind> parsed = fromRawValue<LayoutKind>(kind);
-  if (!parsed) return refused(ControlReply::Status::invalidArgument, "unknown layout kind \"" + std::string(kind) + "\"");
-  const auto coordinator = coordinator_ ? coordinator_() : nullptr;
-  if (!coordinator) return notReady();
-  if (!coordinator->platform.accessibility->isProcessTrusted()) return noWindowManager();
-  return carryOut(*coordinator, [&] { coordinator->startLayout(*parsed); });
+  if (!parsed) return refused(ControlReply::Status::invalidArgument, "unknown layout kind " + quoted(kind));
+  return onCoordinator([&](LayoutCoordinator& coordinator) {
+    if (!coordinator.platform.accessibility->isProcessTrusted()) return noWindowManager();
+    return carryOut(coordinator, [&] { coordinator.startLayout(*parsed); });
+  });
 }
 
 ControlReply ControlRequests::startGrid() {
-  const auto coordinator = coordinator_ ? coordinator_() : nullptr;
-  if (!coordinator) return notReady();
-  if (!coordinator->platform.accessibility->isProcessTrusted()) return noWindowManager();
-  return carryOut(*coordinator, [&] { coordinator->startBento(); });
+  return onCoordinator([](LayoutCoordinator& coordinator) {
+    if (!coordinator.platform.accessibility->isProcessTrusted()) return noWindowManager();
+    return carryOut(coordinator, [&] { coordinator.startBento(); });
+  });
 }
 
 ControlReply ControlRequests::exit() {
-  const auto coordinator = coordinator_ ? coordinator_() : nullptr;
-  if (!coordinator) return notReady();
-  if (!coordinator->leaveLayout()) {
+  return onCoordinator([](LayoutCoordinator& coordinator) {
+    if (coordinator.leaveLayout()) return ControlReply{};
     return refused(ControlReply::Status::unavailable,
                    "no window manager is running: the layout stays, and its windows go back to where they were "
                    "once a window manager runs");
-  }
-  return {};
+  });
 }
 
 ControlReply ControlRequests::move(std::string_view direction) {
   const std::optional<PaneMoveDirection> parsed = fromRawValue<PaneMoveDirection>(direction);
-  if (!parsed) {
-    return refused(ControlReply::Status::invalidArgument, "unknown direction \"" + std::string(direction) + "\"");
-  }
-  const auto coordinator = coordinator_ ? coordinator_() : nullptr;
-  if (!coordinator) return notReady();
-  return carryOut(*coordinator, [&] { coordinator->moveFocusedTab(*parsed); });
+  if (!parsed) return refused(ControlReply::Status::invalidArgument, "unknown direction " + quoted(direction));
+  return onCoordinator([&](LayoutCoordinator& coordinator) {
+    return carryOut(coordinator, [&] { coordinator.moveFocusedTab(*parsed); });
+  });
 }
 
 ControlReply ControlRequests::state() {
-  const auto coordinator = coordinator_ ? coordinator_() : nullptr;
-  return ControlReply{ControlReply::Status::ok, layoutStateJson(coordinator.get()).dump()};
+  return guarded([this] {
+    const auto coordinator = coordinator_ ? coordinator_() : nullptr;
+    // Titles come from other programs: bytes that are not UTF-8 are written
+    // as replacement characters instead of failing the whole state.
+    return ControlReply{ControlReply::Status::ok,
+                        layoutStateJson(coordinator.get())
+                            .dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)};
+  });
+}
+
+ControlReply ControlRequests::onCoordinator(const std::function<ControlReply(LayoutCoordinator&)>& request) {
+  return guarded([&] {
+    const auto coordinator = coordinator_ ? coordinator_() : nullptr;
+    if (!coordinator) return notReady();
+    return request(*coordinator);
+  });
 }
 
 }  // namespace tessarapane::program

@@ -27,7 +27,9 @@ struct ControlReply {
 // another process and are checked here, not trusted. A message the layout
 // has for the user while it carries a request out comes back as the reply
 // instead of a modal alert: nobody may be there to dismiss it, and until
-// then the alert would hold every later request.
+// then the alert would hold every later request. A request that fails on the
+// way (even by an exception) ends in an error reply, never in the end of the
+// program.
 class ControlRequests {
  public:
   // Gives the coordinator of the moment; none before launch and after
@@ -47,9 +49,11 @@ class ControlRequests {
   ControlReply state();
 
  private:
-  // Runs `request` on the coordinator; failed with the layout's message for
-  // the user, if it had one.
+  // Runs `request`; failed with the layout's message for the user, if it
+  // had one.
   static ControlReply carryOut(LayoutCoordinator& coordinator, const std::function<void()>& request);
+  // Runs the request on the coordinator of the moment; refused without one.
+  ControlReply onCoordinator(const std::function<ControlReply(LayoutCoordinator&)>& request);
 
   CoordinatorSource coordinator_;
 };

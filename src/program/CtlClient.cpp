@@ -24,6 +24,10 @@ void printError(const std::string& text) {
   std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
+void printBusUnreachable(const std::string& reason) {
+  printError("Tessarapane cannot be reached on the session bus (" + reason + ").");
+}
+
 QDBusMessage requestFor(const CtlCommand& command) {
   const auto call = [](const char* method) {
     return QDBusMessage::createMethodCall(QString::fromLatin1(kControlServiceName),
@@ -56,8 +60,8 @@ QDBusMessage requestFor(const CtlCommand& command) {
 int runCtl(const CtlCommand& command) {
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) {
-    printError("Tessarapane is not running: there is no session bus (" + bus.lastError().message().toStdString() +
-               ")");
+    // Whether an instance runs cannot be told without the bus.
+    printBusUnreachable(bus.lastError().message().toStdString());
     return kExitNotRunning;
   }
   const QDBusMessage reply = bus.call(requestFor(command), QDBus::Block, kReplyTimeoutMilliseconds);
@@ -71,6 +75,11 @@ int runCtl(const CtlCommand& command) {
     if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
         name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")) {
       printError("Tessarapane is not running (no instance answers on the session bus).");
+      return kExitNotRunning;
+    }
+    if (name == QLatin1String("org.freedesktop.DBus.Error.Disconnected") ||
+        name == QLatin1String("org.freedesktop.DBus.Error.NoServer")) {
+      printBusUnreachable(reply.errorMessage().toStdString());
       return kExitNotRunning;
     }
     printError("the running instance did not carry the request out: " + reply.errorMessage().toStdString() + " (" +

@@ -62,6 +62,13 @@ std::optional<bool> boolArgument(const QDBusMessage& message) {
   return value.toBool();
 }
 
+// The bus library tells its own connection's end (the daemon went away) once,
+// as a local signal.
+void watchForLoss(QDBusConnection& bus, QObject* receiver, const char* slot) {
+  bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"), QStringLiteral("org.freedesktop.DBus.Local"),
+              QStringLiteral("Disconnected"), receiver, slot);
+}
+
 }  // namespace
 
 DBusSystemEvents::DBusSystemEvents(std::shared_ptr<Log> log)
@@ -120,6 +127,7 @@ void DBusSystemEvents::connectSystemBus() {
     }
   }
   if (!note.empty()) log_.write(note);
+  watchForLoss(bus, this, SLOT(onSystemBusLost(QDBusMessage)));
 }
 
 void DBusSystemEvents::connectSessionBus() {
@@ -131,6 +139,7 @@ void DBusSystemEvents::connectSessionBus() {
   }
   bus.connect(QString(), QString(), kScreenSaverInterface, QStringLiteral("ActiveChanged"), this,
               SLOT(onScreenSaverActiveChanged(QDBusMessage)));
+  watchForLoss(bus, this, SLOT(onSessionBusLost(QDBusMessage)));
 }
 
 Subscription DBusSystemEvents::subscribe(std::function<void(SystemEvent)> handler) {
@@ -183,6 +192,15 @@ void DBusSystemEvents::onSessionProperties(const QDBusMessage& message) {
 
 void DBusSystemEvents::onScreenSaverActiveChanged(const QDBusMessage& message) {
   if (const auto active = boolArgument(message)) deliver(mapping_.screenSaverActive(*active));
+}
+
+void DBusSystemEvents::onSystemBusLost(const QDBusMessage&) {
+  log_.write("lost the system bus: sleep, lock and session changes are no longer detected");
+}
+
+void DBusSystemEvents::onSessionBusLost(const QDBusMessage&) {
+  log_.write("lost the session bus: screensaver changes are no longer detected and tessarapane ctl cannot "
+             "reach this instance");
 }
 
 }  // namespace tessarapane::program

@@ -26,6 +26,7 @@ namespace tessarapane::program {
 // logind (a private bus standing in for the system bus) any sender and any
 // object path count. A missing bus or logind is one log line; the program
 // runs on without those pauses (or, without logind, on whoever sends them).
+// Losing a bus later (its daemon ended) is one log line too.
 class DBusSystemEvents final : public QObject, public SystemEvents {
   Q_OBJECT
 
@@ -44,6 +45,8 @@ class DBusSystemEvents final : public QObject, public SystemEvents {
   void onSessionUnlock(const QDBusMessage& message);
   void onSessionProperties(const QDBusMessage& message);
   void onScreenSaverActiveChanged(const QDBusMessage& message);
+  void onSystemBusLost(const QDBusMessage& message);
+  void onSessionBusLost(const QDBusMessage& message);
 
  private:
   using Handlers = std::map<std::uint64_t, std::function<void(SystemEvent)>>;

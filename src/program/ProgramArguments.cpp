@@ -4,6 +4,7 @@
 
 #include "layout/LayoutKind.h"
 #include "layout/PaneMoveDirection.h"
+#include "text/Utf8Text.h"
 
 namespace tessarapane::program {
 
@@ -66,12 +67,12 @@ Invocation parseInvocation(const std::vector<std::string>& args) {
     const bool known = start ? fromRawValue<LayoutKind>(value).has_value()
                              : fromRawValue<PaneMoveDirection>(value).has_value();
     if (!known) {
-      return bad(std::string(start ? "unknown layout kind" : "unknown direction") + " \"" + value +
-                 "\" (expected " + expected + ")");
+      return bad(std::string(start ? "unknown layout kind " : "unknown direction ") + Utf8Text::quoted(value, 200) +
+                 " (expected " + expected + ")");
     }
     return ctl(start ? CtlVerb::start : CtlVerb::move, value);
   }
-  return bad("unknown ctl command \"" + verb + "\"");
+  return bad("unknown ctl command " + Utf8Text::quoted(verb, 200));
 }
 
 std::string usageText() {

@@ -21,6 +21,7 @@
 #include "program/ProgramLog.h"
 #include "program/SingleInstance.h"
 #include "program/TerminationSignals.h"
+#include "program/XConnectionLoss.h"
 #include "ui/ApplicationIconProvider.h"
 #include "ui/ApplicationIcons.h"
 #include "ui/LayoutKindIconEngine.h"
@@ -68,7 +69,7 @@ class TrayProgram {
   int run() {
     Platform platform = backend_.platform;
     platform.log = log_;
-    platform.userDefaults = std::make_shared<ui::QSettingsUserDefaults>();
+    platform.userDefaults = std::make_shared<ui::QSettingsUserDefaults>(log_);
     platform.alerts = std::make_shared<ui::QtAlerts>();
     platform.hotKeys = std::make_shared<ui::QtHotKeys>(backend_.platform.hotKeys);
     platform.systemEvents = std::make_shared<DBusSystemEvents>(log_);
@@ -128,7 +129,7 @@ class TrayProgram {
     readable_ = scheduler_->watchFileDescriptor(backend_.connection->fileDescriptor(), dispatch);
     beforeWait_ = scheduler_->addBeforeWaitHook(dispatch);
     backend_.connection->setConnectionLostHandler([this](const std::string& reason) {
-      printLine("tessarapane: lost the connection to the X server (" + reason + "); exiting");
+      reportLostXConnection(reason);
       lostConnection_ = true;
       readable_.cancel();
       beforeWait_.cancel();
@@ -174,6 +175,7 @@ int runTrayProgram(int& argc, char** argv) {
   // The panels must be X11 windows on the display the backend manages.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
 
+  takeOverToolkitXConnectionLoss();
   // Opened before the application object, whose own failure to reach the
   // display would abort the process.
   auto scheduler = std::make_shared<ui::QtScheduler>();

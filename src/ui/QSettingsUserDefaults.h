@@ -3,12 +3,15 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "coordinator/LogChannel.h"
 #include "platform/UserDefaults.h"
+#include "ui/SettingsFile.h"
 
 namespace tessarapane::ui {
 
@@ -16,15 +19,17 @@ namespace tessarapane::ui {
 // ($XDG_CONFIG_HOME, else ~/.config): tessarapane/tessarapane.conf. INI files
 // keep no types, so each value lives in the group of its type ([string],
 // [bool], [data]); a key is in at most one of them, and reading it as another
-// type gives nothing. Every write is flushed to disk at once.
+// type gives nothing. Every write is flushed to disk at once. The file is
+// looked at once, at construction (SettingsFile): what cannot be read or
+// kept is logged then, and a file that cannot be used is left alone.
 class QSettingsUserDefaults final : public UserDefaults {
  public:
   // The file in the XDG config folder as it is now.
-  QSettingsUserDefaults();
-  explicit QSettingsUserDefaults(QString filePath);
+  explicit QSettingsUserDefaults(std::shared_ptr<Log> log = nullptr);
+  explicit QSettingsUserDefaults(QString filePath, std::shared_ptr<Log> log = nullptr);
 
   static QString defaultFilePath();
-  const QString& filePath() const { return filePath_; }
+  const QString& filePath() const { return file_.path(); }
 
   std::optional<std::string> stringValue(std::string_view key) override;
   std::optional<bool> boolValue(std::string_view key) override;
@@ -37,7 +42,10 @@ class QSettingsUserDefaults final : public UserDefaults {
   void removeValue(std::string_view key) override;
 
  private:
-  QString filePath_;
+  bool prepareWrite();
+
+  SettingsFile file_;
+  LogChannel log_;
 };
 
 }  // namespace tessarapane::ui

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "text/Utf8Text.h"
+
 namespace tessarapane {
 
 namespace {
@@ -12,6 +14,8 @@ constexpr std::uint32_t kMinSizeFlag = 1U << 4;
 constexpr std::uint32_t kMaxSizeFlag = 1U << 5;
 constexpr std::size_t kMinWidth = 5;
 constexpr std::size_t kMaxWidth = 7;
+// Properties are read up to X11Connection's default of 4096 32-bit items.
+constexpr std::size_t kMaxTextBytes = 4096 * 4;
 
 struct Pending {
   std::optional<xcb_get_window_attributes_cookie_t> attributes;
@@ -69,7 +73,9 @@ std::string textOf(const XProperty& property, xcb_atom_t utf8Atom) {
   std::string bytes = property.text();
   // Some clients end the text with NUL bytes.
   while (!bytes.empty() && bytes.back() == '\0') bytes.pop_back();
-  if (property.type == utf8Atom) return bytes;
+  // Any client can write any bytes there, and a title as long as the
+  // longest read (kMaxTextBytes) was cut there, maybe inside a character.
+  if (property.type == utf8Atom) return Utf8Text::valid(bytes, property.bytes.size() >= kMaxTextBytes);
   std::string utf8;
   utf8.reserve(bytes.size());
   for (unsigned char c : bytes) {
@@ -181,11 +187,11 @@ std::vector<ClientInfo> readClients(X11Connection& x, const std::vector<xcb_wind
         if (property.exists() && property.format == 8) {
           const std::string value = property.text();
           const std::size_t split = value.find('\0');
-          info.instanceName = value.substr(0, split);
+          info.instanceName = Utf8Text::valid(value.substr(0, split));
           if (split != std::string::npos) {
             std::string className = value.substr(split + 1);
             while (!className.empty() && className.back() == '\0') className.pop_back();
-            info.className = std::move(className);
+            info.className = Utf8Text::valid(className);
           }
         }
       } else if (name == x.atom(Atom::_NET_WM_DESKTOP)) {

@@ -72,23 +72,27 @@ TEST(HotKeyBindingsCodingTest, NumbersMustBeWholeAndFitIn32Bits) {
   EXPECT_EQ(decodeKeyCode("1.23e2"), (HotKeyBindings{{HotKeyAction::moveLeft, {123, 6144}}}));
   for (const char* bad : {"4294967296", "18446744073709551615", "18446744073709551616", "1e300", "-1",
                           "-9223372036854775808", "123.5", "1e-1", "4294967295.5", "1e400"}) {
-    EXPECT_FALSE(decodeKeyCode(bad).has_value()) << bad;
+    EXPECT_FALSE(decodeKeyCode(bad).value_or(HotKeyBindings{}).contains(HotKeyAction::moveLeft)) << bad;
   }
 }
 
-TEST(HotKeyBindingsCodingTest, AnyMalformedMemberRefusesTheWholeData) {
+TEST(HotKeyBindingsCodingTest, AMalformedMemberCostsOnlyItselfButDataThatIsNoObjectIsRefused) {
+  const std::string left = R"("moveLeft":{"keyCode":123,"carbonModifiers":6144})";
+  const std::string deep = std::string(50000, '[') + std::string(50000, ']');
+  const std::string malformed[] = {
+      R"("moveUp":{"keyCode":126})", R"("moveUp":{"KeyCode":1,"carbonModifiers":6144})",
+      R"("moveUp":{"keyCode":"123","carbonModifiers":6144})", R"("moveUp":{"keyCode":null,"carbonModifiers":1})",
+      R"("moveUp":[123,6144])", R"("future":true)", R"("moveUp":{"keyCode":)" + deep + R"(,"carbonModifiers":1})",
+      // the chord moveLeft holds: the earlier action keeps it
+      R"("moveUp":{"keyCode":123,"carbonModifiers":6144})"};
+  for (const std::string& member : malformed) {
+    std::vector<std::string> ignored;
+    EXPECT_EQ(coding::decode(std::string_view("{" + member + "," + left + "}"), &ignored),
+              (HotKeyBindings{{HotKeyAction::moveLeft, {123, 6144}}}))
+        << member;
+    EXPECT_EQ(ignored.size(), 1u) << member;
+  }
   const char* const refused[] = {
-      // a chord of the wrong shape, even under a name no action has
-      R"({"moveLeft":{"keyCode":123,"carbonModifiers":6144},"moveUp":{"keyCode":126}})",
-      R"({"moveLeft":{"carbonModifiers":6144}})",
-      R"({"moveLeft":{"KeyCode":1,"carbonModifiers":6144}})",
-      R"({"moveLeft":{"keyCode":"123","carbonModifiers":6144}})",
-      R"({"moveLeft":{"keyCode":true,"carbonModifiers":6144}})",
-      R"({"moveLeft":{"keyCode":null,"carbonModifiers":6144}})",
-      R"({"moveLeft":{"keyCode":[123],"carbonModifiers":6144}})",
-      R"({"moveLeft":[123,6144]})",
-      R"({"moveLeft":null})",
-      R"({"moveLeft":{"keyCode":1,"carbonModifiers":1},"future":true})",
       // not one object
       "[]", "null", "123", "\"moveLeft\"", "true",
       // not JSON
@@ -96,17 +100,12 @@ TEST(HotKeyBindingsCodingTest, AnyMalformedMemberRefusesTheWholeData) {
       "\xFF\xFE{\x00}\x00", "{\"mo\xC3\x28\":{\"keyCode\":1,\"carbonModifiers\":1}}", "NaN",
   };
   for (const char* text : refused) EXPECT_FALSE(coding::decode(std::string_view(text)).has_value()) << text;
-  // Bytes with an embedded NUL after a valid object are trailing junk.
-  const std::uint8_t withNul[] = {'{', '}', 0};
-  EXPECT_FALSE(coding::decode(std::span<const std::uint8_t>(withNul)).has_value());
-}
-
-TEST(HotKeyBindingsCodingTest, DeepNestingIsRefusedWithoutCrashing) {
-  const std::string deep = std::string(100000, '[') + std::string(100000, ']');
   EXPECT_FALSE(coding::decode(std::string_view(deep)).has_value());
-  const std::string deepChord = R"({"moveLeft":{"keyCode":)" + std::string(50000, '[') + std::string(50000, ']') +
-                                R"(,"carbonModifiers":1}})";
-  EXPECT_FALSE(coding::decode(std::string_view(deepChord)).has_value());
+  // A raw NUL inside is refused; NUL bytes at the end are only left out.
+  const std::uint8_t inside[] = {'{', 0, '}'};
+  const std::uint8_t after[] = {'{', '}', 0, 0};
+  EXPECT_FALSE(coding::decode(std::span<const std::uint8_t>(inside)).has_value());
+  EXPECT_EQ(coding::decode(std::span<const std::uint8_t>(after)), HotKeyBindings{});
 }
 
 TEST(HotKeyBindingsCodingTest, LoadUsesDefaultsOnlyBeforeTheFirstSave) {

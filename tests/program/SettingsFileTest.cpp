@@ -1,0 +1,87 @@
+// The settings file as the program finds it at start: damaged, too large,
+// in a place that cannot be written, or not there yet.
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "backends/sim/SimLog.h"
+#include "ui/QSettingsUserDefaults.h"
+
+namespace tessarapane::ui {
+namespace {
+
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  QString path() const { return folder.filePath(QStringLiteral("tessarapane/tessarapane.conf")); }
+  void store(const QByteArray& bytes) {
+    QDir().mkpath(folder.filePath(QStringLiteral("tessarapane")));
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+  static QByteArray contents(const QString& at) {
+    QFile file(at);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  QStringList copies() const {
+    return QDir(folder.filePath(QStringLiteral("tessarapane"))).entryList({QStringLiteral("tessarapane.conf.bad-*")});
+  }
+  static unsigned mode(const QString& at) {
+    struct stat info {};
+    ::stat(QFile::encodeName(at).constData(), &info);
+    return info.st_mode & 0777;
+  }
+  std::size_t logged(std::string_view fragment) const { return log->count("Settings", fragment); }
+
+  QTemporaryDir folder;
+  std::shared_ptr<SimLog> log = std::make_shared<SimLog>();
+};
+
+TEST_F(SettingsFileTest, ADamagedFileIsCopiedOnceBeforeItIsWrittenAndWhatWasIgnoredIsLogged) {
+  const QByteArray damaged("[string]\nrememberedLayout=grid\n\x01\xFFjunk\n[da");
+  store(damaged);
+  QSettingsUserDefaults defaults(path(), log);
+  EXPECT_EQ(defaults.stringValue("rememberedLayout"), "grid");
+  EXPECT_EQ(logged("cannot be read in full: 2 line(s) are not understood, the first \"\x01\xEF\xBF\xBDjunk\""), 1u);
+  EXPECT_TRUE(copies().isEmpty()) << "reading alone changes nothing";
+
+  defaults.setString("rememberedLayout", "tabs:split2");
+  defaults.setString("rememberedLayout", "grid");
+  ASSERT_EQ(copies().size(), 1);
+  EXPECT_EQ(contents(folder.filePath(QStringLiteral("tessarapane/")) + copies().front()), damaged);
+  EXPECT_EQ(QSettingsUserDefaults(path()).stringValue("rememberedLayout"), "grid");
+}
+
+TEST_F(SettingsFileTest, AFileOverOneMegabyteIsNeitherReadNorWrittenOver) {
+  const QByteArray large = "[string]\nrememberedLayout=grid\n;" + QByteArray(1024 * 1024, 'x');
+  store(large);
+  QSettingsUserDefaults defaults(path(), log);
+  EXPECT_EQ(defaults.stringValue("rememberedLayout"), std::nullopt);
+  defaults.setString("rememberedLayout", "tabs:split2");
+  defaults.removeValue("rememberedLayout");
+  EXPECT_EQ(contents(path()), large);
+  EXPECT_EQ(logged("more than 1 MB"), 1u);
+}
+
+TEST_F(SettingsFileTest, NewFilesArePrivateWhateverTheUmaskAndPlacesThatCannotBeWrittenAreLogged) {
+  const mode_t umask = ::umask(0);
+  QSettingsUserDefaults(path(), log).setBool("flag", true);
+  ::umask(umask);
+  EXPECT_EQ(mode(folder.filePath(QStringLiteral("tessarapane"))), 0700u);
+  EXPECT_EQ(mode(path()), 0600u);
+  EXPECT_TRUE(log->lines().empty());
+
+  QSettingsUserDefaults folderInstead(folder.filePath(QStringLiteral("tessarapane")), log);
+  QSettingsUserDefaults underAFile(path() + QStringLiteral("/tessarapane/tessarapane.conf"), log);
+  EXPECT_EQ(logged("is no file"), 1u);
+  EXPECT_EQ(logged("cannot be written"), 1u);
+}
+
+}  // namespace
+}  // namespace tessarapane::ui
