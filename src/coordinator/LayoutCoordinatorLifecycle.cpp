@@ -12,12 +12,9 @@
 #include "coordinator/SettingsLog.h"
 #include "layout/RememberedLayout.h"
 #include "platform/Localizer.h"
-<<<<<<< HEAD
 #include "tasks/PollLoop.h"
-#include "windows/AXHelpers.h"
-=======
 #include "text/Utf8Text.h"
->>>>>>> h1
+#include "windows/AXHelpers.h"
 #include "windows/ScreenIdentity.h"
 
 namespace tessarapane {
