@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kFFFD = "\xEF\xBF\xBD";
 
 TEST(Utf8TextTest, HostileBytesBecomeReplacementCharactersAndValidTextStays) {
-  const std::string valid = "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80";
+  const std::string valid = "caf\xC3\xA9 \xDF\xBF \xE2\x82\xAC \xF0\x9F\x98\x80";
   EXPECT_EQ(Utf8Text::valid(valid), valid);
   // One U+FFFD per maximal ill-formed part: a stray continuation, a lead
   // without its continuation, a surrogate, an overlong form, past U+10FFFF.
