@@ -14,7 +14,7 @@ class TabLayouts : public StorySim {};
 TEST_F(TabLayouts, Split4FillsPanesFrontMostFirstAndLeavingPutsEveryWindowBack) {
   const ProcessID editor = launch("Editor"), browser = launch("Browser");
   // "one" lies within a point of its pane already: it is not written.
-  const WindowID one = open(editor, "one", Rect(721, 495, 720, 406));
+  const WindowID one = open(editor, "one", Rect(721, 495, 721, 406));
   open(browser, "two", Rect(10, 20, 500, 400)), open(editor, "three", Rect(30, 40, 500, 400));
   open(browser, "four", Rect(50, 60, 500, 400)), open(editor, "five", Rect(70, 80, 500, 400));
   settle();
@@ -23,14 +23,14 @@ TEST_F(TabLayouts, Split4FillsPanesFrontMostFirstAndLeavingPutsEveryWindowBack) 
   coordinator->startLayout(LayoutKind::split4);
   settle();
   EXPECT_EQ(layout(), "split4 @3 [five* four] [three*] [two*] [one*] mem=tabs:split4");
-  EXPECT_EQ(desk(), "one(721,495 720x406) two(0,495 720x405) three(720,57 720x406) four(0,57 720x406) "
+  EXPECT_EQ(desk(), "one(721,495 721x406) two(0,495 720x405) three(720,57 720x406) four(0,57 720x406) "
                     "five(0,57 720x406)");
   EXPECT_EQ(writes({one}), std::vector<std::size_t>{0});
 
   coordinator->exitLayout(false);
   settle();
   EXPECT_EQ(layout(), "none mem=-");
-  EXPECT_EQ(desk(), "one(721,495 720x406) two(10,20 500x400) three(30,40 500x400) four(50,60 500x400) "
+  EXPECT_EQ(desk(), "one(721,495 721x406) two(10,20 500x400) three(30,40 500x400) four(50,60 500x400) "
                     "five(70,80 500x400)");
 }
 

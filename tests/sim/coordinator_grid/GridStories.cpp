@@ -179,20 +179,24 @@ TEST_F(Grid, TheDesktopWaitsForTheDragAndCatchesUpAfterIt) {
   EXPECT_EQ(desk(), "c(724,100 716x396) a(0,100 716x800) d(724,504 716x396)");
 }
 
-TEST_F(Grid, EnforcementResumesAfterADividerIsReleased) {
-  docs({"b", "a"});
+TEST_F(Grid, WindowsThatIgnoreTheirFirstWritesAreHeldToTheirTiles) {
+  docs({"a"});
   coordinator->startBento();
+  // Busy restoring their state, new windows ignore their first writes.
+  const auto busy = [&](const std::string& title) {
+    open(launch(title), title, Rect(200, 210, 700, 500), [](SimWindowSpec& d) { d.behavior.ignoredFrameWrites = 6; });
+  };
+  busy("b");
   settle();
-  // A window busy restoring its state ignores its first writes; it joins,
-  // and the user takes a divider at once.
-  const WindowID busy = open(launch("App-busy"), "busy", Rect(200, 210, 700, 500),
-                             [](SimWindowSpec& d) { d.behavior.ignoredFrameWrites = 6; });
+  EXPECT_EQ(desk(), "a(0,25 716x875) b(724,25 716x875)");
+  // One joins, and the user takes a divider at once.
+  busy("c");
   advance(0.16);
-  ASSERT_EQ(layout(), "grid [ a b busy ] |716,0 8x875 |724,434 716x8 mem=grid");
+  ASSERT_EQ(layout(), "grid [ a b c ] |716,0 8x875 |724,434 716x8 mem=grid");
   press({}, Point{716, 400});
   release();
   settle();
-  EXPECT_EQ(frameOf(busy), Rect(724, 466, 716, 434));
+  EXPECT_EQ(desk(), "a(0,25 716x875) b(724,25 716x433) c(724,466 716x434)");
 }
 
 TEST_F(Grid, WindowsThatCloseGoFullScreenOrTakeTheFocusAndAGridEndedWhileStartingIsForgotten) {
