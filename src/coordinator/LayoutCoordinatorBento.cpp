@@ -11,6 +11,7 @@
 
 #include "bento/BentoEngine.h"
 #include "coordinator/LayoutCoordinator.h"
+#include "layout/PaneFrameFit.h"
 #include "layout/RememberedLayout.h"
 #include "windows/ScreenIdentity.h"
 
@@ -78,7 +79,9 @@ void LayoutCoordinator::startBento() {
   applyBentoFrames(started);
   installBentoChrome(started);
   startObservingWindows();
-  layoutMemory.write(RememberedLayout::grid());
+  // The first refresh may already have ended it (its windows went full
+  // screen); an ended grid is not one to bring back at the next launch.
+  if (bentoSession == started) layoutMemory.write(RememberedLayout::grid());
 }
 
 void LayoutCoordinator::applyBentoFrames(const std::shared_ptr<BentoSession>& grid) {
@@ -172,6 +175,15 @@ void LayoutCoordinator::endBentoDividerDrag() {
   }
   applyBentoFrames(grid);
   updateBentoDividers(grid);
+  // The drag cancelled enforcement: a window that has not taken its tile
+  // yet (one still restoring its own state) is held to it again.
+  const BentoTreeLayout<ManagedWindow> laidOut = BentoEngine::layout(grid->tree, grid->screen.visibleFrame, grid->gap);
+  for (const BentoLeafLayout<ManagedWindow>& leaf : laidOut.leaves) {
+    const std::optional<Rect> actual = liveFrame(leaf.value);
+    if (!actual || !PaneFrameFit::matches(*actual, convertFrame(leaf.frame))) {
+      scheduleFrameEnforcement(leaf.value.windowID);
+    }
+  }
 }
 
 void LayoutCoordinator::addNewWindowToBento(const ManagedWindow& window, const std::shared_ptr<BentoSession>& grid) {

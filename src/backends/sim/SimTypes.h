@@ -38,6 +38,7 @@ enum class SimCloseResponse : std::uint8_t {
   closes,             // the window goes away at once
   closesAfterDelay,   // the window goes away `closeDelay` seconds later
   asksConfirmation,   // the press succeeds, the window stays (a prompt inside the window)
+  refuses,            // the press answers `closeRefusalError`, the window stays
 };
 
 // What a sheet attached to the window does to a press of its close button.
@@ -83,6 +84,7 @@ struct SimWindowBehavior {
 
   SimCloseResponse closeResponse = SimCloseResponse::closes;
   double closeDelay = 0.0;
+  AXError closeRefusalError = AXError::failure;
 
   SimSheetBlocking sheetBlocking = SimSheetBlocking::pressFails;
   AXError sheetPressError = AXError::cannotComplete;

@@ -145,6 +145,8 @@ AXError SimDesktop::pressControl(WindowID number, SimControlKind control) {
     return behavior.sheetPressError;
   }
   switch (behavior.closeResponse) {
+    case SimCloseResponse::refuses:
+      return behavior.closeRefusalError;
     case SimCloseResponse::closes:
       destroyWindow(number, true);
       break;

@@ -25,49 +25,6 @@
 
 namespace tessarapane {
 
-// Accessibility of the simulated desktop, except for actions a test scripts
-// (a close press that fails with an unusual code).
-class ScriptableAccessibility final : public Accessibility {
- public:
-  explicit ScriptableAccessibility(std::shared_ptr<Accessibility> inner) : inner_(std::move(inner)) {}
-
-  std::function<std::optional<AXError>(const AXElement&, std::string_view)> scriptAction;
-
-  bool isProcessTrusted() override { return inner_->isProcessTrusted(); }
-  bool isProcessTrustedWithPrompt() override { return inner_->isProcessTrustedWithPrompt(); }
-  AXElement createApplication(ProcessID pid) override { return inner_->createApplication(pid); }
-  AXCopyResult copyAttributeValue(const AXElement& element, std::string_view attribute) override {
-    return inner_->copyAttributeValue(element, attribute);
-  }
-  AXError setAttributeValue(const AXElement& element, std::string_view attribute,
-                            const AXAttributeValue& value) override {
-    return inner_->setAttributeValue(element, attribute, value);
-  }
-  AXSettableResult isAttributeSettable(const AXElement& element, std::string_view attribute) override {
-    return inner_->isAttributeSettable(element, attribute);
-  }
-  AXError performAction(const AXElement& element, std::string_view action) override {
-    if (scriptAction) {
-      if (auto scripted = scriptAction(element, action)) return *scripted;
-    }
-    return inner_->performAction(element, action);
-  }
-  AXObserverCreateResult createObserver(ProcessID pid, AXObserverCallback callback) override {
-    return inner_->createObserver(pid, std::move(callback));
-  }
-  AXError addNotification(AXObserver observer, const AXElement& element, std::string_view notification) override {
-    return inner_->addNotification(observer, element, notification);
-  }
-  AXError removeNotification(AXObserver observer, const AXElement& element,
-                             std::string_view notification) override {
-    return inner_->removeNotification(observer, element, notification);
-  }
-  void destroyObserver(AXObserver observer) override { inner_->destroyObserver(observer); }
-
- private:
-  std::shared_ptr<Accessibility> inner_;
-};
-
 using IDs = std::vector<WindowID>;
 using PaneIDs = std::vector<IDs>;
 
@@ -76,8 +33,6 @@ using PaneIDs = std::vector<IDs>;
 class CoordinatorSim : public ::testing::Test {
  protected:
   CoordinatorSim() {
-    accessibility = std::make_shared<ScriptableAccessibility>(platform.accessibility);
-    platform.accessibility = accessibility;
     chrome->log->clock = [scheduler = scheduler] { return scheduler->now(); };
     chrome->log->stamp = [desktop = desktop] { return desktop->recorder().calls().size(); };
     coordinator = LayoutCoordinator::create(platform, chrome);
@@ -114,13 +69,6 @@ class CoordinatorSim : public ::testing::Test {
     return result;
   }
 
-  std::vector<int> selections() const {
-    std::vector<int> result;
-    if (!session()) return result;
-    for (const PaneState& pane : session()->panes) result.push_back(pane.selectedIndex);
-    return result;
-  }
-
   // The pane's tab strip, or null when the pane has none.
   std::shared_ptr<RecordingTabBarPanel> tabBar(int pane) const {
     if (!session() || pane < 0 || static_cast<std::size_t>(pane) >= session()->panels.size()) return nullptr;
@@ -137,11 +85,6 @@ class CoordinatorSim : public ::testing::Test {
 
   std::optional<std::string> remembered() const { return desktop->userDefaults()->stringValue("rememberedLayout"); }
 
-  AXElement elementOf(WindowID window) const {
-    const auto* state = desktop->window(window);
-    return SimElements::window(state ? state->owner() : 0, window);
-  }
-
   std::vector<std::string> alertTitles() const {
     std::vector<std::string> titles;
     for (const auto& shown : desktop->alerts()->shown()) titles.push_back(shown.title);
@@ -151,7 +94,6 @@ class CoordinatorSim : public ::testing::Test {
   std::shared_ptr<SimScheduler> scheduler = std::make_shared<SimScheduler>();
   std::shared_ptr<SimDesktop> desktop = SimDesktop::create(scheduler);
   Platform platform = makeSimPlatform(desktop);
-  std::shared_ptr<ScriptableAccessibility> accessibility;
   std::shared_ptr<RecordingChromeFactory> chrome = std::make_shared<RecordingChromeFactory>();
   std::shared_ptr<LayoutCoordinator> coordinator;
   int accessibilityMissingCalls = 0;

@@ -34,17 +34,6 @@ class ChromeCallLog {
     calls_.push_back(ChromeCall{panel, name, clock ? clock() : 0.0, stamp ? stamp() : 0});
   }
   const std::vector<ChromeCall>& calls() const { return calls_; }
-  std::size_t count(const std::string& name) const {
-    return static_cast<std::size_t>(
-        std::count_if(calls_.begin(), calls_.end(), [&](const ChromeCall& call) { return call.name == name; }));
-  }
-  std::vector<ChromeCall> callsOf(const std::string& panel) const {
-    std::vector<ChromeCall> result;
-    for (const ChromeCall& call : calls_) {
-      if (call.panel == panel) result.push_back(call);
-    }
-    return result;
-  }
   void clear() { calls_.clear(); }
 
  private:
@@ -57,13 +46,8 @@ class RecordingTabBarPanel final : public PaneTabBarPanel {
  public:
   RecordingTabBarPanel(std::string name, std::shared_ptr<ChromeCallLog> log, std::vector<PaneTabPresentation> tabs,
                        std::vector<PaneMoveDirection> moveDirections, Rect frame, PaneTabBarHandlers handlers)
-      : name(std::move(name)),
-        tabs(std::move(tabs)),
-        moveDirections(std::move(moveDirections)),
-        frame(frame),
-        selectedIndex(this->tabs.empty() ? -1 : 0),
-        handlers(std::move(handlers)),
-        log_(std::move(log)) {
+      : name(std::move(name)), tabs(std::move(tabs)), moveDirections(std::move(moveDirections)), frame(frame),
+        selectedIndex(this->tabs.empty() ? -1 : 0), handlers(std::move(handlers)), log_(std::move(log)) {
     log_->add(this->name, "create");
   }
 
@@ -73,18 +57,9 @@ class RecordingTabBarPanel final : public PaneTabBarPanel {
     selectedIndex = newSelection >= 0 && static_cast<std::size_t>(newSelection) < tabs.size() ? newSelection : -1;
     frame = newFrame;
   }
-  void orderFrontRegardless() override {
-    log_->add(name, "orderFrontRegardless");
-    isVisible = true;
-  }
-  void orderOut() override {
-    log_->add(name, "orderOut");
-    isVisible = false;
-  }
-  void close() override {
-    log_->add(name, "close");
-    isClosed = true;
-  }
+  void orderFrontRegardless() override { log_->add(name, "orderFrontRegardless"); isVisible = true; }
+  void orderOut() override { log_->add(name, "orderOut"); isVisible = false; }
+  void close() override { log_->add(name, "close"); isClosed = true; }
 
   // The user's clicks, as the strip reports them.
   void clickTab(int index) const { handlers.selection(index); }
@@ -143,10 +118,7 @@ class RecordingPreviewPanel final : public BentoPreviewPanel {
     log_->add(this->name, "create");
   }
 
-  void setFrame(const Rect& newFrame) override {
-    log_->add(name, "setFrame");
-    frame = newFrame;
-  }
+  void setFrame(const Rect& newFrame) override { log_->add(name, "setFrame"); frame = newFrame; }
   void setScreenFrame(const Rect& newScreenFrame) override {
     log_->add(name, "setScreenFrame");
     screenFrame = newScreenFrame;
@@ -156,18 +128,9 @@ class RecordingPreviewPanel final : public BentoPreviewPanel {
     tiles = newTiles;
   }
   void setNeedsDisplay() override { log_->add(name, "setNeedsDisplay"); }
-  void orderFrontRegardless() override {
-    log_->add(name, "orderFrontRegardless");
-    isVisible = true;
-  }
-  void orderOut() override {
-    log_->add(name, "orderOut");
-    isVisible = false;
-  }
-  void close() override {
-    log_->add(name, "close");
-    isClosed = true;
-  }
+  void orderFrontRegardless() override { log_->add(name, "orderFrontRegardless"); isVisible = true; }
+  void orderOut() override { log_->add(name, "orderOut"); isVisible = false; }
+  void close() override { log_->add(name, "close"); isClosed = true; }
 
   const std::string name;
   Rect frame;
