@@ -1,18 +1,17 @@
+// The menu-bar icon and its menu, as the user opens and uses them.
 #include "app/StatusItemController.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "StatusItemDoubles.h"
+#include "app/StatusMenuTexts.h"
+#include "app/TextFormat.h"
 #include "backends/sim/SimAlerts.h"
 #include "backends/sim/SimDesktop.h"
 #include "backends/sim/SimPlatform.h"
 #include "backends/sim/SimScheduler.h"
-#include "chrome/LayoutKindIcon.h"
 #include "platform/Localizer.h"
 
 namespace tessarapane {
@@ -22,35 +21,69 @@ using testing_support::FakeLayoutControl;
 using testing_support::RecordingStatusBar;
 using testing_support::RecordingStatusItem;
 using testing_support::RecordingStatusMenu;
+using Shown = std::vector<std::string>;
 
-const std::vector<std::string> kLayoutTitles = {"全屏（1 格）",   "左右二分（2 格）", "左右三等分（3 格）", "上下二分（2 格）",
-                                                "1+2（3 格）", "2+1（3 格）",      "四等分（4 格）"};
+const std::string kMenuBarAddress = "x-apple.systempreferences:com.apple.MenuBarSettings";
+const std::string kAccessibilityAddress =
+    "x-apple.systempreferences:com.apple.settings.PrivacySecurity.extension?Privacy_Accessibility";
 
-const char* const kAccessibilityAddresses[] = {
-    "x-apple.systempreferences:com.apple.settings.PrivacySecurity.extension?Privacy_Accessibility",
-    "x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility",
-};
+// "== header", "--", or "<title> <action>" with "+<represented>", "✓",
+// "(disabled)", "⌘<key>" and "icon" when the entry has them.
+Shown show(const std::vector<StatusMenuEntry>& entries) {
+  static const char* const actions[] = {"none", "start", "grid", "exit", "hotkeys", "access", "quit"};
+  Shown shown;
+  for (const StatusMenuEntry& e : entries) {
+    if (e.kind != StatusMenuEntry::Kind::item) {
+      shown.push_back(e.kind == StatusMenuEntry::Kind::separator ? "--" : "== " + e.title);
+      EXPECT_FALSE(e.isEnabled);
+      continue;
+    }
+    std::string line = e.title + " " + actions[static_cast<int>(e.action)];
+    const auto kind = e.representedObject ? fromRawValue<LayoutKind>(*e.representedObject) : std::nullopt;
+    if (kind) line += " +" + *e.representedObject;
+    if (e.isOn) line += " ✓";
+    if (!e.isEnabled) line += " (disabled)";
+    if (!e.keyEquivalent.empty()) line += " ⌘" + e.keyEquivalent;
+    if (e.image) {
+      EXPECT_EQ(*e.image, kind ? LayoutKindIcon::image(*kind) : LayoutKindIcon::bentoImage()) << e.title;
+      line += " icon";
+    }
+    shown.push_back(line);
+  }
+  return shown;
+}
 
-class StatusItemControllerTest : public ::testing::Test {
+// The menu with the first `kind` checked (none: nothing running).
+Shown menuWith(const std::string& checked, bool exitEnabled, bool trusted) {
+  Shown menu = {"== Tab Mode"};
+  const Shown layouts = {"全屏（1 格） start +fullScreen",  "左右二分（2 格） start +split2", "左右三等分（3 格） start +split3",
+                         "上下二分（2 格） start +topBottom", "1+2（3 格） start +focusStack",
+                         "2+1（3 格） start +stackFocus", "四等分（4 格） start +split4"};
+  for (const std::string& layout : layouts) {
+    menu.push_back(layout + (layout.ends_with("+" + checked) ? " ✓" : "") + " icon");
+  }
+  menu.insert(menu.end(), {"--", "== Grid Mode", std::string("网格 grid") + (checked == "grid" ? " ✓" : "") + " icon",
+                           "--", std::string("退出当前布局 exit") + (exitEnabled ? "" : " (disabled)"),
+                           "快捷键设置… hotkeys", "--", std::string("打开辅助功能权限设置… access") + (trusted ? " ✓" : ""),
+                           "--", "退出 Tessarapane quit ⌘q"});
+  return menu;
+}
+
+class StatusItemSim : public ::testing::Test {
  protected:
   std::shared_ptr<StatusItemController> make() {
     StatusItemController::Callbacks callbacks;
-    callbacks.onOpenHotKeySettings = [this] { events.push_back("hot key settings"); };
-    callbacks.onOpenPermissionGuide = [this] { events.push_back("permission guide"); };
+    callbacks.onOpenHotKeySettings = [this] { control->commands.push_back("hot key settings"); };
+    callbacks.onOpenPermissionGuide = [this] { control->commands.push_back("permission guide"); };
     callbacks.onTerminate = [this] { control->commands.push_back("terminate"); };
     return StatusItemController::create(platform, control, bar, std::move(callbacks));
   }
-
   RecordingStatusItem& item() { return *bar->made.back(); }
   RecordingStatusMenu& menu() { return *item().menu; }
-  std::vector<std::string> opened() const { return desktop->recorder().openedAddresses(); }
-  const std::vector<SimAlerts::Shown>& alerts() const { return desktop->alerts()->shown(); }
-
-  // Every layout item's check mark, in menu order.
-  std::vector<bool> layoutChecks() {
-    std::vector<bool> checks;
-    for (const std::string& title : kLayoutTitles) checks.push_back(menu().entry(title).isOn);
-    return checks;
+  Shown opened() {
+    Shown addresses = desktop->recorder().openedAddresses();
+    desktop->recorder().clear();
+    return addresses;
   }
 
   std::shared_ptr<SimScheduler> clock = std::make_shared<SimScheduler>();
@@ -58,295 +91,177 @@ class StatusItemControllerTest : public ::testing::Test {
   Platform platform = makeSimPlatform(desktop);
   std::shared_ptr<FakeLayoutControl> control = std::make_shared<FakeLayoutControl>();
   std::shared_ptr<RecordingStatusBar> bar = std::make_shared<RecordingStatusBar>();
-  std::vector<std::string> events;
 };
 
-TEST_F(StatusItemControllerTest, TheMenuListsEighteenEntriesInOrder) {
+TEST_F(StatusItemSim, TheMenuShowsWhatRunsAndSendsEachChoiceToItsTarget) {
+  desktop->setProcessTrusted(false);
   const auto controller = make();
-  ASSERT_EQ(bar->made.size(), 1u);
   EXPECT_TRUE(item().visible);
   ASSERT_TRUE(item().image.has_value());
   EXPECT_TRUE(item().image->isTemplate);
   EXPECT_EQ(item().image->size, LayoutKindIcon::kStatusBarSize);
-  EXPECT_EQ(item().toolTip, std::optional<std::string>("Tessarapane"));
-  EXPECT_FALSE(item().title.has_value());
-  ASSERT_TRUE(item().menu);
-  EXPECT_EQ(menu().delegate.lock(), controller);
-
-  using Kind = StatusMenuEntry::Kind;
-  const auto& entries = menu().entries;
-  ASSERT_EQ(entries.size(), 18u);
-  EXPECT_EQ(entries, controller->entries());
-
-  std::vector<std::string> titles;
-  std::vector<Kind> kinds;
-  for (const auto& entry : entries) {
-    titles.push_back(entry.title);
-    kinds.push_back(entry.kind);
-  }
-  std::vector<std::string> expectedTitles = {"Tab Mode"};
-  expectedTitles.insert(expectedTitles.end(), kLayoutTitles.begin(), kLayoutTitles.end());
-  expectedTitles.insert(expectedTitles.end(), {"", "Grid Mode", "网格", "", "退出当前布局", "快捷键设置…", "",
-                                               "打开辅助功能权限设置…", "", "退出 Tessarapane"});
-  EXPECT_EQ(titles, expectedTitles);
-  const std::vector<Kind> expectedKinds = {
-      Kind::sectionHeader, Kind::item, Kind::item,      Kind::item, Kind::item, Kind::item,
-      Kind::item,          Kind::item, Kind::separator, Kind::sectionHeader,    Kind::item,
-      Kind::separator,     Kind::item, Kind::item,      Kind::separator,        Kind::item,
-      Kind::separator,     Kind::item};
-  EXPECT_EQ(kinds, expectedKinds);
-
-  for (std::size_t i = 0; i < kAllLayoutKinds.size(); ++i) {
-    const auto& entry = entries[i + 1];
-    EXPECT_EQ(entry.action, StatusMenuAction::startLayoutFromMenu);
-    EXPECT_EQ(entry.representedObject, std::optional<std::string>(rawValue(kAllLayoutKinds[i])));
-    EXPECT_EQ(entry.image, std::optional<LayoutKindIcon::Image>(LayoutKindIcon::image(kAllLayoutKinds[i])));
-    EXPECT_FALSE(entry.image->isTemplate);
-  }
-  EXPECT_EQ(entries[10].action, StatusMenuAction::startBento);
-  EXPECT_EQ(entries[10].image, std::optional<LayoutKindIcon::Image>(LayoutKindIcon::bentoImage()));
-  EXPECT_EQ(entries[12].action, StatusMenuAction::exitLayout);
-  EXPECT_EQ(entries[13].action, StatusMenuAction::openHotKeySettings);
-  EXPECT_EQ(entries[15].action, StatusMenuAction::openAccessibilitySettings);
-  EXPECT_EQ(entries[17].action, StatusMenuAction::quit);
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    EXPECT_EQ(entries[i].keyEquivalent, i == 17 ? "q" : "") << i;
-    if (i != 10 && (i < 1 || i > 7)) {
-      EXPECT_FALSE(entries[i].image.has_value()) << i;
-    }
-  }
-}
-
-TEST_F(StatusItemControllerTest, OpeningTheMenuChecksTheRunningLayout) {
-  const auto controller = make();
-  const std::vector<bool> none(7, false);
-
+  EXPECT_EQ(item().toolTip, "Tessarapane");
+  EXPECT_EQ(item().title, std::nullopt);
+  EXPECT_EQ(show(menu().entries), menuWith("", true, false));  // states come with the first opening
   menu().open();
-  EXPECT_EQ(layoutChecks(), none);
-  EXPECT_FALSE(menu().entry("网格").isOn);
-  EXPECT_FALSE(menu().entry("退出当前布局").isEnabled);
-
-  for (std::size_t i = 0; i < kAllLayoutKinds.size(); ++i) {
-    control->runningKind = kAllLayoutKinds[i];
-    menu().open();
-    std::vector<bool> expected = none;
-    expected[i] = true;
-    EXPECT_EQ(layoutChecks(), expected) << rawValue(kAllLayoutKinds[i]);
-    EXPECT_FALSE(menu().entry("网格").isOn);
-    EXPECT_TRUE(menu().entry("退出当前布局").isEnabled);
-  }
-
-  control->runningKind.reset();
-  for (std::size_t tiles : {std::size_t{1}, std::size_t{6}}) {
-    control->bentoTiles = tiles;
-    menu().open();
-    EXPECT_EQ(layoutChecks(), none) << tiles;
-    EXPECT_TRUE(menu().entry("网格").isOn) << tiles;
-    EXPECT_TRUE(menu().entry("退出当前布局").isEnabled) << tiles;
-  }
-
-  control->bentoTiles.reset();
-  menu().open();
-  EXPECT_FALSE(menu().entry("网格").isOn);
-  EXPECT_FALSE(menu().entry("退出当前布局").isEnabled);
+  EXPECT_EQ(show(menu().entries), menuWith("", false, false));
   EXPECT_EQ(controller->entries(), menu().entries);
-}
 
-TEST_F(StatusItemControllerTest, ThePermissionItemFollowsTheTrustTestOnEveryOpening) {
-  const auto controller = make();
+  for (LayoutKind kind : kAllLayoutKinds) {
+    control->runningKind = kind;
+    menu().open();
+    EXPECT_EQ(show(menu().entries), menuWith(std::string(rawValue(kind)), true, false));
+  }
+  control->runningKind.reset();
+  control->bentoTiles = 1;
   desktop->setProcessTrusted(true);
   menu().open();
-  EXPECT_TRUE(menu().entry("打开辅助功能权限设置…").isOn);
+  EXPECT_EQ(show(menu().entries), menuWith("grid", true, true));
+
+  menu().choose("左右三等分（3 格）");
+  menu().choose("网格");
+  menu().choose("退出当前布局");
+  menu().choose("快捷键设置…");
+  menu().choose("打开辅助功能权限设置…");  // trusted: the settings, not the guide
+  EXPECT_EQ(opened(), Shown{kAccessibilityAddress});
   desktop->setProcessTrusted(false);
-  menu().open();
-  EXPECT_FALSE(menu().entry("打开辅助功能权限设置…").isOn);
-}
-
-TEST_F(StatusItemControllerTest, LayoutItemsStartTheirKindAndIgnoreUnknownNames) {
-  const auto controller = make();
-  menu().choose(*menu().indexOf("左右三等分（3 格）"));
-  menu().choose(*menu().indexOf("全屏（1 格）"));
-  EXPECT_EQ(control->commands, (std::vector<std::string>{"startLayout split3", "startLayout fullScreen"}));
-
-  control->commands.clear();
+  menu().choose("打开辅助功能权限设置…");
+  EXPECT_EQ(opened(), Shown{});
+  // Headers, separators, a disabled entry and unknown layouts do nothing.
+  control->bentoTiles.reset();
+  for (std::size_t index : {0, 8, 12, 99}) {
+    menu().open();
+    menu().choose(index);
+  }
   controller->startLayoutFromMenu(std::string("Split3"));
-  controller->startLayoutFromMenu(std::string("grid"));
   controller->startLayoutFromMenu(std::nullopt);
-  menu().choose(0);   // a section header
-  menu().choose(8);   // a separator
-  menu().choose(99);  // past the end
-  EXPECT_TRUE(control->commands.empty());
+  menu().choose("退出 Tessarapane");  // quitting forgets the layout first
+  EXPECT_EQ(control->commands, (Shown{"startLayout split3", "startBento", "exitLayout forgetting", "hot key settings",
+                                      "permission guide", "exitLayout forgetting", "terminate"}));
 }
 
-TEST_F(StatusItemControllerTest, GridExitSettingsAndQuitReachTheirTargets) {
-  const auto controller = make();
-  menu().choose(*menu().indexOf("网格"));
-  control->runningKind = LayoutKind::split2;
-  menu().open();
-  menu().choose(*menu().indexOf("退出当前布局"));
-  menu().choose(*menu().indexOf("快捷键设置…"));
-  EXPECT_EQ(events, std::vector<std::string>{"hot key settings"});
-  menu().choose(*menu().indexOf("退出 Tessarapane"));
-  // Quitting forgets the remembered layout before the application ends.
-  EXPECT_EQ(control->commands,
-            (std::vector<std::string>{"startBento", "exitLayout forgetting", "exitLayout forgetting", "terminate"}));
-}
-
-TEST_F(StatusItemControllerTest, TheAccessibilityItemOpensSettingsOnlyWhenTrusted) {
-  const auto controller = make();
-  desktop->setProcessTrusted(true);
-  controller->openAccessibilitySettings();
-  EXPECT_EQ(opened(), std::vector<std::string>{kAccessibilityAddresses[0]});
-  EXPECT_TRUE(events.empty());
-
-  desktop->recorder().clear();
-  desktop->refuseAddress(kAccessibilityAddresses[0]);
-  controller->openAccessibilitySettings();
-  EXPECT_EQ(opened(), (std::vector<std::string>{kAccessibilityAddresses[0], kAccessibilityAddresses[1]}));
-
-  desktop->recorder().clear();
-  desktop->setProcessTrusted(false);
-  menu().choose(*menu().indexOf("打开辅助功能权限设置…"));
-  EXPECT_TRUE(opened().empty());
-  EXPECT_EQ(events, std::vector<std::string>{"permission guide"});
-}
-
-TEST_F(StatusItemControllerTest, AnItemInItsPlaceIsLeftAlone) {
-  const auto controller = make();
+TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheMenuBarSettingsAreOfferedOnce) {
+  // In its place: checked once, left alone.
+  auto controller = make();
   EXPECT_TRUE(controller->isWatchingPresence());
   clock->advance(5.0);
   EXPECT_EQ(bar->made.size(), 1u);
-  EXPECT_TRUE(bar->removed.empty());
-  EXPECT_TRUE(alerts().empty());
   EXPECT_FALSE(controller->isWatchingPresence());
-}
 
-TEST_F(StatusItemControllerTest, AParkedItemIsRecreatedOnceAndKeepsItsMenuStates) {
-  bar->nextItemFrames = {Rect(1300, 875, 0, 22)};  // the first item is parked, the second is fine
-  const auto controller = make();
+  // Parked, then fine once recreated: the item entries keep their states.
+  bar->nextItemFrames = {Rect(1300, 875, 24, 25), Rect(1300, 875, 0, 22)};
+  controller = make();
   control->runningKind = LayoutKind::topBottom;
   menu().open();
-
   clock->advance(0.69);
-  EXPECT_EQ(bar->made.size(), 1u);
+  EXPECT_EQ(bar->made.size(), 2u);
   clock->advance(0.02);
-  ASSERT_EQ(bar->made.size(), 2u);
-  ASSERT_EQ(bar->removed.size(), 1u);
-  EXPECT_EQ(bar->removed[0], bar->made[0]);
-  EXPECT_EQ(bar->menus.size(), 2u);
-  EXPECT_TRUE(item().visible);
-  EXPECT_TRUE(item().image.has_value());
-  EXPECT_TRUE(menu().entry("上下二分（2 格）").isOn) << "the item entries survive the rebuild";
-  EXPECT_TRUE(menu().entry("退出当前布局").isEnabled);
-
+  ASSERT_EQ(bar->made.size(), 3u);
+  EXPECT_EQ(bar->removed, std::vector<std::shared_ptr<RecordingStatusItem>>{bar->made[1]});
+  EXPECT_TRUE(item().visible && item().image.has_value());
+  EXPECT_EQ(show(menu().entries), menuWith("topBottom", true, true));
   clock->advance(5.0);
-  EXPECT_EQ(bar->made.size(), 2u);
-  EXPECT_TRUE(alerts().empty());
-}
+  EXPECT_EQ(bar->made.size(), 3u);
 
-TEST_F(StatusItemControllerTest, AnItemStillHiddenOffersTheMenuBarSettingsOnce) {
-  bar->nextItemFrames = {Rect(1300, 875, 0, 22), Rect(1300, 875, 24, 0), Rect(1300, 875, 1, 1)};
-  desktop->refuseAddress("x-apple.systempreferences:com.apple.MenuBarSettings");
-  const auto controller = make();
-
+  // Still hidden after the second look: the user is asked, once, and the
+  // menu-bar settings open at the first address that works.
+  bar->nextItemFrames.assign(6, Rect(1300, 875, 0, 22));
+  desktop->refuseAddress(kMenuBarAddress);
+  controller = make();
   clock->advance(1.39);
-  EXPECT_EQ(bar->made.size(), 2u);
-  EXPECT_TRUE(alerts().empty());
+  EXPECT_TRUE(desktop->alerts()->shown().empty());
   clock->advance(0.02);
-  ASSERT_EQ(alerts().size(), 1u);
-  EXPECT_EQ(alerts()[0].title, "菜单栏图标被系统隐藏");
-  EXPECT_EQ(alerts()[0].message,
-            "Tessarapane 正在运行，但 macOS 没有给它分配菜单栏槽位，图标被停在了看不见的位置。\n\n"
-            "请打开“系统设置 → 菜单栏”，把 Tessarapane 的开关关掉再打开；\n"
-            "若仍不显示，请检查 Bartender、iBar 等菜单栏管理工具是否把它收进了隐藏区。");
-  EXPECT_EQ(alerts()[0].buttons, (std::vector<std::string>{"打开菜单栏设置", "稍后"}));
+  ASSERT_EQ(desktop->alerts()->shown().size(), 1u);
+  const SimAlerts::Shown& alert = desktop->alerts()->shown()[0];
+  EXPECT_EQ(alert.title, "菜单栏图标被系统隐藏");
+  EXPECT_EQ(alert.message, StatusMenuTexts::hiddenIconMessage());
+  EXPECT_EQ(alert.buttons, (Shown{"打开菜单栏设置", "稍后"}));
   EXPECT_EQ(desktop->recorder().activations(), std::vector<ProcessID>{desktop->currentProcessID()});
-  EXPECT_EQ(opened(), (std::vector<std::string>{"x-apple.systempreferences:com.apple.MenuBarSettings",
-                                                "x-apple.systempreferences:com.apple.ControlCenter-Settings.extension"}));
-  EXPECT_EQ(bar->made.size(), 2u) << "recreated once only";
-
-  // Never twice in the same process, whatever asks.
+  EXPECT_EQ(opened(), (Shown{kMenuBarAddress, "x-apple.systempreferences:com.apple.ControlCenter-Settings.extension"}));
   controller->watchPresence();
   clock->advance(2.0);
   controller->offerMenuBarSettingsIfNeeded();
-  EXPECT_EQ(alerts().size(), 1u);
-}
+  EXPECT_EQ(desktop->alerts()->shown().size(), 1u);
+  EXPECT_EQ(bar->made.size(), 6u);
 
-TEST_F(StatusItemControllerTest, LaterDoesNothingMore) {
-  bar->nextItemFrames = {Rect(1300, 875, 0, 22), Rect(1300, 875, 0, 22)};
+  // "稍后" opens nothing; a controller gone before its check leaves nothing.
   desktop->alerts()->setAnswer(1);
-  const auto controller = make();
-  clock->advance(1.41);
-  ASSERT_EQ(alerts().size(), 1u);
-  EXPECT_TRUE(opened().empty());
-  EXPECT_EQ(bar->made.size(), 2u);
-}
-
-TEST_F(StatusItemControllerTest, ParkingFollowsTheItemItsWindowAndItsScreen) {
-  const auto controller = make();
-  const Screen screen24{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 876)};
-  const Screen screen12{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 888)};
-
-  item().visible = false;
-  EXPECT_TRUE(controller->isParkedOffMenuBar());
-  item().visible = true;
-  item().windowFrame = Rect(1416, 890, 0, 22);
-  EXPECT_TRUE(controller->isParkedOffMenuBar());
-  item().button = false;
-  EXPECT_FALSE(controller->isParkedOffMenuBar()) << "no button: nothing to judge";
-  item().button = true;
-  item().windowFrame.reset();
-  EXPECT_FALSE(controller->isParkedOffMenuBar()) << "no window: nothing to judge";
-
-  item().screen = screen24;
-  item().windowFrame = Rect(1416, 890, 24, 10);
-  EXPECT_TRUE(controller->isParkedOffMenuBar());
-  item().screen = screen12;
-  item().windowFrame = Rect(1416, 888, 24, 12);
-  EXPECT_FALSE(controller->isParkedOffMenuBar());
-
-  // Without a screen of its own the main screen (25-point menu bar) decides.
-  item().screen.reset();
-  item().windowFrame = Rect(1416, 890, 24, 10);
-  EXPECT_TRUE(controller->isParkedOffMenuBar());
-  item().windowFrame = Rect(1300, 890, 24, 10);
-  EXPECT_FALSE(controller->isParkedOffMenuBar());
-
-  // No screen at all: only a collapsed or sunken window counts.
-  desktop->setDisplays({});
-  item().windowFrame = Rect(1416, 890, 24, 10);
-  EXPECT_FALSE(controller->isParkedOffMenuBar());
-  item().windowFrame = Rect(1416, -30, 24, 22);
-  EXPECT_TRUE(controller->isParkedOffMenuBar());
-}
-
-TEST_F(StatusItemControllerTest, AControllerGoneBeforeTheCheckLeavesNothingBehind) {
-  bar->nextItemFrames = {Rect(1300, 875, 0, 22)};
-  auto controller = make();
-  std::weak_ptr<RecordingStatusMenu> menuSeen = bar->menus.back();
+  bar->nextItemFrames.assign(8, Rect(1300, 875, 0, 22));
+  controller = make();
+  clock->advance(1.5);
+  EXPECT_EQ(desktop->alerts()->shown().size(), 2u);
+  EXPECT_EQ(opened(), Shown{});
+  controller = make();
+  std::weak_ptr<RecordingStatusMenu> orphanMenu = bar->menus.back();
   controller.reset();
   clock->advance(2.0);
-  EXPECT_EQ(bar->made.size(), 1u);
-  EXPECT_TRUE(alerts().empty());
-  ASSERT_FALSE(menuSeen.expired());
-  menuSeen.lock()->open();  // the menu's delegate is gone: nothing happens
+  EXPECT_EQ(desktop->alerts()->shown().size(), 2u);
+  orphanMenu.lock()->choose("网格");
   EXPECT_TRUE(control->commands.empty());
 }
 
-TEST_F(StatusItemControllerTest, AButtonWithoutImageShowsInitialsAndNoButtonGetsNeither) {
-  bar->itemsTakeImages = false;
-  auto controller = make();
-  EXPECT_FALSE(item().image.has_value());
-  EXPECT_EQ(item().title, std::optional<std::string>("TP"));
+TEST_F(StatusItemSim, ParkingIsJudgedFromTheIconsWindowAndScreen) {
+  const auto controller = make();
+  auto parked = [&](std::optional<Rect> frame, std::optional<Screen> screen = std::nullopt) {
+    item().windowFrame = frame;
+    item().screen = screen;
+    return controller->isParkedOffMenuBar();
+  };
+  const Screen bar24{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 876)};
+  const Screen bar12{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 888)};
+  std::vector<bool> judged = {parked(Rect(1416, 890, 0, 22)), parked(std::nullopt),
+                              parked(Rect(1416, 890, 24, 10), bar24), parked(Rect(1416, 888, 24, 12), bar12),
+                              // the main screen (25-point menu bar) when the icon's is unknown
+                              parked(Rect(1416, 890, 24, 10)), parked(Rect(1300, 890, 24, 10))};
+  item().visible = false;
+  judged.push_back(parked(Rect(1300, 875, 24, 25)));
+  item().visible = true;
+  item().button = false;
+  judged.push_back(parked(Rect(1416, 890, 0, 22)));
+  item().button = true;
+  desktop->setDisplays({});  // no screen: only a collapsed or sunken window
+  judged.push_back(parked(Rect(1416, 890, 24, 10)));
+  judged.push_back(parked(Rect(1416, -30, 24, 22)));
+  EXPECT_EQ(judged, (std::vector<bool>{true, false, true, false, true, false, true, false, false, true}));
 
+  // An icon without image shows initials; no button gets neither.
+  bar->itemsTakeImages = false;
+  make();
+  EXPECT_EQ(item().title, "TP");
   bar->itemsHaveButtons = false;
   bar->itemsTakeImages = true;
-  controller = make();
-  EXPECT_FALSE(item().image.has_value());
-  EXPECT_FALSE(item().title.has_value());
-  EXPECT_FALSE(item().toolTip.has_value());
-  EXPECT_TRUE(item().visible);
-  EXPECT_TRUE(item().menu) << "the menu is attached all the same";
+  make();
+  EXPECT_FALSE(item().image || item().title || item().toolTip);
+  EXPECT_TRUE(item().visible && item().menu);
+}
+
+// Translates the keys it knows; the identity localizer comes back after.
+class TableLocalizer final : public Localizer {
+ public:
+  explicit TableLocalizer(std::map<std::string, std::string, std::less<>> table) : table_(std::move(table)) {}
+  std::string localized(std::string_view key) const override {
+    const auto found = table_.find(key);
+    return found == table_.end() ? std::string(key) : found->second;
+  }
+
+ private:
+  std::map<std::string, std::string, std::less<>> table_;
+};
+
+TEST(StatusMenuTexts, TranslationsMayReorderAndMalformedFormatsStayAsWritten) {
+  localization::install(std::make_shared<TableLocalizer>(std::map<std::string, std::string, std::less<>>{
+      {"%@（%@）", "%2$@: %1$@"}, {"1 格", "one pane"}, {"%ld 格", "%ld panes"}, {"左右二分", "Halves"}}));
+  const Shown titles = {StatusMenuTexts::layoutItemTitle(LayoutKind::fullScreen),
+                        StatusMenuTexts::layoutItemTitle(LayoutKind::split2),
+                        StatusMenuTexts::layoutItemTitle(LayoutKind::split4)};
+  localization::install(nullptr);
+  EXPECT_EQ(titles, (Shown{"one pane: 全屏", "2 panes: Halves", "4 panes: 四等分"}));
+  const Shown formatted = {
+      TextFormat::format("%1$ld%% of %2$@", {"50", "x"}), TextFormat::format("%@ and %@", {"one"}),
+      TextFormat::format("%3$@ %d %", {"a"}),              TextFormat::format("%0$@ %2$@", {"a", "b"}),
+      TextFormat::format("%123$@", {"a"}),                 TextFormat::format("%1$x", {"a"}),
+  };
+  EXPECT_EQ(formatted, (Shown{"50% of x", "one and %@", "%3$@ %d %", "%0$@ b", "%123$@", "%1$x"}));
 }
 
 }  // namespace

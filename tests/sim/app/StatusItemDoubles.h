@@ -32,7 +32,6 @@ class RecordingStatusMenu final : public StatusMenu {
   void setDelegate(std::weak_ptr<StatusMenuDelegate> newDelegate) override { delegate = std::move(newDelegate); }
   void setEntries(const std::vector<StatusMenuEntry>& newEntries) override {
     entries = newEntries;
-    ++entryUpdates;
   }
 
   // What the toolkit does when the user opens the menu and picks an entry.
@@ -42,17 +41,16 @@ class RecordingStatusMenu final : public StatusMenu {
   void choose(std::size_t index) {
     if (const auto live = delegate.lock()) live->menuEntryChosen(index);
   }
-  std::optional<std::size_t> indexOf(const std::string& title) const {
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      if (entries[i].title == title) return i;
-    }
-    return std::nullopt;
+  // Opens the menu and chooses the entry with that title (the end when none).
+  void choose(const std::string& title) {
+    open();
+    std::size_t index = 0;
+    while (index < entries.size() && entries[index].title != title) ++index;
+    choose(index);
   }
-  const StatusMenuEntry& entry(const std::string& title) const { return entries.at(indexOf(title).value()); }
 
   std::weak_ptr<StatusMenuDelegate> delegate;
   std::vector<StatusMenuEntry> entries;
-  int entryUpdates = 0;
 };
 
 class RecordingStatusItem final : public StatusItem {

@@ -1,260 +1,283 @@
+// What the program does to other applications' windows: focus, frames,
+// raising, closing. Every request reaches the simulated desktop, whose
+// recorder gives the whole sequence.
 #include "windows/WindowController.h"
 
 #include <gtest/gtest.h>
 
-#include "WindowsSimFixture.h"
-#include "windows/WindowIndexer.h"
+#include <cmath>
+
+#include "WindowsSim.h"
 
 namespace tessarapane {
 namespace {
 
+using Calls = std::vector<std::string>;
+
 class WindowControllerSim : public WindowsSim {
  protected:
-  ManagedWindow managed(WindowID number) {
-    for (const ManagedWindow& window : WindowIndexer(platform).currentSpaceWindows()) {
-      if (window.windowID == number) return window;
-    }
-    ADD_FAILURE() << "window " << number << " is not listed";
-    return ManagedWindow{};
+  // A record as the coordinator may hold it: its element possibly not the
+  // one the application hands out for the focused window now.
+  ManagedWindow record(WindowID number) {
+    return ManagedWindow{number, desktop->window(number)->owner(), {}, "", "", {}, elementOf(number)};
   }
-
-  // A record as the coordinator may hold it: made earlier, its element
-  // possibly not the one the application hands out now.
-  ManagedWindow record(WindowID number, AXElement element) {
-    ManagedWindow window;
-    window.windowID = number;
-    window.ownerPID = desktop->window(number)->owner();
-    window.element = element;
-    return window;
-  }
-
-  std::optional<WindowID> focused(const std::vector<ManagedWindow>& windows) {
+  std::optional<std::string> focused(const std::vector<ManagedWindow>& windows) {
     const auto window = controller.focusedManagedWindow(windows);
     if (!window) return std::nullopt;
-    return window->windowID;
+    return desktop->window(window->windowID)->desc.title;
   }
-
-  std::vector<std::string> callNames() const {
-    std::vector<std::string> names;
+  // "<request> <window title or app>", in the order made, then forgotten.
+  Calls calls() {
+    Calls shown;
     for (const SimCall& call : desktop->recorder().calls()) {
-      names.push_back(call.kind == SimCall::Kind::bringProcessToFront ? "front" : call.name);
+      const SimWindowState* window = desktop->window(call.window);
+      const std::string target = window ? window->desc.title : call.window ? "gone" : "app";
+      shown.push_back(call.kind == SimCall::Kind::bringProcessToFront ? "front" : call.name + " " + target);
     }
-    return names;
+    desktop->recorder().clear();
+    return shown;
   }
 
   WindowController controller{platform};
 };
 
-TEST_F(WindowControllerSim, OnScreenWindowIDsAreEveryNumberInTheList) {
-  const ProcessID app = launch("Editor");
-  const WindowID badge = open(app, "", Rect(0, 0, 40, 40));
-  const WindowID panel = open(launch("Helper", ActivationPolicy::accessory), "", Rect(0, 0, 300, 200),
-                              [](SimWindowSpec& s) { s.layer = 8; });
-  const WindowID shown = open(app, "Doc", Rect(100, 100, 600, 400));
-  const WindowID hidden = open(app, "Old", Rect(100, 100, 600, 400), [](SimWindowSpec& s) { s.minimized = true; });
-  (void)hidden;
-
-  EXPECT_EQ(controller.onScreenWindowIDs(), (WindowIDSet{badge, panel, shown}));
-  desktop->failNextWindowListReads(1);
-  EXPECT_EQ(controller.onScreenWindowIDs(), std::nullopt);
-}
-
-TEST_F(WindowControllerSim, FocusIsFoundByElement) {
+TEST_F(WindowControllerSim, FocusIsTheManagedWindowTheFrontApplicationFocuses) {
   const ProcessID editor = launch("Editor");
   const WindowID left = open(editor, "Left", Rect(0, 30, 600, 800));
   const WindowID right = open(editor, "Right", Rect(700, 30, 600, 800));
-  const ProcessID other = launch("Other");
-  const WindowID unmanaged = open(other, "Other", Rect(300, 300, 400, 300));
+  const WindowID other = open(launch("Other"), "Other", Rect(300, 300, 400, 300));
   const std::vector<ManagedWindow> windows{managed(left), managed(right)};
-
   desktop->focusWindow(left);
-  EXPECT_EQ(focused(windows), left);
+  EXPECT_EQ(focused(windows), "Left");
   desktop->focusWindow(right);
-  EXPECT_EQ(focused(windows), right);
-  // The frontmost application has no managed window.
-  desktop->focusWindow(unmanaged);
+  desktop->focusWithinApplication(left, false);  // focused, while the main window stays
+  EXPECT_EQ(focused(windows), "Left");
+  desktop->focusWindow(other);
   EXPECT_EQ(focused(windows), std::nullopt);
-}
 
-TEST_F(WindowControllerSim, FocusFallsBackToTheClosestFrameWhenTheElementDiffers) {
-  const ProcessID app = launch("Browser");
-  const WindowID front = open(app, "Front", Rect(100, 100, 600, 400));
-  const WindowID near = open(app, "Near", Rect(110, 105, 600, 400));
-  const WindowID far = open(app, "Far", Rect(700, 100, 600, 400));
-  desktop->focusWindow(front);
-  // The coordinator's records of `near` and `far`; the focused window is
-  // not among them (its element changed since the records were made).
-  const std::vector<ManagedWindow> windows{record(far, elementOf(far)), record(near, elementOf(near))};
-  EXPECT_EQ(focused(windows), near);
-
-  // Two candidates equally close: ambiguous, and more than one candidate.
+  // A fresh element for the focused window: the closest frame decides, and
+  // two equally close ones decide nothing.
+  const ProcessID browser = launch("Browser");
+  const WindowID far = open(browser, "Far", Rect(700, 100, 600, 400));
+  const WindowID near = open(browser, "Near", Rect(110, 105, 600, 400));
+  desktop->focusWindow(open(browser, "Front", Rect(100, 100, 600, 400)));
+  const std::vector<ManagedWindow> records{record(far), record(near)};
+  EXPECT_EQ(focused(records), "Near");
   desktop->moveWindow(far, Rect(100, 115, 600, 400));
+  EXPECT_EQ(focused(records), std::nullopt);
+  // With one of them off screen, the one left is the answer however far.
+  desktop->moveWindow(far, Rect(900, 500, 500, 300));
+  desktop->moveWindow(near, Rect(900, 500, 500, 300));
+  desktop->setMinimized(near, true);
+  EXPECT_EQ(focused(records), "Far");
+  desktop->failNextWindowListReads(1);  // then both are candidates again
+  EXPECT_EQ(focused(records), std::nullopt);
+
+  // A focused window in the platform's full screen is nobody's focus.
+  desktop->focusWindow(left);
+  desktop->setFullScreen(left, true);
   EXPECT_EQ(focused(windows), std::nullopt);
 }
 
-TEST_F(WindowControllerSim, ALoneOnScreenCandidateIsTheAnswerWhenNothingElseDecides) {
-  const ProcessID app = launch("Browser");
-  const WindowID distant = open(app, "Distant", Rect(800, 400, 500, 400));
-  const WindowID tucked = open(app, "Tucked", Rect(800, 400, 500, 400));
-  const WindowID front = open(app, "Front", Rect(0, 30, 600, 400));
-  desktop->setMinimized(tucked, true);
-  desktop->focusWindow(front);
-  const std::vector<ManagedWindow> windows{record(distant, elementOf(distant)), record(tucked, elementOf(tucked))};
-
-  // The minimised window is off screen, so the distant one is the only
-  // candidate, however far from the focused frame.
-  EXPECT_EQ(focused(windows), distant);
-  // Without the on-screen set every window of the application is a
-  // candidate, and two leave it undecided.
-  desktop->failNextWindowListReads(1);
-  EXPECT_EQ(focused(windows), std::nullopt);
-}
-
-TEST_F(WindowControllerSim, AFocusedFullScreenWindowIsNoManagedFocus) {
-  const ProcessID app = launch("Player");
-  const WindowID movie = open(app, "Movie", Rect(100, 100, 600, 400));
-  const std::vector<ManagedWindow> windows{managed(movie)};
-  desktop->focusWindow(movie);
-  ASSERT_EQ(focused(windows), movie);
-  desktop->setFullScreen(movie, true);
-  EXPECT_EQ(focused(windows), std::nullopt);
-}
-
-TEST_F(WindowControllerSim, AFrameWithinOnePointIsNotWritten) {
-  const ProcessID app = launch("Editor");
-  const WindowID window = open(app, "Doc", Rect(100.5, 300.8, 600.9, 399.2));
-  const ManagedWindow doc = managed(window);
-  // Toolkit (100, 200, 600, 400) on the 900-point-high display is
-  // accessibility (100, 300, 600, 400).
-  EXPECT_TRUE(controller.setAppKitFrameIfNeeded(Rect(100, 200, 600, 400), doc));
-  EXPECT_EQ(desktop->recorder().frameWrites(window), 0U);
-
-  desktop->moveWindow(window, Rect(101.5, 300, 600, 400));
-  EXPECT_TRUE(controller.setAppKitFrameIfNeeded(Rect(100, 200, 600, 400), doc));
-  EXPECT_EQ(desktop->recorder().frameWrites(window), 2U);
-  EXPECT_EQ(desktop->frame(window), Rect(100, 300, 600, 400));
-}
-
-TEST_F(WindowControllerSim, BothFrameWritesAreMadeAndBothMustSucceed) {
-  const ProcessID app = launch("Editor");
-  const WindowID pinned = open(app, "Pinned", Rect(100, 100, 600, 400),
-                               [](SimWindowSpec& s) { s.positionSettable = false; });
-  EXPECT_FALSE(controller.setAccessibilityFrame(Rect(0, 30, 500, 300), managed(pinned)));
-  EXPECT_EQ(desktop->recorder().attributeWrites(pinned, "AXSize"), 1U);
-  EXPECT_EQ(desktop->frame(pinned), Rect(100, 100, 500, 300));
-
-  const WindowID gone = open(app, "Gone", Rect(100, 100, 600, 400));
-  const ManagedWindow goneRecord = managed(gone);
+TEST_F(WindowControllerSim, FramesAreWrittenOnlyWhenOffByMoreThanAPointAndNeverInFullScreen) {
+  const ProcessID editor = launch("Editor");
+  const WindowID doc = open(editor, "Doc", Rect(100.5, 300.8, 600.9, 399.2));
+  const WindowID pinned = open(editor, "Pinned", Rect(100, 100, 600, 400), [](SimWindowSpec& s) {
+    s.positionSettable = false;
+  });
+  const WindowID gone = open(editor, "Gone", Rect(100, 100, 600, 400));
+  const WindowID movie = open(editor, "Movie", Rect(100, 100, 600, 400));
+  const WindowID board = open(editor, "Board", Rect(0, 0, 1440, 900));
+  const ManagedWindow docRecord = managed(doc), goneRecord = managed(gone), movieRecord = managed(movie);
   desktop->closeWindow(gone);
-  EXPECT_FALSE(controller.setAccessibilityFrame(Rect(0, 30, 500, 300), goneRecord));
-  EXPECT_FALSE(controller.raise(goneRecord, std::nullopt));
-  EXPECT_EQ(desktop->recorder().frameWrites(gone), 0U);
-}
-
-TEST_F(WindowControllerSim, AFullScreenWindowIsNeverMovedOrRaised) {
-  const ProcessID app = launch("Player");
-  const WindowID movie = open(app, "Movie", Rect(100, 100, 600, 400));
-  const ManagedWindow record = managed(movie);
   desktop->setFullScreen(movie, true);
-  // Covering the display counts as full screen even without the flag.
-  const WindowID board = open(app, "Board", Rect(0, 0, 1440, 900));
-  ManagedWindow boardRecord = record;
-  boardRecord.windowID = board;
-  boardRecord.element = elementOf(board);
   desktop->recorder().clear();
 
-  for (const ManagedWindow& window : {record, boardRecord}) {
-    EXPECT_FALSE(controller.setAccessibilityFrame(Rect(0, 30, 500, 300), window));
-    EXPECT_FALSE(controller.setAppKitFrameIfNeeded(Rect(0, 30, 500, 300), window));
-    EXPECT_FALSE(controller.raise(window, std::nullopt));
+  // Toolkit (100, 200, 600, 400) is accessibility (100, 300, 600, 400).
+  EXPECT_TRUE(controller.setAppKitFrameIfNeeded(Rect(100, 200, 600, 400), docRecord));
+  EXPECT_EQ(calls(), Calls{});
+  desktop->moveWindow(doc, Rect(101.5, 300, 600, 400));
+  EXPECT_TRUE(controller.setAppKitFrameIfNeeded(Rect(100, 200, 600, 400), docRecord));
+  EXPECT_EQ(desktop->frame(doc), Rect(100, 300, 600, 400));
+  // Both writes are made, and both must be taken.
+  EXPECT_FALSE(controller.setAccessibilityFrame(Rect(0, 30, 500, 300), record(pinned)));
+  EXPECT_EQ(desktop->frame(pinned), Rect(100, 100, 500, 300));
+  EXPECT_EQ(calls(), (Calls{"AXPosition Doc", "AXSize Doc", "AXPosition Pinned", "AXSize Pinned"}));
+
+  for (const ManagedWindow& untouchable : {goneRecord, movieRecord, record(board)}) {
+    EXPECT_FALSE(controller.setAccessibilityFrame(Rect(0, 30, 500, 300), untouchable));
+    EXPECT_FALSE(controller.setAppKitFrameIfNeeded(Rect(0, 30, 500, 300), untouchable));
+    EXPECT_FALSE(controller.raise(untouchable, std::nullopt));
   }
-  EXPECT_TRUE(desktop->recorder().calls().empty());
+  EXPECT_EQ(calls(), Calls{});
 }
 
-TEST_F(WindowControllerSim, RaiseOrdersTheWindowFrontThenItsProcess) {
+TEST_F(WindowControllerSim, RaisingFocusesRaisesAndBringsTheProcessForward) {
   const ProcessID back = launch("Back");
-  const WindowID behind = open(back, "Behind", Rect(100, 100, 600, 400));
-  const ProcessID front = launch("Front");
-  open(front, "Cover", Rect(100, 100, 600, 400));
+  const WindowID behind = open(back, "Behind", Rect(100, 100, 600, 400), [](SimWindowSpec& s) {
+    s.behavior.cannotCompleteCount = 2;  // busy for the next two requests
+  });
+  open(launch("Front"), "Cover", Rect(100, 100, 600, 400));
   const ManagedWindow window = managed(behind);
-  desktop->recorder().clear();
+  EXPECT_FALSE(controller.raise(window, WindowIDSet{}));  // not on screen as the caller knows
+  EXPECT_EQ(calls(), Calls{});
 
-  // Not on screen as far as the caller knows: left alone.
-  EXPECT_FALSE(controller.raise(window, WindowIDSet{}));
-  EXPECT_TRUE(desktop->recorder().calls().empty());
-
+  // Any one step taken is enough: here only the focus write is.
+  desktop->setFrontProcessMode(SimFrontProcessMode::unavailable);
   EXPECT_TRUE(controller.raise(window, WindowIDSet{behind}));
-  EXPECT_EQ(callNames(), (std::vector<std::string>{"AXFocusedWindow", "AXMain", "AXRaise", "front"}));
-  const SimCall& focusWrite = desktop->recorder().calls().front();
-  EXPECT_EQ(focusWrite.element, SimElements::application(back));
-  EXPECT_EQ(focusWrite.value, AXAttributeValue(elementOf(behind)));
+  EXPECT_EQ(calls(), (Calls{"AXFocusedWindow app", "AXMain Behind", "AXRaise Behind", "front"}));
+  desktop->setFrontProcessMode(SimFrontProcessMode::succeeds);
+  EXPECT_TRUE(controller.raise(window, std::nullopt));
   EXPECT_EQ(desktop->stackingOrder().front(), behind);
   EXPECT_EQ(desktop->frontmostApplication(), back);
 }
 
-TEST_F(WindowControllerSim, RaiseSucceedsWhenAnyStepDoes) {
+TEST_F(WindowControllerSim, ClosedMeansGoneOrOffScreenAndModalUIBlocks) {
   const ProcessID app = launch("Editor");
-  const ManagedWindow window = managed(open(app, "Doc", Rect(100, 100, 600, 400)));
-
-  desktop->setFrontProcessMode(SimFrontProcessMode::unavailable);
-  EXPECT_TRUE(controller.raise(window, std::nullopt));
-  // Focus and main refused, the raise itself taken: done.
-  accessibility->scriptWrite = [](const AXElement&, std::string_view) { return AXError::cannotComplete; };
-  EXPECT_TRUE(controller.raise(window, std::nullopt));
-
-  // Every accessibility step refused: only the process call can still help.
-  accessibility->scriptWrite = [](const AXElement&, std::string_view) { return AXError::cannotComplete; };
-  accessibility->scriptAction = [](const AXElement&, std::string_view) { return AXError::cannotComplete; };
-  EXPECT_FALSE(controller.raise(window, std::nullopt));
-  desktop->setFrontProcessMode(SimFrontProcessMode::fails);
-  EXPECT_FALSE(controller.raise(window, std::nullopt));
-  desktop->setFrontProcessMode(SimFrontProcessMode::succeeds);
-  EXPECT_TRUE(controller.raise(window, std::nullopt));
-}
-
-TEST_F(WindowControllerSim, IsClosedWhenGoneOrOffScreenButNotWhenMinimised) {
-  const ProcessID app = launch("Editor");
-  const ManagedWindow shown = managed(open(app, "Shown", Rect(0, 30, 400, 300)));
+  const WindowID main = open(app, "Doc", Rect(0, 30, 800, 600));
+  const ManagedWindow shown = managed(main);
   const ManagedWindow minimised = managed(open(app, "Minimised", Rect(500, 30, 400, 300)));
   const ManagedWindow hidden = managed(open(app, "Hidden", Rect(0, 400, 400, 300)));
   const ManagedWindow gone = managed(open(app, "Gone", Rect(500, 400, 400, 300)));
   desktop->setMinimized(minimised.windowID, true);
   desktop->setOnScreen(hidden.windowID, false);
   desktop->closeWindow(gone.windowID);
-  const WindowIDSet onScreen = *controller.onScreenWindowIDs();
+  const WindowIDSet onScreen = controller.onScreenWindowIDs().value();
+  std::vector<bool> closed;
+  for (const ManagedWindow* window : {&shown, &minimised, &hidden, &gone}) {
+    closed.push_back(controller.isClosed(*window, onScreen));
+  }
+  closed.push_back(controller.isClosed(gone, WindowIDSet{gone.windowID}));  // a stale set
+  EXPECT_EQ(closed, (std::vector<bool>{false, false, true, true, true}));
+  desktop->failNextWindowListReads(1);
+  EXPECT_EQ(controller.onScreenWindowIDs(), std::nullopt);
 
-  EXPECT_FALSE(controller.isClosed(shown, onScreen));
-  EXPECT_FALSE(controller.isClosed(minimised, onScreen));
-  EXPECT_TRUE(controller.isClosed(hidden, onScreen));
-  EXPECT_TRUE(controller.isClosed(gone, onScreen));
-  // A gone window is closed even when a stale set still lists it.
-  EXPECT_TRUE(controller.isClosed(gone, WindowIDSet{gone.windowID}));
+  // A sheet on the window, or a dialog or modal window elsewhere in its
+  // application; a palette is none, nor is a modal window to itself.
+  std::vector<bool> blocked{controller.hasBlockingModalUI(shown)};
+  open(app, "Colors", Rect(900, 30, 200, 300), [](SimWindowSpec& s) { s.subrole = "AXFloatingWindow"; });
+  blocked.push_back(controller.hasBlockingModalUI(shown));
+  for (const char* subrole : {"AXDialog", "AXSystemDialog"}) {
+    const WindowID dialog = open(app, "Find", Rect(900, 400, 300, 200), [&](SimWindowSpec& s) { s.subrole = subrole; });
+    blocked.push_back(controller.hasBlockingModalUI(shown));
+    desktop->closeWindow(dialog);
+  }
+  const WindowID modal = open(app, "Save", Rect(900, 400, 300, 200), [](SimWindowSpec& s) { s.modal = true; });
+  blocked.push_back(controller.hasBlockingModalUI(shown));
+  blocked.push_back(controller.hasBlockingModalUI(record(modal)));
+  desktop->closeWindow(modal);
+  desktop->attachSheet(main, Rect(200, 60, 400, 200));
+  blocked.push_back(controller.hasBlockingModalUI(shown));
+  EXPECT_EQ(blocked, (std::vector<bool>{false, false, true, true, true, false, true}));
 }
 
-TEST_F(WindowControllerSim, BlockingModalUIIsASheetOrAnotherModalOrDialogWindow) {
+// Each window is asked to close; "<result> @<ms> after <presses>".
+TEST_F(WindowControllerSim, ClosingRetriesABusyApplicationAndConfirmsTheWindowWent) {
+  struct Case {
+    std::string name;
+    std::function<void(SimWindowSpec&)> tweak;
+    std::function<void(WindowID)> meanwhile;  // after the first press
+  };
+  auto behave = [](auto change) { return [change](SimWindowSpec& s) { change(s.behavior); }; };
+  const std::vector<Case> cases = {
+      {"closes", {}, {}},
+      {"slow", behave([](SimWindowBehavior& b) {
+         b.closeResponse = SimCloseResponse::closesAfterDelay;
+         b.closeDelay = 0.1;
+       }), {}},
+      {"asks", behave([](SimWindowBehavior& b) { b.closeResponse = SimCloseResponse::asksConfirmation; }), {}},
+      {"minimises", behave([](SimWindowBehavior& b) { b.closeResponse = SimCloseResponse::asksConfirmation; }),
+       [this](WindowID w) {
+         desktop->setOnScreen(w, false);
+         desktop->setMinimized(w, true);
+       }},
+      {"busy twice", behave([](SimWindowBehavior& b) { b.cannotCompleteCount = 2; }), {}},
+      {"busy", behave([](SimWindowBehavior& b) { b.cannotCompleteCount = 9; }), {}},
+      {"disabled", [](SimWindowSpec& s) { s.closeButton.enabled = false; }, {}},
+      {"no button", [](SimWindowSpec& s) { s.closeButton.present = false; }, {}},
+      {"sheet", {}, {}},
+      {"disabled by sheet", behave([](SimWindowBehavior& b) { b.sheetBlocking = SimSheetBlocking::disablesCloseButton; }),
+       {}},
+      {"refused", behave([](SimWindowBehavior& b) { b.sheetPressError = AXError::apiDisabled; }), {}},
+      {"hung", {}, {}},
+      {"gone", {}, {}},
+  };
+  std::vector<std::string> outcomes;
+  for (const Case& c : cases) {
+    const ProcessID app = launch(c.name);
+    const WindowID number = open(app, c.name, Rect(100, 100, 600, 400), c.tweak);
+    if (c.name == "sheet" || c.name == "disabled by sheet" || c.name == "refused") {
+      desktop->attachSheet(number, Rect(200, 120, 300, 200));
+    }
+    const ManagedWindow window = managed(number);
+    if (c.name == "hung") desktop->setAnswersAccessibility(app, false);
+    if (c.name == "gone") desktop->closeWindow(number);
+    desktop->recorder().clear();
+    const double start = scheduler->now();
+    std::string outcome = "none";
+    auto operation = controller.close(window, [&](WindowCloseResult result) {
+      outcome = std::string(toString(result)) + " @" + std::to_string(std::lround((scheduler->now() - start) * 1000));
+    });
+    EXPECT_EQ(outcome, "none") << "never from inside close()";
+    scheduler->runPending();
+    if (c.meanwhile) c.meanwhile(number);
+    scheduler->advance(5.0);
+    outcomes.push_back(c.name + ": " + outcome + " after " + std::to_string(desktop->recorder().closeRequests(number)));
+  }
+  EXPECT_EQ(outcomes, (std::vector<std::string>{
+                          "closes: closed @0 after 1",
+                          "slow: closed @120 after 1",
+                          "asks: requested @600 after 1",
+                          "minimises: requested @600 after 1",
+                          "busy twice: closed @200 after 3",
+                          "busy: temporarilyUnavailable @200 after 3",
+                          "disabled: noCloseControl @0 after 0",
+                          "no button: noCloseControl @0 after 0",
+                          "sheet: blockedByDialog @0 after 1",
+                          "disabled by sheet: blockedByDialog @0 after 0",
+                          "refused: accessibilityDisabled @0 after 1",
+                          "hung: temporarilyUnavailable @200 after 0",
+                          "gone: closed @0 after 0",
+                      }));
+}
+
+TEST_F(WindowControllerSim, ACancelledCloseAnswersOnTheNextTurnAndADroppedOneNever) {
   const ProcessID app = launch("Editor");
-  const WindowID main = open(app, "Doc", Rect(0, 30, 800, 600));
-  const ManagedWindow doc = managed(main);
-  EXPECT_FALSE(controller.hasBlockingModalUI(doc));
+  auto window = [&](auto change) {
+    return managed(open(app, "Doc", Rect(100, 100, 600, 400), [&](SimWindowSpec& s) { change(s.behavior); }));
+  };
+  std::vector<std::string> results;
+  auto note = [&](WindowCloseResult result) { results.push_back(std::string(toString(result))); };
+  auto busy = controller.close(window([](SimWindowBehavior& b) { b.cannotCompleteCount = 9; }), note);
+  auto asking = controller.close(window([](SimWindowBehavior& b) { b.closeResponse = SimCloseResponse::asksConfirmation; }),
+                                 note);
+  auto dropped = controller.close(window([](SimWindowBehavior& b) { b.cannotCompleteCount = 1; }), note);
+  scheduler->advance(0.01);
+  busy.cancel();
+  asking.cancel();
+  busy.cancel();
+  dropped = WindowCloseOperation();
+  EXPECT_TRUE(results.empty());
+  EXPECT_TRUE(busy.isCancelled() && busy.isPending());
+  scheduler->advance(5.0);
+  EXPECT_EQ(results, (std::vector<std::string>{"temporarilyUnavailable", "requested"}));
+  EXPECT_FALSE(busy.isPending());
+}
 
-  open(app, "Colors", Rect(900, 30, 200, 300), [](SimWindowSpec& s) { s.subrole = "AXFloatingWindow"; });
-  EXPECT_FALSE(controller.hasBlockingModalUI(doc));
-
-  const WindowID dialog = open(app, "Find", Rect(900, 400, 300, 200), [](SimWindowSpec& s) { s.subrole = "AXDialog"; });
-  EXPECT_TRUE(controller.hasBlockingModalUI(doc));
-  desktop->closeWindow(dialog);
-  const WindowID system =
-      open(app, "Alert", Rect(900, 400, 300, 200), [](SimWindowSpec& s) { s.subrole = "AXSystemDialog"; });
-  EXPECT_TRUE(controller.hasBlockingModalUI(doc));
-  desktop->closeWindow(system);
-  const WindowID modal = open(app, "Save", Rect(900, 400, 300, 200), [](SimWindowSpec& s) { s.modal = true; });
-  EXPECT_TRUE(controller.hasBlockingModalUI(doc));
-  // The modal window itself is not blocked by its own modality.
-  EXPECT_FALSE(controller.hasBlockingModalUI(record(modal, elementOf(modal))));
-  desktop->closeWindow(modal);
-
-  desktop->attachSheet(main, Rect(200, 60, 400, 200));
-  EXPECT_TRUE(controller.hasBlockingModalUI(doc));
+TEST(WindowCloseResult, ADialogExplainsEveryFailureButAVanishedOrDisabledInterface) {
+  std::vector<std::string> shown;
+  for (bool blocking : {false, true}) {
+    for (AXError error : {AXError::invalidUIElement, AXError::success, AXError::apiDisabled, AXError::cannotComplete,
+                          AXError::attributeUnsupported, AXError::actionUnsupported, AXError::notImplemented,
+                          AXError::noValue, AXError::failure}) {
+      shown.push_back(std::string(toString(WindowCloseResults::classify(error, blocking))));
+    }
+  }
+  EXPECT_EQ(shown, (std::vector<std::string>{
+                       "closed", "requested", "accessibilityDisabled", "temporarilyUnavailable", "noCloseControl",
+                       "noCloseControl", "noCloseControl", "noCloseControl", "failed",  //
+                       "closed", "requested", "accessibilityDisabled", "blockedByDialog", "blockedByDialog",
+                       "blockedByDialog", "blockedByDialog", "blockedByDialog", "blockedByDialog"}));
 }
 
 }  // namespace

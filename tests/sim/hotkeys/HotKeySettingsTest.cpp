@@ -1,0 +1,177 @@
+// The user's bindings: how they are kept, and the settings window that
+// records new chords while the hot keys wait.
+#include <gtest/gtest.h>
+
+#include "HotKeysSim.h"
+#include "hotkeys/HotKeyRecorder.h"
+#include "hotkeys/HotKeySettingsContent.h"
+#include "hotkeys/HotKeySettingsStore.h"
+#include "hotkeys/HotKeySettingsWindowController.h"
+
+namespace tessarapane {
+namespace {
+
+using Shown = std::vector<std::string>;
+
+// Draws the window as text: "# <section>" (with "+note" when it has its
+// caption), a line per row, "! <conflict>" under the list.
+class TextSettingsWindow final : public HotKeySettingsWindow {
+ public:
+  void show() override { visible = true; }
+  void close() override { visible = false; }
+  bool isVisible() const override { return visible; }
+  void refreshRows(const std::vector<HotKeySettingsGroup>& groups) override {
+    rows.clear();
+    for (const auto& group : groups) {
+      rows.push_back("# " + group.title + (group.note ? " +note" : ""));
+      for (const auto& row : group.rows) {
+        EXPECT_EQ(row.clearButtonHelp, "移除快捷键");
+        rows.push_back(row.title + " " + row.chordText + " [" + row.recordButtonTitle + "]" +
+                       (row.showsClearButton ? " [x]" : "") + (row.isRecording ? " *" : ""));
+      }
+    }
+  }
+  void showConflict(const std::optional<std::string>& message) override { conflict = message; }
+  Shown drawn() const {
+    Shown all = rows;
+    if (conflict) all.push_back("! " + *conflict);
+    return all;
+  }
+
+  bool visible = false;
+  Shown rows;
+  std::optional<std::string> conflict;
+};
+
+class HotKeySettingsSim : public HotKeysSim {
+ protected:
+  std::shared_ptr<HotKeySettingsStore> relaunched() {
+    return std::make_shared<HotKeySettingsStore>(desktop->userDefaults());
+  }
+  SimUserDefaults& defaults() { return *desktop->userDefaults(); }
+};
+
+TEST_F(HotKeySettingsSim, BindingsAreTheDefaultsUntilSavedAndThenExactlyWhatWasSaved) {
+  auto store = relaunched();
+  EXPECT_EQ(store->bindings(), KeyChord::defaultBindings());
+  EXPECT_EQ(defaults().writeCount(), 0u);
+  std::vector<HotKeyBindings> reported;
+  int observed = 0;
+  store->onChange = [&](const HotKeyBindings& bindings) { reported.push_back(bindings); };
+  auto observation = store->observe([&] { ++observed; });
+
+  // A chord another action holds is refused, with nothing written or told.
+  EXPECT_EQ(store->setChord(KeyChord{kKeyLeft, kCtrlOpt}, HotKeyAction::moveUp), "快捷键已被「移到左侧」占用");
+  EXPECT_EQ(defaults().writeCount(), 0u);
+  EXPECT_EQ(store->setChord(KeyChord{kKeyA, KeyChord::kControl}, HotKeyAction::moveUp), std::nullopt);
+  HotKeyBindings expected = KeyChord::defaultBindings();
+  expected[HotKeyAction::moveUp] = KeyChord{kKeyA, KeyChord::kControl};
+  EXPECT_EQ(reported, std::vector<HotKeyBindings>{expected});
+  EXPECT_EQ(observed, 1);
+  EXPECT_EQ(relaunched()->bindings(), expected);
+  const std::size_t writes = defaults().writeCount();
+  EXPECT_TRUE(store->setChord(KeyChord{kKeyA, KeyChord::kControl}, HotKeyAction::fullScreen).has_value());
+  EXPECT_EQ(defaults().writeCount(), writes);
+
+  // Rebinding an action's own chord is no conflict; removing every binding
+  // is kept as no hot keys at all, not as the defaults.
+  observation.cancel();
+  EXPECT_EQ(store->setChord(KeyChord{kKeyLeft, kCtrlOpt}, HotKeyAction::moveLeft), std::nullopt);
+  for (HotKeyAction action : kAllHotKeyActions) store->setChord(std::nullopt, action);
+  EXPECT_EQ(observed, 1);
+  EXPECT_EQ(reported.size(), 7u);
+  EXPECT_TRUE(relaunched()->bindings().empty());
+
+  // Only a true boolean marks the bindings as saved.
+  defaults().setBool(HotKeySettingsStore::kSavedKey, false);
+  EXPECT_EQ(relaunched()->bindings(), KeyChord::defaultBindings());
+  defaults().setString(HotKeySettingsStore::kSavedKey, "true");
+  EXPECT_EQ(relaunched()->bindings(), KeyChord::defaultBindings());
+}
+
+TEST_F(HotKeySettingsSim, RecordingChordsInTheWindowSuspendsAndThenReRegistersTheHotKeys) {
+  // Wired as the application delegate wires it.
+  auto store = relaunched();
+  std::weak_ptr<HotKeyCenter> weak = center;
+  store->onChange = [weak](const HotKeyBindings& bindings) {
+    if (const auto live = weak.lock()) live->updateBindings(bindings);
+  };
+  center->updateBindings(store->bindings());
+  auto window = std::make_shared<TextSettingsWindow>();
+  auto controller = HotKeySettingsWindowController::create(store, center, platform.hotKeys, window);
+  auto type = [&](std::uint16_t key, std::uint64_t flags = 0) { return keys().sendLocalKeyDown(keyDown(key, flags)); };
+  EXPECT_EQ(HotKeySettingsContent::windowTitle(), "快捷键设置");
+  controller->showWindow();
+  EXPECT_TRUE(window->visible);
+
+  controller->record(HotKeyAction::moveLeft);
+  EXPECT_EQ(registered(), Shown{});
+  EXPECT_TRUE(type(kKeyA));  // consumed, and ignored without a modifier
+  EXPECT_EQ(window->drawn(), (Shown{"# 移动窗口 +note", "移到左侧 按下快捷键… [取消] *", "移到右侧 ⌃⌥→ [设置] [x]",
+                                    "移到上方 ⌃⌥↑ [设置] [x]", "移到下方 ⌃⌥↓ [设置] [x]", "# 布局",
+                                    "全屏 ⌃⌥↩ [设置] [x]"}));
+  EXPECT_TRUE(type(kKeyRight, kControlOption));  // a bound hot key is recorded, not fired
+  EXPECT_EQ(delivered(), Shown{});
+  EXPECT_EQ(window->conflict, "快捷键已被「移到右侧」占用");
+  controller->record(HotKeyAction::moveLeft);
+  EXPECT_TRUE(type(kKeyForwardDelete, KeyEvent::kControl | KeyEvent::kCapsLock));
+  EXPECT_EQ(registered(), (Shown{"1:⌃⌦", "2:⌃⌥→", "3:⌃⌥↑", "4:⌃⌥↓", "5:⌃⌥↩"}));
+
+  // Delete alone clears, with a modifier it is a chord; Escape cancels even
+  // with modifiers; a chord another action holds is refused and shown until
+  // the next recording starts.
+  controller->record(HotKeyAction::moveUp);
+  type(kKeyDelete);
+  controller->record(HotKeyAction::moveDown);
+  type(kKeyForwardDelete);
+  controller->record(HotKeyAction::moveUp);
+  type(kKeyY, KeyEvent::kCommand | KeyEvent::kFunction);
+  controller->record(HotKeyAction::moveDown);
+  type(kKey7, KeyEvent::kOption | KeyEvent::kShift);
+  const std::size_t writes = defaults().writeCount();
+  controller->record(HotKeyAction::fullScreen);
+  type(kKeyEscape, KeyEvent::kControl);
+  controller->record(HotKeyAction::moveRight);
+  controller->cancelRecording();
+  controller->record(HotKeyAction::fullScreen);
+  type(kKeyY, KeyEvent::kCommand);
+  EXPECT_EQ(defaults().writeCount(), writes);
+  EXPECT_EQ(window->drawn(), (Shown{"# 移动窗口 +note", "移到左侧 ⌃⌦ [设置] [x]", "移到右侧 ⌃⌥→ [设置] [x]",
+                                    "移到上方 ⌘Y [设置] [x]", "移到下方 ⌥⇧7 [设置] [x]", "# 布局",
+                                    "全屏 ⌃⌥↩ [设置] [x]", "! 快捷键已被「移到上方」占用"}));
+  controller->record(HotKeyAction::moveRight);
+  EXPECT_EQ(window->conflict, std::nullopt);
+
+  // Removing another binding spares the recording; removing the one being
+  // recorded ends it as a removal.
+  controller->clear(HotKeyAction::fullScreen);
+  EXPECT_EQ(registered(), Shown{});
+  controller->clear(HotKeyAction::moveRight);
+  EXPECT_EQ(registered(), (Shown{"1:⌃⌦", "3:⌘Y", "4:⌥⇧7"}));
+  EXPECT_EQ(press(kKeyY, KeyChord::kCommand), std::optional<bool>(true));
+  EXPECT_EQ(delivered(), Shown{"moveUp@0"});
+  EXPECT_EQ(relaunched()->bindings(), store->bindings());
+
+  // Closing the window or losing the view ends a recording and brings every
+  // hot key back.
+  controller->record(HotKeyAction::moveLeft);
+  window->close();
+  controller->windowWillClose();
+  EXPECT_EQ(registered(), (Shown{"1:⌃⌦", "3:⌘Y", "4:⌥⇧7"}));
+  controller->record(HotKeyAction::moveLeft);
+  controller->viewDidDisappear();
+  EXPECT_EQ(keys().localMonitorCount(), 1u);
+  EXPECT_EQ(window->drawn()[1], "移到左侧 ⌃⌦ [设置] [x]");
+
+  // A gone window or center is left alone.
+  window.reset();
+  controller->record(HotKeyAction::moveRight);
+  center.reset();
+  EXPECT_TRUE(type(kKeyA, KeyEvent::kOption));
+  controller->windowWillClose();
+  EXPECT_EQ(store->chord(HotKeyAction::moveRight), (KeyChord{kKeyA, KeyChord::kOption}));
+  EXPECT_EQ(keys().localMonitorCount(), 0u);
+}
+
+}  // namespace
+}  // namespace tessarapane

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "backends/sim/SimDesktop.h"
+#include "backends/sim/SimPlatform.h"
+#include "backends/sim/SimScheduler.h"
+#include "platform/Platform.h"
+#include "windows/WindowIndexer.h"
+
+namespace tessarapane {
+
+// The desktop's window server, except that a test may make the window list
+// report other bounds than the accessibility frame of a window.
+class ListedBounds final : public WindowServer {
+ public:
+  explicit ListedBounds(std::shared_ptr<WindowServer> inner) : inner_(std::move(inner)) {}
+  std::optional<std::vector<WindowInfo>> onScreenWindowList() override {
+    auto list = inner_->onScreenWindowList();
+    for (WindowInfo& info : list ? *list : empty_) {
+      if (const auto found = bounds.find(info.number.value_or(0)); found != bounds.end()) info.bounds = found->second;
+    }
+    return list;
+  }
+  ActiveDisplayList activeDisplayList(std::uint32_t max) override { return inner_->activeDisplayList(max); }
+  Rect displayBounds(DisplayID display) override { return inner_->displayBounds(display); }
+
+  std::map<WindowID, Rect> bounds;
+
+ private:
+  std::shared_ptr<WindowServer> inner_;
+  std::vector<WindowInfo> empty_;
+};
+
+// One 1440 x 900 display on virtual time.
+class WindowsSim : public ::testing::Test {
+ protected:
+  WindowsSim() { platform.windowServer = listed; }
+
+  ProcessID launch(const std::string& name, ActivationPolicy policy = ActivationPolicy::regular,
+                   std::string bundle = "") {
+    SimAppSpec desc;
+    desc.activationPolicy = policy;
+    desc.bundleIdentifier = bundle.empty() ? "org.example." + name : bundle;
+    desc.localizedName = name;
+    return desktop->launchApplication(std::move(desc));
+  }
+
+  WindowID open(ProcessID pid, const std::string& title, Rect frame,
+                const std::function<void(SimWindowSpec&)>& tweak = {}) {
+    SimWindowSpec desc;
+    desc.owner = pid;
+    desc.title = title;
+    desc.frame = frame;
+    if (tweak) tweak(desc);
+    return desktop->createWindow(std::move(desc));
+  }
+
+  AXElement elementOf(WindowID window) const { return SimElements::window(desktop->window(window)->owner(), window); }
+
+  // "App/Title (x, y, w, h)", and the element's window when it is another.
+  std::string show(const ManagedWindow& window) const {
+    std::ostringstream out;
+    out << window.appName << "/" << window.title << " " << window.frame;
+    if (window.element != elementOf(window.windowID)) out << " element of " << window.element.token;
+    return out.str();
+  }
+  std::vector<std::string> indexed(std::optional<ProcessID> owner = std::nullopt) {
+    std::vector<std::string> shown;
+    for (const ManagedWindow& window : WindowIndexer(platform).currentSpaceWindows(owner)) shown.push_back(show(window));
+    return shown;
+  }
+  ManagedWindow managed(WindowID number) {
+    for (const ManagedWindow& window : WindowIndexer(platform).currentSpaceWindows()) {
+      if (window.windowID == number) return window;
+    }
+    ADD_FAILURE() << "window " << number << " is not listed";
+    return ManagedWindow{};
+  }
+
+  std::shared_ptr<SimScheduler> scheduler = std::make_shared<SimScheduler>();
+  std::shared_ptr<SimDesktop> desktop = SimDesktop::create(scheduler);
+  Platform platform = makeSimPlatform(desktop);
+  std::shared_ptr<ListedBounds> listed = std::make_shared<ListedBounds>(platform.windowServer);
+};
+
+}  // namespace tessarapane
