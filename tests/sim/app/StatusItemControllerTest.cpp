@@ -9,10 +9,8 @@
 #include "app/StatusMenuTexts.h"
 #include "app/TextFormat.h"
 #include "backends/sim/SimAlerts.h"
-#include "backends/sim/SimDesktop.h"
-#include "backends/sim/SimPlatform.h"
-#include "backends/sim/SimScheduler.h"
 #include "platform/Localizer.h"
+#include "sim/desktop/SimDesktopTest.h"
 
 namespace tessarapane {
 namespace {
@@ -27,49 +25,40 @@ const std::string kMenuBarAddress = "x-apple.systempreferences:com.apple.MenuBar
 const std::string kAccessibilityAddress =
     "x-apple.systempreferences:com.apple.settings.PrivacySecurity.extension?Privacy_Accessibility";
 
-// "== header", "--", or "<title> <action>" with "+<represented>", "✓",
-// "(disabled)", "⌘<key>" and "icon" when the entry has them.
+// "== header", "--", or the title with "+<layout>", "⌘<key>" and "icon"
+// when the entry has them; then every check mark ("✓ <title>") and every
+// disabled item ("no <title>").
 Shown show(const std::vector<StatusMenuEntry>& entries) {
-  static const char* const actions[] = {"none", "start", "grid", "exit", "hotkeys", "access", "quit"};
-  Shown shown;
+  Shown shown, states;
   for (const StatusMenuEntry& e : entries) {
+    const auto kind = e.representedObject ? fromRawValue<LayoutKind>(*e.representedObject) : std::nullopt;
     if (e.kind != StatusMenuEntry::Kind::item) {
-      shown.push_back(e.kind == StatusMenuEntry::Kind::separator ? "--" : "== " + e.title);
-      EXPECT_FALSE(e.isEnabled);
+      shown.push_back((e.isEnabled ? "!" : "") + (e.kind == StatusMenuEntry::Kind::separator ? "--" : "== " + e.title));
       continue;
     }
-    std::string line = e.title + " " + actions[static_cast<int>(e.action)];
-    const auto kind = e.representedObject ? fromRawValue<LayoutKind>(*e.representedObject) : std::nullopt;
-    if (kind) line += " +" + *e.representedObject;
-    if (e.isOn) line += " ✓";
-    if (!e.isEnabled) line += " (disabled)";
-    if (!e.keyEquivalent.empty()) line += " ⌘" + e.keyEquivalent;
+    shown.push_back(e.title + (kind ? " +" + *e.representedObject : "") + (e.image ? " icon" : "") +
+                    (e.keyEquivalent.empty() ? "" : " ⌘" + e.keyEquivalent));
     if (e.image) {
       EXPECT_EQ(*e.image, kind ? LayoutKindIcon::image(*kind) : LayoutKindIcon::bentoImage()) << e.title;
-      line += " icon";
     }
-    shown.push_back(line);
+    if (e.isOn) states.push_back("✓ " + e.title);
+    if (!e.isEnabled) states.push_back("no " + e.title);
   }
+  shown.insert(shown.end(), states.begin(), states.end());
   return shown;
 }
 
-// The menu with the first `kind` checked (none: nothing running).
-Shown menuWith(const std::string& checked, bool exitEnabled, bool trusted) {
-  Shown menu = {"== Tab Mode"};
-  const Shown layouts = {"全屏（1 格） start +fullScreen",  "左右二分（2 格） start +split2", "左右三等分（3 格） start +split3",
-                         "上下二分（2 格） start +topBottom", "1+2（3 格） start +focusStack",
-                         "2+1（3 格） start +stackFocus", "四等分（4 格） start +split4"};
-  for (const std::string& layout : layouts) {
-    menu.push_back(layout + (layout.ends_with("+" + checked) ? " ✓" : "") + " icon");
-  }
-  menu.insert(menu.end(), {"--", "== Grid Mode", std::string("网格 grid") + (checked == "grid" ? " ✓" : "") + " icon",
-                           "--", std::string("退出当前布局 exit") + (exitEnabled ? "" : " (disabled)"),
-                           "快捷键设置… hotkeys", "--", std::string("打开辅助功能权限设置… access") + (trusted ? " ✓" : ""),
-                           "--", "退出 Tessarapane quit ⌘q"});
+// The menu followed by its states.
+Shown menuWith(const Shown& states) {
+  Shown menu = {"== Tab Mode", "全屏（1 格） +fullScreen icon", "左右二分（2 格） +split2 icon",
+                "左右三等分（3 格） +split3 icon", "上下二分（2 格） +topBottom icon", "1+2（3 格） +focusStack icon",
+                "2+1（3 格） +stackFocus icon", "四等分（4 格） +split4 icon", "--", "== Grid Mode", "网格 icon", "--",
+                "退出当前布局", "快捷键设置…", "--", "打开辅助功能权限设置…", "--", "退出 Tessarapane ⌘q"};
+  menu.insert(menu.end(), states.begin(), states.end());
   return menu;
 }
 
-class StatusItemSim : public ::testing::Test {
+class StatusItemSim : public testing_support::SimDesktopTest {
  protected:
   std::shared_ptr<StatusItemController> make() {
     StatusItemController::Callbacks callbacks;
@@ -79,6 +68,14 @@ class StatusItemSim : public ::testing::Test {
     return StatusItemController::create(platform, control, bar, std::move(callbacks));
   }
   RecordingStatusItem& item() { return *bar->made.back(); }
+  // "visible", then "template" (the 18-point image), "title <t>", "tip <t>"
+  // and "menu" when the icon has them.
+  std::string icon() {
+    const RecordingStatusItem& i = item();
+    const bool sized = i.image && i.image->isTemplate && i.image->size == LayoutKindIcon::kStatusBarSize;
+    return std::string(i.visible ? "visible" : "hidden") + (sized ? " template" : "") + (i.title ? " title " + *i.title : "") +
+           (i.toolTip ? " tip " + *i.toolTip : "") + (i.menu ? " menu" : "");
+  }
   RecordingStatusMenu& menu() { return *item().menu; }
   Shown opened() {
     Shown addresses = desktop->recorder().openedAddresses();
@@ -86,9 +83,6 @@ class StatusItemSim : public ::testing::Test {
     return addresses;
   }
 
-  std::shared_ptr<SimScheduler> clock = std::make_shared<SimScheduler>();
-  std::shared_ptr<SimDesktop> desktop = SimDesktop::create(clock);
-  Platform platform = makeSimPlatform(desktop);
   std::shared_ptr<FakeLayoutControl> control = std::make_shared<FakeLayoutControl>();
   std::shared_ptr<RecordingStatusBar> bar = std::make_shared<RecordingStatusBar>();
 };
@@ -96,27 +90,25 @@ class StatusItemSim : public ::testing::Test {
 TEST_F(StatusItemSim, TheMenuShowsWhatRunsAndSendsEachChoiceToItsTarget) {
   desktop->setProcessTrusted(false);
   const auto controller = make();
-  EXPECT_TRUE(item().visible);
-  ASSERT_TRUE(item().image.has_value());
-  EXPECT_TRUE(item().image->isTemplate);
-  EXPECT_EQ(item().image->size, LayoutKindIcon::kStatusBarSize);
-  EXPECT_EQ(item().toolTip, "Tessarapane");
-  EXPECT_EQ(item().title, std::nullopt);
-  EXPECT_EQ(show(menu().entries), menuWith("", true, false));  // states come with the first opening
+  EXPECT_EQ(icon(), "visible template tip Tessarapane menu");
+  EXPECT_EQ(show(menu().entries), menuWith({}));  // states come with the first opening
   menu().open();
-  EXPECT_EQ(show(menu().entries), menuWith("", false, false));
+  EXPECT_EQ(show(menu().entries), menuWith({"no 退出当前布局"}));
   EXPECT_EQ(controller->entries(), menu().entries);
-
+  Shown checked;
   for (LayoutKind kind : kAllLayoutKinds) {
     control->runningKind = kind;
     menu().open();
-    EXPECT_EQ(show(menu().entries), menuWith(std::string(rawValue(kind)), true, false));
+    const Shown all = show(menu().entries);
+    checked.insert(checked.end(), all.begin() + 18, all.end());
   }
+  EXPECT_EQ(checked, (Shown{"✓ 全屏（1 格）", "✓ 左右二分（2 格）", "✓ 左右三等分（3 格）", "✓ 上下二分（2 格）",
+                            "✓ 1+2（3 格）", "✓ 2+1（3 格）", "✓ 四等分（4 格）"}));
   control->runningKind.reset();
   control->bentoTiles = 1;
   desktop->setProcessTrusted(true);
   menu().open();
-  EXPECT_EQ(show(menu().entries), menuWith("grid", true, true));
+  EXPECT_EQ(show(menu().entries), menuWith({"✓ 网格", "✓ 打开辅助功能权限设置…"}));
 
   menu().choose("左右三等分（3 格）");
   menu().choose("网格");
@@ -145,7 +137,6 @@ TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheMenuBarSettingsAreOffered
   auto controller = make();
   EXPECT_TRUE(controller->isWatchingPresence());
   clock->advance(5.0);
-  EXPECT_EQ(bar->made.size(), 1u);
   EXPECT_FALSE(controller->isWatchingPresence());
 
   // Parked, then fine once recreated: the item entries keep their states.
@@ -158,8 +149,8 @@ TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheMenuBarSettingsAreOffered
   clock->advance(0.02);
   ASSERT_EQ(bar->made.size(), 3u);
   EXPECT_EQ(bar->removed, std::vector<std::shared_ptr<RecordingStatusItem>>{bar->made[1]});
-  EXPECT_TRUE(item().visible && item().image.has_value());
-  EXPECT_EQ(show(menu().entries), menuWith("topBottom", true, true));
+  EXPECT_EQ(icon(), "visible template tip Tessarapane menu");
+  EXPECT_EQ(show(menu().entries), menuWith({"✓ 上下二分（2 格）", "✓ 打开辅助功能权限设置…"}));
   clock->advance(5.0);
   EXPECT_EQ(bar->made.size(), 3u);
 
@@ -173,9 +164,8 @@ TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheMenuBarSettingsAreOffered
   clock->advance(0.02);
   ASSERT_EQ(desktop->alerts()->shown().size(), 1u);
   const SimAlerts::Shown& alert = desktop->alerts()->shown()[0];
-  EXPECT_EQ(alert.title, "菜单栏图标被系统隐藏");
-  EXPECT_EQ(alert.message, StatusMenuTexts::hiddenIconMessage());
-  EXPECT_EQ(alert.buttons, (Shown{"打开菜单栏设置", "稍后"}));
+  EXPECT_EQ((Shown{alert.title, alert.message, alert.buttons.at(0), alert.buttons.at(1)}),
+            (Shown{"菜单栏图标被系统隐藏", StatusMenuTexts::hiddenIconMessage(), "打开菜单栏设置", "稍后"}));
   EXPECT_EQ(desktop->recorder().activations(), std::vector<ProcessID>{desktop->currentProcessID()});
   EXPECT_EQ(opened(), (Shown{kMenuBarAddress, "x-apple.systempreferences:com.apple.ControlCenter-Settings.extension"}));
   controller->watchPresence();
@@ -227,30 +217,26 @@ TEST_F(StatusItemSim, ParkingIsJudgedFromTheIconsWindowAndScreen) {
   // An icon without image shows initials; no button gets neither.
   bar->itemsTakeImages = false;
   make();
-  EXPECT_EQ(item().title, "TP");
+  EXPECT_EQ(icon(), "visible title TP tip Tessarapane menu");
+  bar->itemsHaveButtons = bar->itemsTakeImages = true;
   bar->itemsHaveButtons = false;
-  bar->itemsTakeImages = true;
   make();
-  EXPECT_FALSE(item().image || item().title || item().toolTip);
-  EXPECT_TRUE(item().visible && item().menu);
+  EXPECT_EQ(icon(), "visible menu");
 }
 
-// Translates the keys it knows; the identity localizer comes back after.
-class TableLocalizer final : public Localizer {
- public:
-  explicit TableLocalizer(std::map<std::string, std::string, std::less<>> table) : table_(std::move(table)) {}
+// Translates the keys it knows.
+struct TableLocalizer final : Localizer {
+  std::map<std::string, std::string, std::less<>> table;
   std::string localized(std::string_view key) const override {
-    const auto found = table_.find(key);
-    return found == table_.end() ? std::string(key) : found->second;
+    const auto found = table.find(key);
+    return found == table.end() ? std::string(key) : found->second;
   }
-
- private:
-  std::map<std::string, std::string, std::less<>> table_;
 };
 
 TEST(StatusMenuTexts, TranslationsMayReorderAndMalformedFormatsStayAsWritten) {
-  localization::install(std::make_shared<TableLocalizer>(std::map<std::string, std::string, std::less<>>{
-      {"%@（%@）", "%2$@: %1$@"}, {"1 格", "one pane"}, {"%ld 格", "%ld panes"}, {"左右二分", "Halves"}}));
+  auto translations = std::make_shared<TableLocalizer>();
+  translations->table = {{"%@（%@）", "%2$@: %1$@"}, {"1 格", "one pane"}, {"%ld 格", "%ld panes"}, {"左右二分", "Halves"}};
+  localization::install(translations);
   const Shown titles = {StatusMenuTexts::layoutItemTitle(LayoutKind::fullScreen),
                         StatusMenuTexts::layoutItemTitle(LayoutKind::split2),
                         StatusMenuTexts::layoutItemTitle(LayoutKind::split4)};

@@ -8,20 +8,17 @@
 #include <vector>
 
 #include "app/AppDelegate.h"
-#include "backends/sim/SimDesktop.h"
 #include "backends/sim/SimHotKeys.h"
-#include "backends/sim/SimPlatform.h"
-#include "backends/sim/SimScheduler.h"
 #include "backends/sim/SimUserDefaults.h"
 #include "hotkeys/KeyChord.h"
 #include "sim/app/StatusItemDoubles.h"
+#include "sim/desktop/SimDesktopTest.h"
 #include "sim/permission/PermissionSim.h"
 
 namespace tessarapane::testing_support {
 
 // Panels the tests do not look at: the coordinator goes on without them.
-class NoChrome final : public ChromeFactory {
- public:
+struct NoChrome final : ChromeFactory {
   std::shared_ptr<PaneTabBarPanel> makePaneTabBarPanel(const std::vector<PaneTabPresentation>&,
                                                        const std::vector<PaneMoveDirection>&, const Rect&,
                                                        PaneTabBarHandlers) override {
@@ -31,8 +28,7 @@ class NoChrome final : public ChromeFactory {
   std::shared_ptr<BentoPreviewPanel> makeBentoPreviewPanel(const Rect&) override { return nullptr; }
 };
 
-class RecordingSettingsWindow final : public HotKeySettingsWindow {
- public:
+struct CountingSettingsWindow final : HotKeySettingsWindow {
   void show() override { ++shows; }
   void close() override {}
   bool isVisible() const override { return shows > 0; }
@@ -41,46 +37,32 @@ class RecordingSettingsWindow final : public HotKeySettingsWindow {
   int shows = 0;
 };
 
-inline constexpr std::uint32_t kKeyL = 37, kKeyReturn = 36, kKeyLeft = 123, kKeyRight = 124, kKeyDown = 125,
+inline constexpr std::uint16_t kKeyL = 37, kKeyReturn = 36, kKeyLeft = 123, kKeyRight = 124, kKeyDown = 125,
                                kKeyUp = 126;
 
 using PaneIDs = std::vector<std::vector<WindowID>>;
 
-// A 1440 x 900 desktop on virtual time, recording views, and a delegate
-// wired as the program wires it, not yet launched.
-class AppDelegateSim : public ::testing::Test {
+// A 1440 x 900 desktop with an editor on virtual time, recording views, and
+// a delegate wired as the program wires it once launched.
+class AppDelegateSim : public SimDesktopTest {
  protected:
   AppDelegateSim() {
-    views.chromeFactory = std::make_shared<NoChrome>();
-    views.statusBar = bar;
-    views.hotKeySettingsWindow = settingsWindow;
-    views.permissionGuideWindow = guideWindow;
-    views.permissionHelperPanel = std::make_shared<RecordingHelperPanel>();
-    // As the toolkit does: the loop's end delivers the termination notice.
-    views.quitEventLoop = [this] {
-      quitSawRemembered = remembered();
-      if (delegate) delegate->applicationWillTerminate();
-    };
+    views = {std::make_shared<NoChrome>(), bar, settingsWindow, guideWindow, std::make_shared<RecordingHelperPanel>(),
+             // As the toolkit does: the loop's end delivers the termination notice.
+             [this] {
+               quitSawRemembered = remembered();
+               if (delegate) delegate->applicationWillTerminate();
+             },
+             {}};
+    app = SimDesktopTest::launch("Editor");
   }
 
   void launch() {
     delegate = AppDelegate::create(platform, views);
     delegate->applicationDidFinishLaunching();
   }
-  WindowID open(const std::string& title, Rect frame) {
-    if (!app) {
-      SimAppSpec editor;
-      editor.bundleIdentifier = "org.example.Editor";
-      editor.localizedName = "Editor";
-      app = desktop->launchApplication(editor);
-    }
-    SimWindowSpec wanted;
-    wanted.owner = app;
-    wanted.title = title;
-    wanted.frame = frame;
-    return desktop->createWindow(std::move(wanted));
-  }
-  // The user presses a chord; what the platform answered.
+  WindowID open(const std::string& title, Rect frame) { return SimDesktopTest::open(app, title, frame); }
+  // The user presses a chord, or chooses a menu entry; then time passes.
   std::optional<bool> press(std::uint32_t keyCode, std::uint32_t modifiers = KeyChord::kDefaultModifiers) {
     const auto answer = desktop->hotKeys()->pressHotKey(keyCode, modifiers);
     clock->advance(5.0);
@@ -99,22 +81,19 @@ class AppDelegateSim : public ::testing::Test {
   }
   std::optional<std::string> remembered() const { return desktop->userDefaults()->stringValue("rememberedLayout"); }
   Rect frameOf(WindowID window) const { return desktop->frame(window).value_or(Rect::null()); }
-  std::size_t frameWrites(const std::vector<WindowID>& windows) const {
-    std::size_t writes = 0;
-    for (WindowID window : windows) writes += desktop->recorder().frameWrites(window);
-    return writes;
+  std::size_t writes(const std::vector<WindowID>& windows) const {
+    std::size_t count = 0;
+    for (WindowID window : windows) count += desktop->recorder().frameWrites(window);
+    return count;
   }
-  SimHotKeys& keys() { return *desktop->hotKeys(); }
   bool hotKeysGivenBack() {
-    return keys().registrations().empty() && keys().localMonitorCount() + keys().globalMonitorCount() == 0 &&
-           !keys().hasPressedHandler();
+    SimHotKeys& keys = *desktop->hotKeys();
+    return keys.registrations().empty() && keys.localMonitorCount() + keys.globalMonitorCount() == 0 &&
+           !keys.hasPressedHandler();
   }
 
-  std::shared_ptr<SimScheduler> clock = std::make_shared<SimScheduler>();
-  std::shared_ptr<SimDesktop> desktop = SimDesktop::create(clock);
-  Platform platform = makeSimPlatform(desktop);
   std::shared_ptr<RecordingStatusBar> bar = std::make_shared<RecordingStatusBar>();
-  std::shared_ptr<RecordingSettingsWindow> settingsWindow = std::make_shared<RecordingSettingsWindow>();
+  std::shared_ptr<CountingSettingsWindow> settingsWindow = std::make_shared<CountingSettingsWindow>();
   std::shared_ptr<RecordingGuideWindow> guideWindow = std::make_shared<RecordingGuideWindow>();
   AppDelegate::Views views;
   std::shared_ptr<AppDelegate> delegate;

@@ -43,55 +43,11 @@ class TextSettingsWindow final : public HotKeySettingsWindow {
   std::optional<std::string> conflict;
 };
 
-class HotKeySettingsSim : public HotKeysSim {
- protected:
-  std::shared_ptr<HotKeySettingsStore> relaunched() {
-    return std::make_shared<HotKeySettingsStore>(desktop->userDefaults());
-  }
-  SimUserDefaults& defaults() { return *desktop->userDefaults(); }
-};
-
-TEST_F(HotKeySettingsSim, BindingsAreTheDefaultsUntilSavedAndThenExactlyWhatWasSaved) {
-  auto store = relaunched();
-  EXPECT_EQ(store->bindings(), KeyChord::defaultBindings());
-  EXPECT_EQ(defaults().writeCount(), 0u);
-  std::vector<HotKeyBindings> reported;
-  int observed = 0;
-  store->onChange = [&](const HotKeyBindings& bindings) { reported.push_back(bindings); };
-  auto observation = store->observe([&] { ++observed; });
-
-  // A chord another action holds is refused, with nothing written or told.
-  EXPECT_EQ(store->setChord(KeyChord{kKeyLeft, kCtrlOpt}, HotKeyAction::moveUp), "快捷键已被「移到左侧」占用");
-  EXPECT_EQ(defaults().writeCount(), 0u);
-  EXPECT_EQ(store->setChord(KeyChord{kKeyA, KeyChord::kControl}, HotKeyAction::moveUp), std::nullopt);
-  HotKeyBindings expected = KeyChord::defaultBindings();
-  expected[HotKeyAction::moveUp] = KeyChord{kKeyA, KeyChord::kControl};
-  EXPECT_EQ(reported, std::vector<HotKeyBindings>{expected});
-  EXPECT_EQ(observed, 1);
-  EXPECT_EQ(relaunched()->bindings(), expected);
-  const std::size_t writes = defaults().writeCount();
-  EXPECT_TRUE(store->setChord(KeyChord{kKeyA, KeyChord::kControl}, HotKeyAction::fullScreen).has_value());
-  EXPECT_EQ(defaults().writeCount(), writes);
-
-  // Rebinding an action's own chord is no conflict; removing every binding
-  // is kept as no hot keys at all, not as the defaults.
-  observation.cancel();
-  EXPECT_EQ(store->setChord(KeyChord{kKeyLeft, kCtrlOpt}, HotKeyAction::moveLeft), std::nullopt);
-  for (HotKeyAction action : kAllHotKeyActions) store->setChord(std::nullopt, action);
-  EXPECT_EQ(observed, 1);
-  EXPECT_EQ(reported.size(), 7u);
-  EXPECT_TRUE(relaunched()->bindings().empty());
-
-  // Only a true boolean marks the bindings as saved.
-  defaults().setBool(HotKeySettingsStore::kSavedKey, false);
-  EXPECT_EQ(relaunched()->bindings(), KeyChord::defaultBindings());
-  defaults().setString(HotKeySettingsStore::kSavedKey, "true");
-  EXPECT_EQ(relaunched()->bindings(), KeyChord::defaultBindings());
-}
-
-TEST_F(HotKeySettingsSim, RecordingChordsInTheWindowSuspendsAndThenReRegistersTheHotKeys) {
-  // Wired as the application delegate wires it.
-  auto store = relaunched();
+TEST_F(HotKeysSim, ChordsRecordedInTheSettingsWindowAreKeptAndRegisteredAtOnce) {
+  // Wired as the application delegate wires it; nothing saved yet.
+  SimUserDefaults& defaults = *desktop->userDefaults();
+  auto relaunched = [&] { return HotKeySettingsStore(desktop->userDefaults()).bindings(); };
+  auto store = std::make_shared<HotKeySettingsStore>(desktop->userDefaults());
   std::weak_ptr<HotKeyCenter> weak = center;
   store->onChange = [weak](const HotKeyBindings& bindings) {
     if (const auto live = weak.lock()) live->updateBindings(bindings);
@@ -104,22 +60,27 @@ TEST_F(HotKeySettingsSim, RecordingChordsInTheWindowSuspendsAndThenReRegistersTh
   controller->showWindow();
   EXPECT_TRUE(window->visible);
 
+  // Recording suspends every hot key; a key without a modifier is consumed
+  // and ignored; a chord another action holds is refused, written nowhere,
+  // and shown until the next recording starts.
   controller->record(HotKeyAction::moveLeft);
   EXPECT_EQ(registered(), Shown{});
-  EXPECT_TRUE(type(kKeyA));  // consumed, and ignored without a modifier
+  EXPECT_TRUE(type(kKeyA));
   EXPECT_EQ(window->drawn(), (Shown{"# 移动窗口 +note", "移到左侧 按下快捷键… [取消] *", "移到右侧 ⌃⌥→ [设置] [x]",
                                     "移到上方 ⌃⌥↑ [设置] [x]", "移到下方 ⌃⌥↓ [设置] [x]", "# 布局",
                                     "全屏 ⌃⌥↩ [设置] [x]"}));
-  EXPECT_TRUE(type(kKeyRight, kControlOption));  // a bound hot key is recorded, not fired
+  EXPECT_TRUE(type(kKeyRight, kControlOption));  // recorded, not fired
   EXPECT_EQ(delivered(), Shown{});
   EXPECT_EQ(window->conflict, "快捷键已被「移到右侧」占用");
+  EXPECT_EQ(defaults.writeCount(), 0u);
+  EXPECT_EQ(relaunched(), KeyChord::defaultBindings());
   controller->record(HotKeyAction::moveLeft);
+  EXPECT_EQ(window->conflict, std::nullopt);
   EXPECT_TRUE(type(kKeyForwardDelete, KeyEvent::kControl | KeyEvent::kCapsLock));
   EXPECT_EQ(registered(), (Shown{"1:⌃⌦", "2:⌃⌥→", "3:⌃⌥↑", "4:⌃⌥↓", "5:⌃⌥↩"}));
 
   // Delete alone clears, with a modifier it is a chord; Escape cancels even
-  // with modifiers; a chord another action holds is refused and shown until
-  // the next recording starts.
+  // with modifiers, as does the row's button.
   controller->record(HotKeyAction::moveUp);
   type(kKeyDelete);
   controller->record(HotKeyAction::moveDown);
@@ -128,29 +89,28 @@ TEST_F(HotKeySettingsSim, RecordingChordsInTheWindowSuspendsAndThenReRegistersTh
   type(kKeyY, KeyEvent::kCommand | KeyEvent::kFunction);
   controller->record(HotKeyAction::moveDown);
   type(kKey7, KeyEvent::kOption | KeyEvent::kShift);
-  const std::size_t writes = defaults().writeCount();
+  const std::size_t writes = defaults.writeCount();
   controller->record(HotKeyAction::fullScreen);
   type(kKeyEscape, KeyEvent::kControl);
   controller->record(HotKeyAction::moveRight);
   controller->cancelRecording();
   controller->record(HotKeyAction::fullScreen);
   type(kKeyY, KeyEvent::kCommand);
-  EXPECT_EQ(defaults().writeCount(), writes);
+  EXPECT_EQ(defaults.writeCount(), writes);
   EXPECT_EQ(window->drawn(), (Shown{"# 移动窗口 +note", "移到左侧 ⌃⌦ [设置] [x]", "移到右侧 ⌃⌥→ [设置] [x]",
                                     "移到上方 ⌘Y [设置] [x]", "移到下方 ⌥⇧7 [设置] [x]", "# 布局",
                                     "全屏 ⌃⌥↩ [设置] [x]", "! 快捷键已被「移到上方」占用"}));
-  controller->record(HotKeyAction::moveRight);
-  EXPECT_EQ(window->conflict, std::nullopt);
 
-  // Removing another binding spares the recording; removing the one being
+  // Removing another binding spares a recording; removing the one being
   // recorded ends it as a removal.
+  controller->record(HotKeyAction::moveRight);
   controller->clear(HotKeyAction::fullScreen);
   EXPECT_EQ(registered(), Shown{});
   controller->clear(HotKeyAction::moveRight);
   EXPECT_EQ(registered(), (Shown{"1:⌃⌦", "3:⌘Y", "4:⌥⇧7"}));
   EXPECT_EQ(press(kKeyY, KeyChord::kCommand), std::optional<bool>(true));
   EXPECT_EQ(delivered(), Shown{"moveUp@0"});
-  EXPECT_EQ(relaunched()->bindings(), store->bindings());
+  EXPECT_EQ(relaunched(), store->bindings());
 
   // Closing the window or losing the view ends a recording and brings every
   // hot key back.
@@ -162,6 +122,13 @@ TEST_F(HotKeySettingsSim, RecordingChordsInTheWindowSuspendsAndThenReRegistersTh
   controller->viewDidDisappear();
   EXPECT_EQ(keys().localMonitorCount(), 1u);
   EXPECT_EQ(window->drawn()[1], "移到左侧 ⌃⌦ [设置] [x]");
+
+  // Every binding removed is kept as none, not as the defaults; only a true
+  // boolean marks bindings as saved.
+  for (HotKeyAction action : kAllHotKeyActions) controller->clear(action);
+  EXPECT_TRUE(relaunched().empty());
+  defaults.setString(HotKeySettingsStore::kSavedKey, "true");
+  EXPECT_EQ(relaunched(), KeyChord::defaultBindings());
 
   // A gone window or center is left alone.
   window.reset();

@@ -8,14 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "backends/sim/SimDesktop.h"
 #include "backends/sim/SimHotKeys.h"
-#include "backends/sim/SimPlatform.h"
-#include "backends/sim/SimScheduler.h"
 #include "backends/sim/SimUserDefaults.h"
 #include "hotkeys/HotKeyCenter.h"
 #include "hotkeys/KeyChord.h"
 #include "platform/KeyEvent.h"
+#include "sim/desktop/SimDesktopTest.h"
 
 namespace tessarapane {
 
@@ -31,7 +29,7 @@ inline KeyEvent keyDown(std::uint16_t keyCode, std::uint64_t flags = 0, bool isR
 }
 
 // A desktop and a hot-key center whose handler logs "<action>@<ms>".
-class HotKeysSim : public ::testing::Test {
+class HotKeysSim : public testing_support::SimDesktopTest {
  protected:
   std::shared_ptr<HotKeyCenter> makeCenter() {
     auto made = HotKeyCenter::create(platform);
@@ -59,9 +57,6 @@ class HotKeysSim : public ::testing::Test {
   }
   SimHotKeys& keys() { return *desktop->hotKeys(); }
 
-  std::shared_ptr<SimScheduler> clock = std::make_shared<SimScheduler>();
-  std::shared_ptr<SimDesktop> desktop = SimDesktop::create(clock);
-  Platform platform = makeSimPlatform(desktop);
   std::vector<std::string> log;
   std::shared_ptr<HotKeyCenter> center = makeCenter();
 };

@@ -61,17 +61,11 @@ TEST_F(WindowIndexerSim, OnlyOrdinaryWindowsOfOtherRegularApplicationsAreManaged
   const Rect frame(100, 100, 600, 400);
   open(launch("Accessory", ActivationPolicy::accessory), "accessory", frame);
   open(launch("Prohibited", ActivationPolicy::prohibited), "prohibited", frame);
-  open(launch("Dock helper", ActivationPolicy::regular, "com.apple.dock"), "dock", frame);
+  open(launch("Dock helper", {}, [](SimAppSpec& s) { s.bundleIdentifier = "com.apple.dock"; }), "dock", frame);
   open(launch("Wallpaper"), "wallpaper", frame);
-  SimAppSpec self;
-  self.pid = desktop->currentProcessID();
-  open(desktop->launchApplication(self), "tab bar", frame);
-  SimAppSpec hung;
-  hung.localizedName = "Hung";
-  hung.answersAccessibility = false;
-  const WindowID hungWindow = open(desktop->launchApplication(hung), "hung", frame);
-  SimAppSpec nameless;
-  const WindowID scratch = open(desktop->launchApplication(nameless), "Scratch", Rect(800, 100, 500, 400));
+  open(launch("Self", {}, [&](SimAppSpec& s) { s.pid = desktop->currentProcessID(); }), "tab bar", frame);
+  const WindowID hungWindow = open(launch("Hung", {}, [](SimAppSpec& s) { s.answersAccessibility = false; }), "hung", frame);
+  const WindowID scratch = open(launch("", {}, [](SimAppSpec& s) { s = SimAppSpec{}; }), "Scratch", Rect(800, 100, 500, 400));
 
   EXPECT_EQ(indexed(), (Shown{"应用/Scratch (800, 100, 500, 400)", "Bare/zoom only (100, 100, 400, 300)",
                               "Editor/Doc (0, 25, 900, 700)", "Editor/no alpha (400, 300, 300, 200)",

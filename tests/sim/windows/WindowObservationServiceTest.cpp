@@ -22,7 +22,7 @@ class WindowObservationSim : public WindowsSim {
         [log] { log->push_back("state"); }, [log] { log->push_back("focus"); }, [log] { log->push_back("title"); });
   }
   Events events() {
-    scheduler->runPending();
+    clock->runPending();
     return std::exchange(*log, {});
   }
 
@@ -33,19 +33,14 @@ TEST_F(WindowObservationSim, WindowsAndApplicationsAreFollowedWhileRunning) {
   const ProcessID editor = launch("Editor");
   const ProcessID viewer = launch("Viewer");
   launch("Helper", ActivationPolicy::accessory);
-  SimAppSpec self;
-  self.pid = desktop->currentProcessID();
-  desktop->launchApplication(self);
+  launch("Self", {}, [&](SimAppSpec& s) { s.pid = desktop->currentProcessID(); });
   const ProcessID hung = launch("Hung");
-  SimAppSpec blind;
-  blind.localizedName = "Blind";
-  blind.observerCreationFails = true;
-  desktop->launchApplication(blind);
+  launch("Blind", {}, [](SimAppSpec& s) { s.observerCreationFails = true; });
   const WindowID old = open(editor, "Old", Rect(0, 30, 400, 300));
   open(viewer, "Photo", Rect(0, 400, 400, 300));
   open(hung, "Doc", Rect(500, 400, 400, 300));
   desktop->setAnswersAccessibility(hung, false);
-  scheduler->runPending();
+  clock->runPending();
 
   auto service = makeService();
   service->start();
@@ -85,7 +80,7 @@ TEST_F(WindowObservationSim, WindowsAndApplicationsAreFollowedWhileRunning) {
   launch("Later");
   service->stop();
   service->stop();
-  scheduler->advance(1.0);
+  clock->advance(1.0);
   EXPECT_EQ(events(), Events{});
   EXPECT_EQ(desktop->observers().observerCount(), 0u);
 

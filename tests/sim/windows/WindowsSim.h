@@ -9,10 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "backends/sim/SimDesktop.h"
-#include "backends/sim/SimPlatform.h"
-#include "backends/sim/SimScheduler.h"
-#include "platform/Platform.h"
+#include "sim/desktop/SimDesktopTest.h"
 #include "windows/WindowIndexer.h"
 
 namespace tessarapane {
@@ -24,8 +21,10 @@ class ListedBounds final : public WindowServer {
   explicit ListedBounds(std::shared_ptr<WindowServer> inner) : inner_(std::move(inner)) {}
   std::optional<std::vector<WindowInfo>> onScreenWindowList() override {
     auto list = inner_->onScreenWindowList();
-    for (WindowInfo& info : list ? *list : empty_) {
-      if (const auto found = bounds.find(info.number.value_or(0)); found != bounds.end()) info.bounds = found->second;
+    for (std::size_t i = 0; list && i < list->size(); ++i) {
+      if (const auto found = bounds.find((*list)[i].number.value_or(0)); found != bounds.end()) {
+        (*list)[i].bounds = found->second;
+      }
     }
     return list;
   }
@@ -36,32 +35,12 @@ class ListedBounds final : public WindowServer {
 
  private:
   std::shared_ptr<WindowServer> inner_;
-  std::vector<WindowInfo> empty_;
 };
 
-// One 1440 x 900 display on virtual time.
-class WindowsSim : public ::testing::Test {
+// The shared desktop, with the window list's bounds open to editing.
+class WindowsSim : public testing_support::SimDesktopTest {
  protected:
   WindowsSim() { platform.windowServer = listed; }
-
-  ProcessID launch(const std::string& name, ActivationPolicy policy = ActivationPolicy::regular,
-                   std::string bundle = "") {
-    SimAppSpec desc;
-    desc.activationPolicy = policy;
-    desc.bundleIdentifier = bundle.empty() ? "org.example." + name : bundle;
-    desc.localizedName = name;
-    return desktop->launchApplication(std::move(desc));
-  }
-
-  WindowID open(ProcessID pid, const std::string& title, Rect frame,
-                const std::function<void(SimWindowSpec&)>& tweak = {}) {
-    SimWindowSpec desc;
-    desc.owner = pid;
-    desc.title = title;
-    desc.frame = frame;
-    if (tweak) tweak(desc);
-    return desktop->createWindow(std::move(desc));
-  }
 
   AXElement elementOf(WindowID window) const { return SimElements::window(desktop->window(window)->owner(), window); }
 
@@ -85,9 +64,6 @@ class WindowsSim : public ::testing::Test {
     return ManagedWindow{};
   }
 
-  std::shared_ptr<SimScheduler> scheduler = std::make_shared<SimScheduler>();
-  std::shared_ptr<SimDesktop> desktop = SimDesktop::create(scheduler);
-  Platform platform = makeSimPlatform(desktop);
   std::shared_ptr<ListedBounds> listed = std::make_shared<ListedBounds>(platform.windowServer);
 };
 

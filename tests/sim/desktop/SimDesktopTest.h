@@ -1,0 +1,44 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "backends/sim/SimDesktop.h"
+#include "backends/sim/SimPlatform.h"
+#include "backends/sim/SimScheduler.h"
+
+namespace tessarapane::testing_support {
+
+// What every simulated-desktop story starts from: one 1440 x 900 display on
+// virtual time, the platform over it, and a way to start applications and
+// open their windows (frames in accessibility space).
+class SimDesktopTest : public ::testing::Test {
+ protected:
+  ProcessID launch(const std::string& name, ActivationPolicy policy = ActivationPolicy::regular,
+                   const std::function<void(SimAppSpec&)>& tweak = {}) {
+    SimAppSpec spec;
+    spec.activationPolicy = policy;
+    spec.bundleIdentifier = "org.example." + name;
+    spec.localizedName = name;
+    if (tweak) tweak(spec);
+    return desktop->launchApplication(std::move(spec));
+  }
+  WindowID open(ProcessID owner, const std::string& title, Rect frame,
+                const std::function<void(SimWindowSpec&)>& tweak = {}) {
+    SimWindowSpec spec;
+    spec.owner = owner;
+    spec.title = title;
+    spec.frame = frame;
+    if (tweak) tweak(spec);
+    return desktop->createWindow(std::move(spec));
+  }
+
+  std::shared_ptr<SimScheduler> clock = std::make_shared<SimScheduler>();
+  std::shared_ptr<SimDesktop> desktop = SimDesktop::create(clock);
+  Platform platform = makeSimPlatform(desktop);
+};
+
+}  // namespace tessarapane::testing_support
