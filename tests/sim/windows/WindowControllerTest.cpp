@@ -19,11 +19,6 @@ using Calls = std::vector<std::string>;
 
 class WindowControllerSim : public WindowsSim {
  protected:
-  // A record as the coordinator may hold it: its element possibly not the
-  // one the application hands out for the focused window now.
-  ManagedWindow record(WindowID number) {
-    return ManagedWindow{number, desktop->window(number)->owner(), {}, "", "", {}, elementOf(number)};
-  }
   std::optional<std::string> focused(const std::vector<ManagedWindow>& windows) {
     const auto window = controller.focusedManagedWindow(windows);
     if (!window) return std::nullopt;
@@ -49,7 +44,7 @@ TEST_F(WindowControllerSim, FocusIsTheManagedWindowTheFrontApplicationFocuses) {
   const WindowID left = open(editor, "Left", Rect(0, 30, 600, 800));
   const WindowID right = open(editor, "Right", Rect(700, 30, 600, 800));
   const WindowID other = open(launch("Other"), "Other", Rect(300, 300, 400, 300));
-  const std::vector<ManagedWindow> windows{managed(left), managed(right)};
+  const std::vector<ManagedWindow> windows{record(left), record(right)};
   desktop->focusWindow(left);
   EXPECT_EQ(focused(windows), "Left");
   desktop->focusWindow(right);
@@ -58,7 +53,8 @@ TEST_F(WindowControllerSim, FocusIsTheManagedWindowTheFrontApplicationFocuses) {
   desktop->focusWindow(other);
   EXPECT_EQ(focused(windows), std::nullopt);
 
-  // A fresh element for the focused window: the closest frame decides, and
+  // Records not holding the focused window's element (applications hand
+  // out fresh ones): the closest frame decides, and
   // two equally close ones decide nothing.
   const ProcessID browser = launch("Browser");
   const WindowID far = open(browser, "Far", Rect(700, 100, 600, 400));
@@ -91,7 +87,7 @@ TEST_F(WindowControllerSim, FramesAreWrittenOnlyWhenOffByMoreThanAPointAndNeverI
   const WindowID gone = open(editor, "Gone", Rect(100, 100, 600, 400));
   const WindowID movie = open(editor, "Movie", Rect(100, 100, 600, 400));
   const WindowID board = open(editor, "Board", Rect(0, 0, 1440, 900));
-  const ManagedWindow docRecord = managed(doc), goneRecord = managed(gone), movieRecord = managed(movie);
+  const ManagedWindow docRecord = record(doc), goneRecord = record(gone), movieRecord = record(movie);
   desktop->closeWindow(gone);
   desktop->setFullScreen(movie, true);
   desktop->recorder().clear();
@@ -121,7 +117,7 @@ TEST_F(WindowControllerSim, RaisingFocusesRaisesAndBringsTheProcessForward) {
     s.behavior.cannotCompleteCount = 2;  // busy for the next two requests
   });
   open(launch("Front"), "Cover", Rect(100, 100, 600, 400));
-  const ManagedWindow window = managed(behind);
+  const ManagedWindow window = record(behind);
   EXPECT_FALSE(controller.raise(window, WindowIDSet{}));  // not on screen as the caller knows
   EXPECT_EQ(calls(), Calls{});
 
@@ -187,7 +183,7 @@ TEST_F(WindowControllerSim, ClosingRetriesABusyApplicationAndConfirmsTheWindowWe
       s.closeButton = SimControl{name != "no button", name != "disabled"};
     });
     if (name.ends_with("sheet")) desktop->attachSheet(number, Rect(200, 120, 300, 200));
-    const ManagedWindow window = managed(number);
+    const ManagedWindow window = record(number);
     if (name == "hung") desktop->setAnswersAccessibility(app, false);
     if (name == "gone") desktop->closeWindow(number);
     desktop->recorder().clear();
@@ -214,15 +210,14 @@ TEST_F(WindowControllerSim, ClosingRetriesABusyApplicationAndConfirmsTheWindowWe
 
 TEST_F(WindowControllerSim, ACancelledCloseAnswersOnTheNextTurnAndADroppedOneNever) {
   const ProcessID app = launch("Editor");
-  auto window = [&](auto change) {
-    return managed(open(app, "Doc", Rect(100, 100, 600, 400), [&](SimWindowSpec& s) { change(s.behavior); }));
+  auto window = [&](SimWindowBehavior behavior) {
+    return record(open(app, "Doc", Rect(100, 100, 600, 400), [&](SimWindowSpec& s) { s.behavior = behavior; }));
   };
   std::vector<std::string> results;
   auto note = [&](WindowCloseResult result) { results.push_back(std::string(toString(result))); };
-  auto busy = controller.close(window([](SimWindowBehavior& b) { b.cannotCompleteCount = 9; }), note);
-  auto asking = controller.close(window([](SimWindowBehavior& b) { b.closeResponse = SimCloseResponse::asksConfirmation; }),
-                                 note);
-  auto dropped = controller.close(window([](SimWindowBehavior& b) { b.cannotCompleteCount = 1; }), note);
+  auto busy = controller.close(window({.cannotCompleteCount = 9}), note);
+  auto asking = controller.close(window({.closeResponse = SimCloseResponse::asksConfirmation}), note);
+  auto dropped = controller.close(window({.cannotCompleteCount = 1}), note);
   clock->advance(0.01);
   busy.cancel();
   asking.cancel();

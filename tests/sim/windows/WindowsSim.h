@@ -56,12 +56,9 @@ class WindowsSim : public testing_support::SimDesktopTest {
     for (const ManagedWindow& window : WindowIndexer(platform).currentSpaceWindows(owner)) shown.push_back(show(window));
     return shown;
   }
-  ManagedWindow managed(WindowID number) {
-    for (const ManagedWindow& window : WindowIndexer(platform).currentSpaceWindows()) {
-      if (window.windowID == number) return window;
-    }
-    ADD_FAILURE() << "window " << number << " is not listed";
-    return ManagedWindow{};
+  // A record as the coordinator holds it.
+  ManagedWindow record(WindowID number) {
+    return ManagedWindow{number, desktop->window(number)->owner(), {}, "", "", {}, elementOf(number)};
   }
 
   std::shared_ptr<ListedBounds> listed = std::make_shared<ListedBounds>(platform.windowServer);
