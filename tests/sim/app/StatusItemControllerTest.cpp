@@ -3,23 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "StatusItemDoubles.h"
 #include "app/StatusMenuTexts.h"
 #include "app/TextFormat.h"
 #include "backends/sim/SimAlerts.h"
-#include "platform/Localizer.h"
 #include "sim/desktop/SimDesktopTest.h"
 
 namespace tessarapane {
-namespace {
 
 using testing_support::FakeLayoutControl;
 using testing_support::RecordingStatusBar;
 using testing_support::RecordingStatusItem;
 using testing_support::RecordingStatusMenu;
-using Shown = std::vector<std::string>;
 
 const std::string kMenuBarAddress = "x-apple.systempreferences:com.apple.MenuBarSettings";
 const std::string kAccessibilityAddress =
@@ -28,8 +23,8 @@ const std::string kAccessibilityAddress =
 // "== header", "--", or the title with "+<layout>", "⌘<key>" and "icon"
 // when the entry has them; then every check mark ("✓ <title>") and every
 // disabled item ("no <title>").
-Shown show(const std::vector<StatusMenuEntry>& entries) {
-  Shown shown, states;
+Lines show(const std::vector<StatusMenuEntry>& entries) {
+  Lines shown, states;
   for (const StatusMenuEntry& e : entries) {
     const auto kind = e.representedObject ? fromRawValue<LayoutKind>(*e.representedObject) : std::nullopt;
     if (e.kind != StatusMenuEntry::Kind::item) {
@@ -49,8 +44,8 @@ Shown show(const std::vector<StatusMenuEntry>& entries) {
 }
 
 // The menu followed by its states.
-Shown menuWith(const Shown& states) {
-  Shown menu = {"== Tab Mode", "全屏（1 格） +fullScreen icon", "左右二分（2 格） +split2 icon",
+Lines menuWith(const Lines& states) {
+  Lines menu = {"== Tab Mode", "全屏（1 格） +fullScreen icon", "左右二分（2 格） +split2 icon",
                 "左右三等分（3 格） +split3 icon", "上下二分（2 格） +topBottom icon", "1+2（3 格） +focusStack icon",
                 "2+1（3 格） +stackFocus icon", "四等分（4 格） +split4 icon", "--", "== Grid Mode", "网格 icon", "--",
                 "退出当前布局", "快捷键设置…", "--", "打开辅助功能权限设置…", "--", "退出 Tessarapane ⌘q"};
@@ -77,8 +72,8 @@ class StatusItemSim : public testing_support::SimDesktopTest {
            (i.toolTip ? " tip " + *i.toolTip : "") + (i.menu ? " menu" : "");
   }
   RecordingStatusMenu& menu() { return *item().menu; }
-  Shown opened() {
-    Shown addresses = desktop->recorder().openedAddresses();
+  Lines opened() {
+    Lines addresses = desktop->recorder().openedAddresses();
     desktop->recorder().clear();
     return addresses;
   }
@@ -95,13 +90,13 @@ TEST_F(StatusItemSim, TheMenuShowsWhatRunsAndSendsEachChoiceToItsTarget) {
   menu().open();
   EXPECT_EQ(show(menu().entries), menuWith({"no 退出当前布局"}));
   EXPECT_EQ(controller->entries(), menu().entries);
-  Shown checked;
+  Lines checked;
   for (LayoutKind kind : kAllLayoutKinds) {
     control->runningKind = kind;
     menu().open();
     checked.push_back(show(menu().entries).at(18));
   }
-  EXPECT_EQ(checked, (Shown{"✓ 全屏（1 格）", "✓ 左右二分（2 格）", "✓ 左右三等分（3 格）", "✓ 上下二分（2 格）",
+  EXPECT_EQ(checked, (Lines{"✓ 全屏（1 格）", "✓ 左右二分（2 格）", "✓ 左右三等分（3 格）", "✓ 上下二分（2 格）",
                             "✓ 1+2（3 格）", "✓ 2+1（3 格）", "✓ 四等分（4 格）"}));
   control->runningKind.reset();
   control->bentoTiles = 1;
@@ -114,10 +109,10 @@ TEST_F(StatusItemSim, TheMenuShowsWhatRunsAndSendsEachChoiceToItsTarget) {
   menu().choose("退出当前布局");
   menu().choose("快捷键设置…");
   menu().choose("打开辅助功能权限设置…");  // trusted: the settings, not the guide
-  EXPECT_EQ(opened(), Shown{kAccessibilityAddress});
+  EXPECT_EQ(opened(), Lines{kAccessibilityAddress});
   desktop->setProcessTrusted(false);
   menu().choose("打开辅助功能权限设置…");
-  EXPECT_EQ(opened(), Shown{});
+  EXPECT_EQ(opened(), Lines{});
   // Headers, separators, a disabled entry and unknown layouts do nothing.
   control->bentoTiles.reset();
   for (std::size_t index : {0, 8, 12, 99}) {
@@ -127,7 +122,7 @@ TEST_F(StatusItemSim, TheMenuShowsWhatRunsAndSendsEachChoiceToItsTarget) {
   controller->startLayoutFromMenu(std::string("Split3"));
   controller->startLayoutFromMenu(std::nullopt);
   menu().choose("退出 Tessarapane");  // quitting forgets the layout first
-  EXPECT_EQ(control->commands, (Shown{"startLayout split3", "startBento", "exitLayout forgetting", "hot key settings",
+  EXPECT_EQ(control->commands, (Lines{"startLayout split3", "startBento", "exitLayout forgetting", "hot key settings",
                                       "permission guide", "exitLayout forgetting", "terminate"}));
 }
 
@@ -163,10 +158,10 @@ TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheMenuBarSettingsAreOffered
   clock->advance(0.02);
   ASSERT_EQ(desktop->alerts()->shown().size(), 1u);
   const SimAlerts::Shown& alert = desktop->alerts()->shown()[0];
-  EXPECT_EQ((Shown{alert.title, alert.message, alert.buttons.at(0), alert.buttons.at(1)}),
-            (Shown{"菜单栏图标被系统隐藏", StatusMenuTexts::hiddenIconMessage(), "打开菜单栏设置", "稍后"}));
+  EXPECT_EQ((Lines{alert.title, alert.message, alert.buttons.at(0), alert.buttons.at(1)}),
+            (Lines{"菜单栏图标被系统隐藏", StatusMenuTexts::hiddenIconMessage(), "打开菜单栏设置", "稍后"}));
   EXPECT_EQ(desktop->recorder().activations(), std::vector<ProcessID>{desktop->currentProcessID()});
-  EXPECT_EQ(opened(), (Shown{kMenuBarAddress, "x-apple.systempreferences:com.apple.ControlCenter-Settings.extension"}));
+  EXPECT_EQ(opened(), (Lines{kMenuBarAddress, "x-apple.systempreferences:com.apple.ControlCenter-Settings.extension"}));
   controller->watchPresence();
   clock->advance(2.0);
   controller->offerMenuBarSettingsIfNeeded();
@@ -179,7 +174,7 @@ TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheMenuBarSettingsAreOffered
   controller = make();
   clock->advance(1.5);
   EXPECT_EQ(desktop->alerts()->shown().size(), 2u);
-  EXPECT_EQ(opened(), Shown{});
+  EXPECT_EQ(opened(), Lines{});
   controller = make();
   const auto orphanMenu = item().menu;
   controller.reset();
@@ -221,31 +216,14 @@ TEST_F(StatusItemSim, ParkingIsJudgedFromTheIconsWindowAndScreen) {
   EXPECT_EQ(icon(), "visible menu");
 }
 
-// Translates the keys it knows.
-struct TableLocalizer final : Localizer {
-  std::map<std::string, std::string, std::less<>> table;
-  std::string localized(std::string_view key) const override {
-    const auto found = table.find(key);
-    return found == table.end() ? std::string(key) : found->second;
-  }
-};
-
-TEST(StatusMenuTexts, TranslationsMayReorderAndMalformedFormatsStayAsWritten) {
-  auto translations = std::make_shared<TableLocalizer>();
-  translations->table = {{"%@（%@）", "%2$@: %1$@"}, {"1 格", "one pane"}, {"%ld 格", "%ld panes"}, {"左右二分", "Halves"}};
-  localization::install(translations);
-  const Shown titles = {StatusMenuTexts::layoutItemTitle(LayoutKind::fullScreen),
-                        StatusMenuTexts::layoutItemTitle(LayoutKind::split2),
-                        StatusMenuTexts::layoutItemTitle(LayoutKind::split4)};
-  localization::install(nullptr);
-  EXPECT_EQ(titles, (Shown{"one pane: 全屏", "2 panes: Halves", "4 panes: 四等分"}));
-  const Shown formatted = {
-      TextFormat::format("%1$ld%% of %2$@", {"50", "x"}), TextFormat::format("%@ and %@", {"one"}),
-      TextFormat::format("%3$@ %d %", {"a"}),              TextFormat::format("%0$@ %2$@", {"a", "b"}),
-      TextFormat::format("%123$@", {"a"}),                 TextFormat::format("%1$x", {"a"}),
+// Translations may reorder the arguments; malformed formats stay as written.
+TEST(TextFormat, FillsConversionsInTurnOrByPosition) {
+  const Lines formatted = {
+      TextFormat::format("%2$@: %1$@", {"全屏", "1 格"}), TextFormat::format("%1$ld%% of %2$@", {"50", "x"}),
+      TextFormat::format("%@ and %@", {"one"}),        TextFormat::format("%3$@ %d %", {"a"}),
+      TextFormat::format("%0$@ %2$@", {"a", "b"}),     TextFormat::format("%123$@ %1$x", {"a"}),
   };
-  EXPECT_EQ(formatted, (Shown{"50% of x", "one and %@", "%3$@ %d %", "%0$@ b", "%123$@", "%1$x"}));
+  EXPECT_EQ(formatted, (Lines{"1 格: 全屏", "50% of x", "one and %@", "%3$@ %d %", "%0$@ b", "%123$@ %1$x"}));
 }
 
-}  // namespace
 }  // namespace tessarapane

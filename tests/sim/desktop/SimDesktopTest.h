@@ -5,12 +5,18 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "backends/sim/SimDesktop.h"
 #include "backends/sim/SimPlatform.h"
 #include "backends/sim/SimScheduler.h"
 
-namespace tessarapane::testing_support {
+namespace tessarapane {
+
+// What the stories compare: a whole outcome written as lines of text.
+using Lines = std::vector<std::string>;
+
+namespace testing_support {
 
 // What every simulated-desktop story starts from: one 1440 x 900 display on
 // virtual time, the platform over it, and a way to start applications and
@@ -41,4 +47,5 @@ class SimDesktopTest : public ::testing::Test {
   Platform platform = makeSimPlatform(desktop);
 };
 
-}  // namespace tessarapane::testing_support
+}  // namespace testing_support
+}  // namespace tessarapane

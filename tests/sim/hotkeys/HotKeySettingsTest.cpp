@@ -9,9 +9,7 @@
 #include "hotkeys/HotKeySettingsWindowController.h"
 
 namespace tessarapane {
-namespace {
 
-using Shown = std::vector<std::string>;
 
 // Draws the window as text: "# <section>" (with "+note" when it has its
 // caption), a line per row, "! <conflict>" under the list.
@@ -32,14 +30,14 @@ class TextSettingsWindow final : public HotKeySettingsWindow {
     }
   }
   void showConflict(const std::optional<std::string>& message) override { conflict = message; }
-  Shown drawn() const {
-    Shown all = rows;
+  Lines drawn() const {
+    Lines all = rows;
     if (conflict) all.push_back("! " + *conflict);
     return all;
   }
 
   bool visible = false;
-  Shown rows;
+  Lines rows;
   std::optional<std::string> conflict;
 };
 
@@ -64,20 +62,20 @@ TEST_F(HotKeysSim, ChordsRecordedInTheSettingsWindowAreKeptAndRegisteredAtOnce) 
   // and ignored; a chord another action holds is refused, written nowhere,
   // and shown until the next recording starts.
   controller->record(HotKeyAction::moveLeft);
-  EXPECT_EQ(registered(), Shown{});
+  EXPECT_EQ(registered(), Lines{});
   EXPECT_TRUE(type(kKeyA));
-  EXPECT_EQ(window->drawn(), (Shown{"# 移动窗口 +note", "移到左侧 按下快捷键… [取消] *", "移到右侧 ⌃⌥→ [设置] [x]",
+  EXPECT_EQ(window->drawn(), (Lines{"# 移动窗口 +note", "移到左侧 按下快捷键… [取消] *", "移到右侧 ⌃⌥→ [设置] [x]",
                                     "移到上方 ⌃⌥↑ [设置] [x]", "移到下方 ⌃⌥↓ [设置] [x]", "# 布局",
                                     "全屏 ⌃⌥↩ [设置] [x]"}));
   EXPECT_TRUE(type(kKeyRight, kControlOption));  // recorded, not fired
-  EXPECT_EQ(delivered(), Shown{});
+  EXPECT_EQ(delivered(), Lines{});
   EXPECT_EQ(window->conflict, "快捷键已被「移到右侧」占用");
   EXPECT_EQ(defaults.writeCount(), 0u);
   EXPECT_EQ(relaunched(), KeyChord::defaultBindings());
   controller->record(HotKeyAction::moveLeft);
   EXPECT_EQ(window->conflict, std::nullopt);
   EXPECT_TRUE(type(kKeyForwardDelete, KeyEvent::kControl | KeyEvent::kCapsLock));
-  EXPECT_EQ(registered(), (Shown{"1:⌃⌦", "2:⌃⌥→", "3:⌃⌥↑", "4:⌃⌥↓", "5:⌃⌥↩"}));
+  EXPECT_EQ(registered(), (Lines{"1:⌃⌦", "2:⌃⌥→", "3:⌃⌥↑", "4:⌃⌥↓", "5:⌃⌥↩"}));
 
   // Delete alone clears, with a modifier it is a chord; Escape cancels even
   // with modifiers, as does the row's button.
@@ -97,7 +95,7 @@ TEST_F(HotKeysSim, ChordsRecordedInTheSettingsWindowAreKeptAndRegisteredAtOnce) 
   controller->record(HotKeyAction::fullScreen);
   type(kKeyY, KeyEvent::kCommand);
   EXPECT_EQ(defaults.writeCount(), writes);
-  EXPECT_EQ(window->drawn(), (Shown{"# 移动窗口 +note", "移到左侧 ⌃⌦ [设置] [x]", "移到右侧 ⌃⌥→ [设置] [x]",
+  EXPECT_EQ(window->drawn(), (Lines{"# 移动窗口 +note", "移到左侧 ⌃⌦ [设置] [x]", "移到右侧 ⌃⌥→ [设置] [x]",
                                     "移到上方 ⌘Y [设置] [x]", "移到下方 ⌥⇧7 [设置] [x]", "# 布局",
                                     "全屏 ⌃⌥↩ [设置] [x]", "! 快捷键已被「移到上方」占用"}));
 
@@ -105,11 +103,11 @@ TEST_F(HotKeysSim, ChordsRecordedInTheSettingsWindowAreKeptAndRegisteredAtOnce) 
   // recorded ends it as a removal.
   controller->record(HotKeyAction::moveRight);
   controller->clear(HotKeyAction::fullScreen);
-  EXPECT_EQ(registered(), Shown{});
+  EXPECT_EQ(registered(), Lines{});
   controller->clear(HotKeyAction::moveRight);
-  EXPECT_EQ(registered(), (Shown{"1:⌃⌦", "3:⌘Y", "4:⌥⇧7"}));
+  EXPECT_EQ(registered(), (Lines{"1:⌃⌦", "3:⌘Y", "4:⌥⇧7"}));
   EXPECT_EQ(press(kKeyY, KeyChord::kCommand), std::optional<bool>(true));
-  EXPECT_EQ(delivered(), Shown{"moveUp@0"});
+  EXPECT_EQ(delivered(), Lines{"moveUp@0"});
   EXPECT_EQ(relaunched(), store->bindings());
 
   // Closing the window or losing the view ends a recording and brings every
@@ -117,7 +115,7 @@ TEST_F(HotKeysSim, ChordsRecordedInTheSettingsWindowAreKeptAndRegisteredAtOnce) 
   controller->record(HotKeyAction::moveLeft);
   window->close();
   controller->windowWillClose();
-  EXPECT_EQ(registered(), (Shown{"1:⌃⌦", "3:⌘Y", "4:⌥⇧7"}));
+  EXPECT_EQ(registered(), (Lines{"1:⌃⌦", "3:⌘Y", "4:⌥⇧7"}));
   controller->record(HotKeyAction::moveLeft);
   controller->viewDidDisappear();
   EXPECT_EQ(keys().localMonitorCount(), 1u);
@@ -140,5 +138,4 @@ TEST_F(HotKeysSim, ChordsRecordedInTheSettingsWindowAreKeptAndRegisteredAtOnce) 
   EXPECT_EQ(keys().localMonitorCount(), 0u);
 }
 
-}  // namespace
 }  // namespace tessarapane

@@ -10,16 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "backends/sim/SimScheduler.h"
+#include "sim/desktop/SimDesktopTest.h"
 #include "tasks/DelayWalk.h"
 #include "tasks/DelayedAction.h"
 #include "tasks/PollLoop.h"
 #include "tasks/TaskTable.h"
 
 namespace tessarapane {
-namespace {
 
-using Log = std::vector<std::string>;
 
 // Stands in for the coordinator: what the tasks hold weakly.
 struct Owner {
@@ -52,7 +50,7 @@ class Tasks : public ::testing::Test {
   std::function<void(TaskEnd)> ends(const std::string& tag) {
     return [this, tag](TaskEnd end) { note(tag + " " + std::string(toString(end))); };
   }
-  Log run() {
+  Lines run() {
     EXPECT_TRUE(clock->runUntilIdle());
     origin = clock->now();
     return std::exchange(log, {});
@@ -62,7 +60,7 @@ class Tasks : public ::testing::Test {
   std::shared_ptr<Owner> owner = std::make_shared<Owner>();
   std::function<bool(Owner&)> wanted = [](Owner& self) { return self.layoutRunning; };
   double origin = clock->now();
-  Log log;
+  Lines log;
 };
 
 TEST_F(Tasks, WalksWaitEachDelayAndEndOnceByThemselvesOrNeverWhenCancelled) {
@@ -70,11 +68,11 @@ TEST_F(Tasks, WalksWaitEachDelayAndEndOnceByThemselvesOrNeverWhenCancelled) {
   // zero delay yields to the main loop first.
   DelayedTask enforce = walk("e", {0.0, 0.05, 0.12, 0.25});
   EXPECT_TRUE(log.empty());
-  EXPECT_EQ(run(), (Log{"0 e0", "50 e1", "170 e2", "420 e3", "420 e finished"}));
+  EXPECT_EQ(run(), (Lines{"0 e0", "50 e1", "170 e2", "420 e3", "420 e finished"}));
   EXPECT_TRUE(enforce.hasEnded() && !enforce.isPending());
   // Resume passes fall at fixed offsets from the start; a step may stop.
   DelayedTask resume = walk("r", {1.5, 3.0, 6.0}, DelaysFrom::start, 1);
-  EXPECT_EQ(run(), (Log{"1500 r0", "3000 r1", "3000 r stopped"}));
+  EXPECT_EQ(run(), (Lines{"1500 r0", "3000 r1", "3000 r stopped"}));
 
   // Cancelled between steps or from inside a step: nothing more runs, no
   // end is told, no wake-up is left behind.
@@ -86,7 +84,7 @@ TEST_F(Tasks, WalksWaitEachDelayAndEndOnceByThemselvesOrNeverWhenCancelled) {
   outside.cancel();
   EXPECT_EQ(clock->pendingCount(), 0u);
   EXPECT_TRUE(outside.isCancelled() && inside.isCancelled());
-  EXPECT_EQ(run(), (Log{"0 o0", "0 i0"}));
+  EXPECT_EQ(run(), (Lines{"0 o0", "0 i0"}));
 
   // The owner gone or the layout ended are noticed at the next wake-up;
   // a handle assigned anew cancels the task it held.
@@ -96,27 +94,27 @@ TEST_F(Tasks, WalksWaitEachDelayAndEndOnceByThemselvesOrNeverWhenCancelled) {
   DelayedTask unwanted = walk("u", {0.2});
   DelayedTask replaced = walk("x", {0.1});
   replaced = runAfter(clock, owner, DelayedAction<Owner>{0.3, [this](Owner&) { note("act"); }, nullptr, ends("a")});
-  EXPECT_EQ(run(), (Log{"0 g0", "100 g ownerGone", "210 u notWanted", "310 act", "310 a finished"}));
+  EXPECT_EQ(run(), (Lines{"0 g0", "100 g ownerGone", "210 u notWanted", "310 act", "310 a finished"}));
 }
 
 TEST_F(Tasks, PollsSampleUntilSatisfiedGivenUpOrPastTheDeadline) {
   DelayedTask settle = poll("s", 0.05, 8.0, FirstSample::afterInterval, 3);
   DelayedTask spent = poll("z", 0.05, 0.0, FirstSample::afterInterval);
   DelayedTask givesUp = poll("g", 0.1, 1.0, FirstSample::afterInterval, 0, 2);
-  EXPECT_EQ(run(), (Log{"0 z deadlinePassed", "50 s", "100 s", "100 g", "150 s", "150 s satisfied", "200 g",
+  EXPECT_EQ(run(), (Lines{"0 z deadlinePassed", "50 s", "100 s", "100 g", "150 s", "150 s satisfied", "200 g",
                         "200 g stopped"}));
   // A confirmation samples on the next turn, then until the deadline: 0.6 s
   // in steps of 0.06 s is ten steps, not eleven.
   DelayedTask confirm = poll("c", 0.06, 0.6, FirstSample::immediately);
-  const Log confirmed = run();
+  const Lines confirmed = run();
   EXPECT_EQ(confirmed.size(), 12u);
-  EXPECT_EQ(Log(confirmed.begin() + 9, confirmed.end()), (Log{"540 c", "600 c", "600 c deadlinePassed"}));
+  EXPECT_EQ(Lines(confirmed.begin() + 9, confirmed.end()), (Lines{"540 c", "600 c", "600 c deadlinePassed"}));
 
   // Without a timeout a poll runs until cancelled.
   DelayedTask endless = poll("e", 0.5, std::numeric_limits<double>::infinity(), FirstSample::afterInterval);
   clock->advance(1.2);
   endless.cancel();
-  EXPECT_EQ(run(), (Log{"500 e", "1000 e"}));
+  EXPECT_EQ(run(), (Lines{"500 e", "1000 e"}));
   for (double bad : {0.0, -0.1, std::nan(""), std::numeric_limits<double>::infinity()}) {
     EXPECT_FALSE(poll("b", bad, 1.0, FirstSample::immediately).isPending()) << bad;
   }
@@ -138,7 +136,7 @@ TEST_F(Tasks, ATableHoldsOneTaskPerKeyAndForgetsOnlyItsCurrentTask) {
   table.start(5, std::move(chained));
   clock->advance(0.01);
   EXPECT_EQ(table.keys(), (std::vector<std::uint32_t>{5, 9}));
-  EXPECT_EQ(run(), (Log{"0 a0", "0 b0", "0 b finished", "10 c0", "10 c finished", "10 d0", "310 e0",
+  EXPECT_EQ(run(), (Lines{"0 a0", "0 b0", "0 b finished", "10 c0", "10 c finished", "10 d0", "310 e0",
                         "310 e finished", "510 f0", "510 f finished"}));
   EXPECT_TRUE(table.empty());
 
@@ -156,8 +154,7 @@ TEST_F(Tasks, ATableHoldsOneTaskPerKeyAndForgetsOnlyItsCurrentTask) {
     scoped.start(5, walk("i", {0.1}));
   }
   EXPECT_EQ(clock->pendingCount(), 0u);
-  EXPECT_EQ(run(), Log{});
+  EXPECT_EQ(run(), Lines{});
 }
 
-}  // namespace
 }  // namespace tessarapane

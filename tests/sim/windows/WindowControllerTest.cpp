@@ -13,9 +13,7 @@
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace tessarapane {
-namespace {
 
-using Calls = std::vector<std::string>;
 
 class WindowControllerSim : public WindowsSim {
  protected:
@@ -25,8 +23,8 @@ class WindowControllerSim : public WindowsSim {
     return desktop->window(window->windowID)->desc.title;
   }
   // "<request> <window title or app>", in the order made, then forgotten.
-  Calls calls() {
-    Calls shown;
+  Lines calls() {
+    Lines shown;
     for (const SimCall& call : desktop->recorder().calls()) {
       const SimWindowState* window = desktop->window(call.window);
       const std::string target = window ? window->desc.title : call.window ? "gone" : "app";
@@ -94,21 +92,21 @@ TEST_F(WindowControllerSim, FramesAreWrittenOnlyWhenOffByMoreThanAPointAndNeverI
 
   // Toolkit (100, 200, 600, 400) is accessibility (100, 300, 600, 400).
   EXPECT_TRUE(controller.setAppKitFrameIfNeeded(Rect(100, 200, 600, 400), docRecord));
-  EXPECT_EQ(calls(), Calls{});
+  EXPECT_EQ(calls(), Lines{});
   desktop->moveWindow(doc, Rect(101.5, 300, 600, 400));
   EXPECT_TRUE(controller.setAppKitFrameIfNeeded(Rect(100, 200, 600, 400), docRecord));
   EXPECT_EQ(desktop->frame(doc), Rect(100, 300, 600, 400));
   // Both writes are made, and both must be taken.
   EXPECT_FALSE(controller.setAccessibilityFrame(Rect(0, 30, 500, 300), record(pinned)));
   EXPECT_EQ(desktop->frame(pinned), Rect(100, 100, 500, 300));
-  EXPECT_EQ(calls(), (Calls{"AXPosition Doc", "AXSize Doc", "AXPosition Pinned", "AXSize Pinned"}));
+  EXPECT_EQ(calls(), (Lines{"AXPosition Doc", "AXSize Doc", "AXPosition Pinned", "AXSize Pinned"}));
 
   for (const ManagedWindow& untouchable : {goneRecord, movieRecord, record(board)}) {
     EXPECT_FALSE(controller.setAccessibilityFrame(Rect(0, 30, 500, 300), untouchable));
     EXPECT_FALSE(controller.setAppKitFrameIfNeeded(Rect(0, 30, 500, 300), untouchable));
     EXPECT_FALSE(controller.raise(untouchable, std::nullopt));
   }
-  EXPECT_EQ(calls(), Calls{});
+  EXPECT_EQ(calls(), Lines{});
 }
 
 TEST_F(WindowControllerSim, RaisingFocusesRaisesAndBringsTheProcessForward) {
@@ -119,12 +117,12 @@ TEST_F(WindowControllerSim, RaisingFocusesRaisesAndBringsTheProcessForward) {
   open(launch("Front"), "Cover", Rect(100, 100, 600, 400));
   const ManagedWindow window = record(behind);
   EXPECT_FALSE(controller.raise(window, WindowIDSet{}));  // not on screen as the caller knows
-  EXPECT_EQ(calls(), Calls{});
+  EXPECT_EQ(calls(), Lines{});
 
   // Any one step taken is enough: here only the focus write is.
   desktop->setFrontProcessMode(SimFrontProcessMode::unavailable);
   EXPECT_TRUE(controller.raise(window, WindowIDSet{behind}));
-  EXPECT_EQ(calls(), (Calls{"AXFocusedWindow app", "AXMain Behind", "AXRaise Behind", "front"}));
+  EXPECT_EQ(calls(), (Lines{"AXFocusedWindow app", "AXMain Behind", "AXRaise Behind", "front"}));
   desktop->setFrontProcessMode(SimFrontProcessMode::succeeds);
   EXPECT_TRUE(controller.raise(window, std::nullopt));
   EXPECT_EQ(desktop->stackingOrder().front(), behind);
@@ -243,5 +241,4 @@ TEST(WindowCloseResult, ADialogExplainsEveryFailureButAVanishedOrDisabledInterfa
                    "close reque acces block block block block block block ");
 }
 
-}  // namespace
 }  // namespace tessarapane

@@ -6,9 +6,7 @@
 #include "WindowsSim.h"
 
 namespace tessarapane {
-namespace {
 
-using Shown = std::vector<std::string>;
 
 class WindowIndexerSim : public WindowsSim {
  protected:
@@ -67,7 +65,7 @@ TEST_F(WindowIndexerSim, OnlyOrdinaryWindowsOfOtherRegularApplicationsAreManaged
   const WindowID hungWindow = open(launch("Hung", {}, [](SimAppSpec& s) { s.answersAccessibility = false; }), "hung", frame);
   const WindowID scratch = open(launch("", {}, [](SimAppSpec& s) { s = SimAppSpec{}; }), "Scratch", Rect(800, 100, 500, 400));
 
-  EXPECT_EQ(indexed(), (Shown{"应用/Scratch (800, 100, 500, 400)", "Bare/zoom only (100, 100, 400, 300)",
+  EXPECT_EQ(indexed(), (Lines{"应用/Scratch (800, 100, 500, 400)", "Bare/zoom only (100, 100, 400, 300)",
                               "Editor/Doc (0, 25, 900, 700)", "Editor/no alpha (400, 300, 300, 200)",
                               "Editor/smallest (200, 30, 120, 80)"}));
   // Restacking sees every entry that passes the list filter, the hung
@@ -97,10 +95,10 @@ TEST_F(WindowIndexerSim, EntriesAreMatchedToElementsByTitleThenGeometry) {
   auto untitled = [](SimWindowSpec& s) { s.titleInWindowList = false; };
   open(terminal, "Alpha", Rect(100, 100, 700, 500), untitled);
   open(terminal, "Beta", Rect(100, 100, 700, 500), untitled);
-  EXPECT_EQ(indexed(), (Shown{"Terminal/Beta (100, 100, 700, 500)", "Terminal/Alpha (100, 100, 700, 500)",
+  EXPECT_EQ(indexed(), (Lines{"Terminal/Beta (100, 100, 700, 500)", "Terminal/Alpha (100, 100, 700, 500)",
                               "Mail/Draft (40, 30, 600, 400)", "Mail/Inbox (0, 30, 600, 400)",
                               "Notes/Shopping (100, 100, 600, 400)"}));
-  EXPECT_EQ(indexed(notes), Shown{"Notes/Shopping (100, 100, 600, 400)"});
+  EXPECT_EQ(indexed(notes), Lines{"Notes/Shopping (100, 100, 600, 400)"});
 
   // Farther than 240 points only with an overlap of 0.65, and sizes within
   // 0.72 of each other.
@@ -114,16 +112,15 @@ TEST_F(WindowIndexerSim, EntriesAreMatchedToElementsByTitleThenGeometry) {
   listed->bounds[open(enough, "", Rect(100, 100, 500, 400))] = Rect(100, 150, 360, 400);
   const ProcessID near = launch("Near");  // 240 off
   listed->bounds[open(near, "", Rect(100, 100, 500, 400))] = Rect(340, 100, 500, 400);
-  EXPECT_EQ(indexed(far), Shown{"Overlapping/ (0, 25, 1300, 850)"});
-  EXPECT_EQ(indexed(shifted), Shown{});
-  EXPECT_EQ(indexed(thin), Shown{});
-  EXPECT_EQ(indexed(enough), Shown{"Enough/ (100, 100, 500, 400)"});
-  EXPECT_EQ(indexed(near), Shown{"Near/ (100, 100, 500, 400)"});
+  EXPECT_EQ(indexed(far), Lines{"Overlapping/ (0, 25, 1300, 850)"});
+  EXPECT_EQ(indexed(shifted), Lines{});
+  EXPECT_EQ(indexed(thin), Lines{});
+  EXPECT_EQ(indexed(enough), Lines{"Enough/ (100, 100, 500, 400)"});
+  EXPECT_EQ(indexed(near), Lines{"Near/ (100, 100, 500, 400)"});
 
   desktop->failNextWindowListReads(2);
-  EXPECT_EQ(indexed(), Shown{});
+  EXPECT_EQ(indexed(), Lines{});
   EXPECT_EQ(stack(), std::vector<WindowID>{});
 }
 
-}  // namespace
 }  // namespace tessarapane

