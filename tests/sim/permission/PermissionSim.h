@@ -15,8 +15,7 @@ namespace tessarapane::testing_support {
 
 // The guide's window as a log: "center", "front", "close", and what each
 // refresh drew: "<subtitle> <row name>:<granted|授权> [<close button>]".
-class RecordingGuideWindow final : public PermissionGuideWindow {
- public:
+struct RecordingGuideWindow final : PermissionGuideWindow {
   bool isVisible() const override { return visible; }
   void center() override { log.push_back("center"); }
   void makeKeyAndOrderFront() override {
@@ -45,8 +44,7 @@ class RecordingGuideWindow final : public PermissionGuideWindow {
 
 // The drag-helper pill as a log of its changes: "text <hint>", "frame
 // (x, y, w, h)", "front", "hide" (only when it was showing).
-class RecordingHelperPanel final : public PermissionHelperPanel {
- public:
+struct RecordingHelperPanel final : PermissionHelperPanel {
   std::string text() const override { return label; }
   void setText(const std::string& value) override {
     label = value;

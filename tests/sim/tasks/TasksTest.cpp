@@ -43,8 +43,7 @@ class Tasks : public ::testing::Test {
                    int giveUpAt = 0) {
     return pollUntil(clock, owner, {interval, timeout, first, [=, this, count = 0](Owner&) mutable {
       note(tag);
-      ++count;
-      return count == giveUpAt ? PollAnswer::giveUp : count == satisfiedAt ? PollAnswer::satisfied : PollAnswer::notYet;
+      return ++count == giveUpAt ? PollAnswer::giveUp : count == satisfiedAt ? PollAnswer::satisfied : PollAnswer::notYet;
     }, wanted, ends(tag)});
   }
   std::function<void(TaskEnd)> ends(const std::string& tag) {
@@ -82,8 +81,7 @@ TEST_F(Tasks, WalksWaitEachDelayAndEndOnceByThemselvesOrNeverWhenCancelled) {
   clock->advance(0.01);
   outside.cancel();
   outside.cancel();
-  EXPECT_EQ(clock->pendingCount(), 0u);
-  EXPECT_TRUE(outside.isCancelled() && inside.isCancelled());
+  EXPECT_TRUE(clock->pendingCount() == 0 && outside.isCancelled() && inside.isCancelled());
   EXPECT_EQ(run(), (Lines{"0 o0", "0 i0"}));
 
   // The owner gone or the layout ended are noticed at the next wake-up;
@@ -107,17 +105,15 @@ TEST_F(Tasks, PollsSampleUntilSatisfiedGivenUpOrPastTheDeadline) {
   // in steps of 0.06 s is ten steps, not eleven.
   DelayedTask confirm = poll("c", 0.06, 0.6, FirstSample::immediately);
   const Lines confirmed = run();
-  EXPECT_EQ(confirmed.size(), 12u);
   EXPECT_EQ(Lines(confirmed.begin() + 9, confirmed.end()), (Lines{"540 c", "600 c", "600 c deadlinePassed"}));
 
-  // Without a timeout a poll runs until cancelled.
+  // Without a timeout a poll runs until cancelled; without a usable
+  // interval it does not start.
   DelayedTask endless = poll("e", 0.5, std::numeric_limits<double>::infinity(), FirstSample::afterInterval);
   clock->advance(1.2);
   endless.cancel();
+  EXPECT_FALSE(poll("b", 0.0, 1.0, FirstSample::immediately).isPending() || poll("n", std::nan(""), 1.0, {}).isPending());
   EXPECT_EQ(run(), (Lines{"500 e", "1000 e"}));
-  for (double bad : {0.0, -0.1, std::nan(""), std::numeric_limits<double>::infinity()}) {
-    EXPECT_FALSE(poll("b", bad, 1.0, FirstSample::immediately).isPending()) << bad;
-  }
 }
 
 TEST_F(Tasks, ATableHoldsOneTaskPerKeyAndForgetsOnlyItsCurrentTask) {
@@ -144,15 +140,11 @@ TEST_F(Tasks, ATableHoldsOneTaskPerKeyAndForgetsOnlyItsCurrentTask) {
   // is not pending is not held.
   table.start(1, walk("g", {0.1}));
   table.start(2, walk("h", {0.1}));
-  EXPECT_TRUE(table.cancel(2));
-  EXPECT_FALSE(table.cancel(2));
   table.start(3, DelayedTask());
+  EXPECT_TRUE(table.cancel(2) && !table.cancel(2));
   EXPECT_EQ(table.keys(), std::vector<std::uint32_t>{1});
   table.cancelAll();
-  {
-    TaskTable<std::uint32_t> scoped;
-    scoped.start(5, walk("i", {0.1}));
-  }
+  TaskTable<std::uint32_t>().start(5, walk("i", {0.1}));
   EXPECT_EQ(clock->pendingCount(), 0u);
   EXPECT_EQ(run(), Lines{});
 }

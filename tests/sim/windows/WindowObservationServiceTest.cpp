@@ -30,7 +30,6 @@ class WindowObservationSim : public WindowsSim {
 TEST_F(WindowObservationSim, WindowsAndApplicationsAreFollowedWhileRunning) {
   const ProcessID editor = launch("Editor");
   const ProcessID viewer = launch("Viewer");
-  launch("Helper", ActivationPolicy::accessory);
   launch("Self", {}, [&](SimAppSpec& s) { s.pid = desktop->currentProcessID(); });
   const ProcessID hung = launch("Hung");
   launch("Blind", {}, [](SimAppSpec& s) { s.observerCreationFails = true; });
@@ -69,8 +68,7 @@ TEST_F(WindowObservationSim, WindowsAndApplicationsAreFollowedWhileRunning) {
   desktop->quitApplication(late);
   desktop->switchDesktop(1);
   EXPECT_EQ(events(), (Lines{"state", "state"}));
-  EXPECT_FALSE(service->isRegistered(late));
-  EXPECT_EQ(desktop->observers().observerCount(), 3u);
+  EXPECT_EQ(desktop->observers().observerCount(), 3u);  // the late one's went
 
   // Nothing after stop, not even for what was already queued.
   desktop->setTitle(old, "Renamed");
@@ -84,11 +82,10 @@ TEST_F(WindowObservationSim, WindowsAndApplicationsAreFollowedWhileRunning) {
 
   // Started again, then dropped: the platform held it only weakly.
   service->start();
-  EXPECT_EQ(desktop->observers().observerCount(), 4u);
   desktop->setTitle(old, "Once more");
   service.reset();
-  EXPECT_EQ(desktop->observers().observerCount(), 0u);
   EXPECT_EQ(events(), Lines{});
+  EXPECT_EQ(desktop->observers().observerCount(), 0u);
 }
 
 }  // namespace tessarapane
