@@ -53,14 +53,11 @@ Lines menuWith(const Lines& states) {
   return menu;
 }
 
-class StatusItemSim : public testing_support::SimDesktopTest {
- protected:
+struct StatusItemSim : testing_support::SimDesktopTest {
   std::shared_ptr<StatusItemController> make() {
-    StatusItemController::Callbacks callbacks;
-    callbacks.onOpenHotKeySettings = [this] { control->commands.push_back("hot key settings"); };
-    callbacks.onOpenPermissionGuide = [this] { control->commands.push_back("permission guide"); };
-    callbacks.onTerminate = [this] { control->commands.push_back("terminate"); };
-    return StatusItemController::create(platform, control, bar, std::move(callbacks));
+    auto note = [this](std::string what) { return [this, what] { control->commands.push_back(what); }; };
+    return StatusItemController::create(platform, control, bar,
+                                        {note("hot key settings"), note("permission guide"), note("terminate")});
   }
   RecordingStatusItem& item() { return *bar->made.back(); }
   // "visible", then "template" (the 18-point image), "title <t>", "tip <t>"
@@ -88,8 +85,7 @@ TEST_F(StatusItemSim, TheMenuShowsWhatRunsAndSendsEachChoiceToItsTarget) {
   EXPECT_EQ(icon(), "visible template tip Tessarapane menu");
   EXPECT_EQ(show(menu().entries), menuWith({}));  // states come with the first opening
   menu().open();
-  EXPECT_EQ(show(menu().entries), menuWith({"no 退出当前布局"}));
-  EXPECT_EQ(controller->entries(), menu().entries);
+  EXPECT_EQ(show(controller->entries()), menuWith({"no 退出当前布局"}));
   control->runningKind = LayoutKind::stackFocus;
   menu().open();
   EXPECT_EQ(show(menu().entries), menuWith({"✓ 2+1（3 格）"}));
@@ -134,9 +130,9 @@ TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheMenuBarSettingsAreOffered
   control->runningKind = LayoutKind::topBottom;
   menu().open();
   clock->advance(0.69);
-  EXPECT_EQ(bar->made.size(), 2u);
+  const std::size_t before = bar->made.size();
   clock->advance(0.02);
-  ASSERT_EQ(bar->made.size(), 3u);
+  ASSERT_EQ((std::vector<std::size_t>{before, bar->made.size()}), (std::vector<std::size_t>{2, 3}));
   EXPECT_EQ(bar->removed, std::vector<std::shared_ptr<RecordingStatusItem>>{bar->made[1]});
   EXPECT_EQ(icon(), "visible template tip Tessarapane menu");
   EXPECT_EQ(show(menu().entries), menuWith({"✓ 上下二分（2 格）", "✓ 打开辅助功能权限设置…"}));
@@ -176,33 +172,29 @@ TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheMenuBarSettingsAreOffered
 }
 
 TEST_F(StatusItemSim, ParkingIsJudgedFromTheIconsWindowAndScreen) {
+  // Hidden, without button, without window; on its own screen (a 24- and a
+  // 12-point menu bar), else on the main one (25 points); with no screen
+  // only a collapsed or sunken window counts.
   const auto controller = make();
-  // Each judged with the icon hidden, without button, without window, on a
-  // screen with a 24- or 12-point menu bar, on the main screen (25 points)
-  // when its own is unknown, and with no screen at all.
-  auto parked = [&](std::optional<Rect> frame, std::optional<double> menuBar = std::nullopt, bool shown = true,
-                    bool button = true) {
+  auto parked = [&](std::optional<Rect> frame, double menuBar = 0, bool shown = true, bool button = true) {
     item().windowFrame = frame;
-    item().screen = menuBar ? std::optional(Screen{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 900 - *menuBar)})
+    item().screen = menuBar ? std::optional(Screen{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 900 - menuBar)})
                             : std::nullopt;
     item().visible = shown;
     item().button = button;
     return controller->isParkedOffMenuBar();
   };
-  std::vector<bool> judged = {parked(Rect(1300, 875, 24, 25), {}, false), parked(Rect(1416, 890, 0, 22), {}, true, false),
+  std::vector<bool> judged = {parked(Rect(1300, 875, 24, 25), 0, false), parked(Rect(1416, 890, 0, 22), 0, true, false),
                               parked(std::nullopt), parked(Rect(1416, 890, 24, 10), 24), parked(Rect(1416, 888, 24, 12), 12),
                               parked(Rect(1416, 890, 24, 10)), parked(Rect(1300, 890, 24, 10))};
   desktop->setDisplays({});
-  judged.push_back(parked(Rect(1416, 890, 24, 10)));
-  judged.push_back(parked(Rect(1416, -30, 24, 22)));
+  judged.insert(judged.end(), {parked(Rect(1416, 890, 24, 10)), parked(Rect(1416, -30, 24, 22))});
   EXPECT_EQ(judged, (std::vector<bool>{true, false, false, true, false, true, false, false, true}));
-
   // An icon without image shows initials; no button gets neither.
   bar->itemsTakeImages = false;
   make();
   EXPECT_EQ(icon(), "visible title TP tip Tessarapane menu");
-  bar->itemsTakeImages = true;
-  bar->itemsHaveButtons = false;
+  bar->itemsTakeImages = bar->itemsHaveButtons = false;
   make();
   EXPECT_EQ(icon(), "visible menu");
 }

@@ -44,8 +44,7 @@ using PaneIDs = std::vector<std::vector<WindowID>>;
 
 // A 1440 x 900 desktop with an editor on virtual time, recording views, and
 // a delegate wired as the program wires it once launched.
-class AppDelegateSim : public SimDesktopTest {
- protected:
+struct AppDelegateSim : SimDesktopTest {
   AppDelegateSim() {
     views = {std::make_shared<NoChrome>(), bar, settingsWindow, guideWindow, std::make_shared<RecordingHelperPanel>(),
              // As the toolkit does: the loop's end delivers the termination notice.

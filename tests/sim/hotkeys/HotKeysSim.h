@@ -22,15 +22,13 @@ inline constexpr std::uint16_t kKeyA = 0, kKeyY = 16, kKey7 = 26, kKeyReturn = 3
                                kKeyEscape = 53, kKeyForwardDelete = 117, kKeyLeft = 123, kKeyRight = 124,
                                kKeyUp = 126;
 inline constexpr std::uint64_t kControlOption = KeyEvent::kControl | KeyEvent::kOption;
-inline constexpr std::uint32_t kCtrlOpt = KeyChord::kDefaultModifiers;
 
 inline KeyEvent keyDown(std::uint16_t keyCode, std::uint64_t flags = 0, bool isRepeat = false) {
   return KeyEvent{KeyEvent::Type::keyDown, keyCode, flags, isRepeat};
 }
 
 // A desktop and a hot-key center whose handler logs "<action>@<ms>".
-class HotKeysSim : public testing_support::SimDesktopTest {
- protected:
+struct HotKeysSim : testing_support::SimDesktopTest {
   std::shared_ptr<HotKeyCenter> makeCenter() {
     auto made = HotKeyCenter::create(platform);
     made->handler = [this](HotKeyAction action) {
@@ -52,7 +50,7 @@ class HotKeysSim : public testing_support::SimDesktopTest {
     }
     return shown;
   }
-  std::optional<bool> press(std::uint32_t keyCode, std::uint32_t modifiers = kCtrlOpt) {
+  std::optional<bool> press(std::uint32_t keyCode, std::uint32_t modifiers = KeyChord::kDefaultModifiers) {
     return keys().pressHotKey(keyCode, modifiers);
   }
   SimHotKeys& keys() { return *desktop->hotKeys(); }

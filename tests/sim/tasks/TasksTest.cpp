@@ -20,12 +20,9 @@ namespace tessarapane {
 
 
 // Stands in for the coordinator: what the tasks hold weakly.
-struct Owner {
-  bool layoutRunning = true;
-};
+struct Owner { bool layoutRunning = true; };
 
-class Tasks : public ::testing::Test {
- protected:
+struct Tasks : ::testing::Test {
   void note(const std::string& what) {
     log.push_back(std::to_string(std::lround((clock->now() - origin) * 1000.0)) + " " + what);
   }

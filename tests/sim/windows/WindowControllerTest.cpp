@@ -15,8 +15,7 @@
 namespace tessarapane {
 
 
-class WindowControllerSim : public WindowsSim {
- protected:
+struct WindowControllerSim : WindowsSim {
   std::optional<std::string> focused(const std::vector<ManagedWindow>& windows) {
     const auto window = controller.focusedManagedWindow(windows);
     if (!window) return std::nullopt;
@@ -118,8 +117,7 @@ TEST_F(WindowControllerSim, RaisingFocusesRaisesAndBringsTheProcessForward) {
   EXPECT_EQ(calls(), (Lines{"AXFocusedWindow app", "AXMain Behind", "AXRaise Behind", "front"}));
   desktop->setFrontProcessMode(SimFrontProcessMode::succeeds);
   EXPECT_TRUE(controller.raise(window, std::nullopt));
-  EXPECT_EQ(desktop->stackingOrder().front(), behind);
-  EXPECT_EQ(desktop->frontmostApplication(), back);
+  EXPECT_EQ(std::pair(desktop->stackingOrder().front(), desktop->frontmostApplication()), std::pair(behind, std::optional(back)));
 }
 
 TEST_F(WindowControllerSim, ClosedMeansGoneOrOffScreenAndModalUIBlocks) {

@@ -8,8 +8,7 @@
 namespace tessarapane {
 
 
-class WindowIndexerSim : public WindowsSim {
- protected:
+struct WindowIndexerSim : WindowsSim {
   std::vector<WindowID> stack() {
     std::vector<WindowID> numbers;
     for (const auto& entry : WindowIndexer(platform).onScreenWindowStack()) numbers.push_back(entry.windowID);
@@ -22,9 +21,9 @@ TEST_F(WindowIndexerSim, OnlyOrdinaryWindowsOfOtherRegularApplicationsAreManaged
   open(editor, "narrow", Rect(0, 30, 119, 80));
   open(editor, "smallest", Rect(200, 30, 120, 80));
   open(editor, "flat", Rect(400, 30, 120, 79));
-  open(editor, "invisible", Rect(0, 300, 300, 200), [](SimWindowSpec& s) { s.alpha = 0.0; });
-  open(editor, "no alpha", Rect(400, 300, 300, 200), [](SimWindowSpec& s) { s.alpha.reset(); });
-  open(editor, "layer", Rect(800, 300, 300, 200), [](SimWindowSpec& s) { s.layer = 3; });
+  open(editor, "invisible", Rect(0, 300, 300, 200), [](auto& s) { s.alpha = 0.0; });
+  open(editor, "no alpha", Rect(400, 300, 300, 200), [](auto& s) { s.alpha.reset(); });
+  open(editor, "layer", Rect(800, 300, 300, 200), [](auto& s) { s.layer = 3; });
   const WindowID doc = open(editor, "Doc", Rect(0, 25, 900, 700));
   desktop->attachSheet(doc, Rect(250, 50, 400, 200));
   for (const char* subrole : {"AXDialog", "AXSystemDialog", "AXFloatingWindow", "AXSystemFloatingWindow", "AXOther"}) {
@@ -42,15 +41,9 @@ TEST_F(WindowIndexerSim, OnlyOrdinaryWindowsOfOtherRegularApplicationsAreManaged
     s.subrole.reset();
     s.closeButton.present = s.minimizeButton.present = s.zoomButton.present = false;
   };
-  open(launch("Bare"), "zoom only", Rect(100, 100, 400, 300), [&](SimWindowSpec& s) {
-    bare(s);
-    s.zoomButton.present = true;
-  });
+  open(launch("Bare"), "zoom only", Rect(100, 100, 400, 300), [&](auto& s) { bare(s); s.zoomButton.present = true; });
   open(launch("Bare2"), "no controls", Rect(100, 100, 400, 300), bare);
-  open(launch("Fixed"), "fixed", Rect(100, 100, 400, 300), [](SimWindowSpec& s) {
-    s.subrole.reset();
-    s.positionSettable = false;
-  });
+  open(launch("Fixed"), "fixed", Rect(100, 100, 400, 300), [](auto& s) { s.subrole.reset(); s.positionSettable = false; });
 
   const Rect frame(100, 100, 600, 400);
   open(launch("Accessory", ActivationPolicy::accessory), "accessory", frame);

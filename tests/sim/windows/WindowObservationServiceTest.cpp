@@ -9,8 +9,7 @@
 namespace tessarapane {
 
 
-class WindowObservationSim : public WindowsSim {
- protected:
+struct WindowObservationSim : WindowsSim {
   std::shared_ptr<WindowObservationService> makeService() {
     auto log = this->log;
     auto desktop = this->desktop;
