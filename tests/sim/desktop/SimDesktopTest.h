@@ -24,21 +24,21 @@ namespace testing_support {
 struct SimDesktopTest : ::testing::Test {
   ProcessID launch(const std::string& name, ActivationPolicy policy = ActivationPolicy::regular,
                    const std::function<void(SimAppSpec&)>& tweak = {}) {
-    SimAppSpec spec;
-    spec.activationPolicy = policy;
-    spec.bundleIdentifier = "org.example." + name;
-    spec.localizedName = name;
-    if (tweak) tweak(spec);
-    return desktop->launchApplication(std::move(spec));
+    SimAppSpec desc;
+    desc.activationPolicy = policy;
+    desc.bundleIdentifier = "org.example." + name;
+    desc.localizedName = name;
+    if (tweak) tweak(desc);
+    return desktop->launchApplication(std::move(desc));
   }
   WindowID open(ProcessID owner, const std::string& title, Rect frame,
                 const std::function<void(SimWindowSpec&)>& tweak = {}) {
-    SimWindowSpec spec;
-    spec.owner = owner;
-    spec.title = title;
-    spec.frame = frame;
-    if (tweak) tweak(spec);
-    return desktop->createWindow(std::move(spec));
+    SimWindowSpec desc;
+    desc.owner = owner;
+    desc.title = title;
+    desc.frame = frame;
+    if (tweak) tweak(desc);
+    return desktop->createWindow(std::move(desc));
   }
 
   std::shared_ptr<SimScheduler> clock = std::make_shared<SimScheduler>();
