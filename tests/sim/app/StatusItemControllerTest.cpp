@@ -1,353 +1,212 @@
+// The menu-bar icon and its menu, as the user opens and uses them.
 #include "app/StatusItemController.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "StatusItemDoubles.h"
+#include "app/StatusMenuTexts.h"
+#include "app/TextFormat.h"
 #include "backends/sim/SimAlerts.h"
-#include "backends/sim/SimDesktop.h"
-#include "backends/sim/SimPlatform.h"
-#include "backends/sim/SimScheduler.h"
-#include "chrome/LayoutKindIcon.h"
-#include "platform/Localizer.h"
+#include "sim/desktop/SimDesktopTest.h"
 
 namespace tessarapane {
-namespace {
 
 using testing_support::FakeLayoutControl;
 using testing_support::RecordingStatusBar;
 using testing_support::RecordingStatusItem;
 using testing_support::RecordingStatusMenu;
 
-const std::vector<std::string> kLayoutTitles = {"全屏（1 格）",   "左右二分（2 格）", "左右三等分（3 格）", "上下二分（2 格）",
-                                                "1+2（3 格）", "2+1（3 格）",      "四等分（4 格）"};
+const std::string kMenuBarAddress = "x-apple.systempreferences:com.apple.MenuBarSettings";
+const std::string kAccessibilityAddress =
+    "x-apple.systempreferences:com.apple.settings.PrivacySecurity.extension?Privacy_Accessibility";
 
-const char* const kAccessibilityAddresses[] = {
-    "x-apple.systempreferences:com.apple.settings.PrivacySecurity.extension?Privacy_Accessibility",
-    "x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility",
-};
+// "== header", "--", or the title with "+<layout>", "⌘<key>" and "icon"
+// when the entry has them; then every check mark ("✓ <title>") and every
+// disabled item ("no <title>").
+Lines show(const std::vector<StatusMenuEntry>& entries) {
+  Lines shown, states;
+  for (const StatusMenuEntry& e : entries) {
+    const auto kind = e.representedObject ? fromRawValue<LayoutKind>(*e.representedObject) : std::nullopt;
+    if (e.kind != StatusMenuEntry::Kind::item) {
+      shown.push_back((e.isEnabled ? "!" : "") + (e.kind == StatusMenuEntry::Kind::separator ? "--" : "== " + e.title));
+      continue;
+    }
+    shown.push_back(e.title + (kind ? " +" + *e.representedObject : "") + (e.image ? " icon" : "") +
+                    (e.keyEquivalent.empty() ? "" : " ⌘" + e.keyEquivalent));
+    if (e.image) {
+      EXPECT_EQ(*e.image, kind ? LayoutKindIcon::image(*kind) : LayoutKindIcon::bentoImage()) << e.title;
+    }
+    if (e.isOn) states.push_back("✓ " + e.title);
+    if (!e.isEnabled) states.push_back("no " + e.title);
+  }
+  shown.insert(shown.end(), states.begin(), states.end());
+  return shown;
+}
 
-class StatusItemControllerTest : public ::testing::Test {
- protected:
+// The menu followed by its states.
+Lines menuWith(const Lines& states) {
+  Lines menu = {"== Tab Mode", "全屏（1 格） +fullScreen icon", "左右二分（2 格） +split2 icon",
+                "左右三等分（3 格） +split3 icon", "上下二分（2 格） +topBottom icon", "1+2（3 格） +focusStack icon",
+                "2+1（3 格） +stackFocus icon", "四等分（4 格） +split4 icon", "--", "== Grid Mode", "网格 icon", "--",
+                "退出当前布局", "快捷键设置…", "--", "打开辅助功能权限设置…", "--", "退出 Tessarapane ⌘q"};
+  menu.insert(menu.end(), states.begin(), states.end());
+  return menu;
+}
+
+struct StatusItemSim : testing_support::SimDesktopTest {
   std::shared_ptr<StatusItemController> make() {
-    StatusItemController::Callbacks callbacks;
-    callbacks.onOpenHotKeySettings = [this] { events.push_back("hot key settings"); };
-    callbacks.onOpenPermissionGuide = [this] { events.push_back("permission guide"); };
-    callbacks.onTerminate = [this] { control->commands.push_back("terminate"); };
-    return StatusItemController::create(platform, control, bar, std::move(callbacks));
+    auto note = [this](std::string what) { return [this, what] { control->commands.push_back(what); }; };
+    return StatusItemController::create(platform, control, bar,
+                                        {note("hot key settings"), note("permission guide"), note("terminate")});
   }
-
   RecordingStatusItem& item() { return *bar->made.back(); }
+  // "visible", then "template" (the 18-point image), "title <t>", "tip <t>"
+  // and "menu" when the icon has them.
+  std::string icon() {
+    const RecordingStatusItem& i = item();
+    const bool sized = i.image && i.image->isTemplate && i.image->size == LayoutKindIcon::kStatusBarSize;
+    return std::string(i.visible ? "visible" : "hidden") + (sized ? " template" : "") + (i.title ? " title " + *i.title : "") +
+           (i.toolTip ? " tip " + *i.toolTip : "") + (i.menu ? " menu" : "");
+  }
   RecordingStatusMenu& menu() { return *item().menu; }
-  std::vector<std::string> opened() const { return desktop->recorder().openedAddresses(); }
-  const std::vector<SimAlerts::Shown>& alerts() const { return desktop->alerts()->shown(); }
-
-  // Every layout item's check mark, in menu order.
-  std::vector<bool> layoutChecks() {
-    std::vector<bool> checks;
-    for (const std::string& title : kLayoutTitles) checks.push_back(menu().entry(title).isOn);
-    return checks;
+  Lines opened() {
+    Lines addresses = desktop->recorder().openedAddresses();
+    desktop->recorder().clear();
+    return addresses;
   }
 
-  std::shared_ptr<SimScheduler> clock = std::make_shared<SimScheduler>();
-  std::shared_ptr<SimDesktop> desktop = SimDesktop::create(clock);
-  Platform platform = makeSimPlatform(desktop);
   std::shared_ptr<FakeLayoutControl> control = std::make_shared<FakeLayoutControl>();
   std::shared_ptr<RecordingStatusBar> bar = std::make_shared<RecordingStatusBar>();
-  std::vector<std::string> events;
 };
 
-TEST_F(StatusItemControllerTest, TheMenuListsEighteenEntriesInOrder) {
+TEST_F(StatusItemSim, TheMenuShowsWhatRunsAndSendsEachChoiceToItsTarget) {
+  desktop->setProcessTrusted(false);
   const auto controller = make();
-  ASSERT_EQ(bar->made.size(), 1u);
-  EXPECT_TRUE(item().visible);
-  ASSERT_TRUE(item().image.has_value());
-  EXPECT_TRUE(item().image->isTemplate);
-  EXPECT_EQ(item().image->size, LayoutKindIcon::kStatusBarSize);
-  EXPECT_EQ(item().toolTip, std::optional<std::string>("Tessarapane"));
-  EXPECT_FALSE(item().title.has_value());
-  ASSERT_TRUE(item().menu);
-  EXPECT_EQ(menu().delegate.lock(), controller);
-
-  using Kind = StatusMenuEntry::Kind;
-  const auto& entries = menu().entries;
-  ASSERT_EQ(entries.size(), 18u);
-  EXPECT_EQ(entries, controller->entries());
-
-  std::vector<std::string> titles;
-  std::vector<Kind> kinds;
-  for (const auto& entry : entries) {
-    titles.push_back(entry.title);
-    kinds.push_back(entry.kind);
-  }
-  std::vector<std::string> expectedTitles = {"Tab Mode"};
-  expectedTitles.insert(expectedTitles.end(), kLayoutTitles.begin(), kLayoutTitles.end());
-  expectedTitles.insert(expectedTitles.end(), {"", "Grid Mode", "网格", "", "退出当前布局", "快捷键设置…", "",
-                                               "打开辅助功能权限设置…", "", "退出 Tessarapane"});
-  EXPECT_EQ(titles, expectedTitles);
-  const std::vector<Kind> expectedKinds = {
-      Kind::sectionHeader, Kind::item, Kind::item,      Kind::item, Kind::item, Kind::item,
-      Kind::item,          Kind::item, Kind::separator, Kind::sectionHeader,    Kind::item,
-      Kind::separator,     Kind::item, Kind::item,      Kind::separator,        Kind::item,
-      Kind::separator,     Kind::item};
-  EXPECT_EQ(kinds, expectedKinds);
-
-  for (std::size_t i = 0; i < kAllLayoutKinds.size(); ++i) {
-    const auto& entry = entries[i + 1];
-    EXPECT_EQ(entry.action, StatusMenuAction::startLayoutFromMenu);
-    EXPECT_EQ(entry.representedObject, std::optional<std::string>(rawValue(kAllLayoutKinds[i])));
-    EXPECT_EQ(entry.image, std::optional<LayoutKindIcon::Image>(LayoutKindIcon::image(kAllLayoutKinds[i])));
-    EXPECT_FALSE(entry.image->isTemplate);
-  }
-  EXPECT_EQ(entries[10].action, StatusMenuAction::startBento);
-  EXPECT_EQ(entries[10].image, std::optional<LayoutKindIcon::Image>(LayoutKindIcon::bentoImage()));
-  EXPECT_EQ(entries[12].action, StatusMenuAction::exitLayout);
-  EXPECT_EQ(entries[13].action, StatusMenuAction::openHotKeySettings);
-  EXPECT_EQ(entries[15].action, StatusMenuAction::openAccessibilitySettings);
-  EXPECT_EQ(entries[17].action, StatusMenuAction::quit);
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    EXPECT_EQ(entries[i].keyEquivalent, i == 17 ? "q" : "") << i;
-    if (i != 10 && (i < 1 || i > 7)) {
-      EXPECT_FALSE(entries[i].image.has_value()) << i;
-    }
-  }
-}
-
-TEST_F(StatusItemControllerTest, OpeningTheMenuChecksTheRunningLayout) {
-  const auto controller = make();
-  const std::vector<bool> none(7, false);
-
+  EXPECT_EQ(icon(), "visible template tip Tessarapane menu");
+  EXPECT_EQ(show(menu().entries), menuWith({}));  // states come with the first opening
   menu().open();
-  EXPECT_EQ(layoutChecks(), none);
-  EXPECT_FALSE(menu().entry("网格").isOn);
-  EXPECT_FALSE(menu().entry("退出当前布局").isEnabled);
-
-  for (std::size_t i = 0; i < kAllLayoutKinds.size(); ++i) {
-    control->runningKind = kAllLayoutKinds[i];
-    menu().open();
-    std::vector<bool> expected = none;
-    expected[i] = true;
-    EXPECT_EQ(layoutChecks(), expected) << rawValue(kAllLayoutKinds[i]);
-    EXPECT_FALSE(menu().entry("网格").isOn);
-    EXPECT_TRUE(menu().entry("退出当前布局").isEnabled);
-  }
-
+  EXPECT_EQ(show(controller->entries()), menuWith({"no 退出当前布局"}));
+  control->runningKind = LayoutKind::stackFocus;
+  menu().open();
+  EXPECT_EQ(show(menu().entries), menuWith({"✓ 2+1（3 格）"}));
   control->runningKind.reset();
-  for (std::size_t tiles : {std::size_t{1}, std::size_t{6}}) {
-    control->bentoTiles = tiles;
-    menu().open();
-    EXPECT_EQ(layoutChecks(), none) << tiles;
-    EXPECT_TRUE(menu().entry("网格").isOn) << tiles;
-    EXPECT_TRUE(menu().entry("退出当前布局").isEnabled) << tiles;
-  }
+  control->bentoTiles = 1;
+  desktop->setProcessTrusted(true);
+  menu().open();
+  EXPECT_EQ(show(menu().entries), menuWith({"✓ 网格", "✓ 打开辅助功能权限设置…"}));
 
+  menu().choose("左右三等分（3 格）");
+  menu().choose("网格");
+  menu().choose("退出当前布局");
+  menu().choose("快捷键设置…");
+  menu().choose("打开辅助功能权限设置…");  // trusted: the settings, not the guide
+  EXPECT_EQ(opened(), Lines{kAccessibilityAddress});
+  desktop->setProcessTrusted(false);
+  menu().choose("打开辅助功能权限设置…");
+  EXPECT_EQ(opened(), Lines{});
+  // Headers, separators, a disabled entry and unknown layouts do nothing.
   control->bentoTiles.reset();
-  menu().open();
-  EXPECT_FALSE(menu().entry("网格").isOn);
-  EXPECT_FALSE(menu().entry("退出当前布局").isEnabled);
-  EXPECT_EQ(controller->entries(), menu().entries);
-}
-
-TEST_F(StatusItemControllerTest, ThePermissionItemFollowsTheTrustTestOnEveryOpening) {
-  const auto controller = make();
-  desktop->setProcessTrusted(true);
-  menu().open();
-  EXPECT_TRUE(menu().entry("打开辅助功能权限设置…").isOn);
-  desktop->setProcessTrusted(false);
-  menu().open();
-  EXPECT_FALSE(menu().entry("打开辅助功能权限设置…").isOn);
-}
-
-TEST_F(StatusItemControllerTest, LayoutItemsStartTheirKindAndIgnoreUnknownNames) {
-  const auto controller = make();
-  menu().choose(*menu().indexOf("左右三等分（3 格）"));
-  menu().choose(*menu().indexOf("全屏（1 格）"));
-  EXPECT_EQ(control->commands, (std::vector<std::string>{"startLayout split3", "startLayout fullScreen"}));
-
-  control->commands.clear();
+  for (std::size_t index : {0, 8, 12, 99}) {
+    menu().open();
+    menu().choose(index);
+  }
   controller->startLayoutFromMenu(std::string("Split3"));
-  controller->startLayoutFromMenu(std::string("grid"));
   controller->startLayoutFromMenu(std::nullopt);
-  menu().choose(0);   // a section header
-  menu().choose(8);   // a separator
-  menu().choose(99);  // past the end
-  EXPECT_TRUE(control->commands.empty());
+  menu().choose("退出 Tessarapane");  // quitting forgets the layout first
+  EXPECT_EQ(control->commands, (Lines{"startLayout split3", "startBento", "exitLayout forgetting", "hot key settings",
+                                      "permission guide", "exitLayout forgetting", "terminate"}));
 }
 
-TEST_F(StatusItemControllerTest, GridExitSettingsAndQuitReachTheirTargets) {
-  const auto controller = make();
-  menu().choose(*menu().indexOf("网格"));
-  control->runningKind = LayoutKind::split2;
-  menu().open();
-  menu().choose(*menu().indexOf("退出当前布局"));
-  menu().choose(*menu().indexOf("快捷键设置…"));
-  EXPECT_EQ(events, std::vector<std::string>{"hot key settings"});
-  menu().choose(*menu().indexOf("退出 Tessarapane"));
-  // Quitting forgets the remembered layout before the application ends.
-  EXPECT_EQ(control->commands,
-            (std::vector<std::string>{"startBento", "exitLayout forgetting", "exitLayout forgetting", "terminate"}));
-}
-
-TEST_F(StatusItemControllerTest, TheAccessibilityItemOpensSettingsOnlyWhenTrusted) {
-  const auto controller = make();
-  desktop->setProcessTrusted(true);
-  controller->openAccessibilitySettings();
-  EXPECT_EQ(opened(), std::vector<std::string>{kAccessibilityAddresses[0]});
-  EXPECT_TRUE(events.empty());
-
-  desktop->recorder().clear();
-  desktop->refuseAddress(kAccessibilityAddresses[0]);
-  controller->openAccessibilitySettings();
-  EXPECT_EQ(opened(), (std::vector<std::string>{kAccessibilityAddresses[0], kAccessibilityAddresses[1]}));
-
-  desktop->recorder().clear();
-  desktop->setProcessTrusted(false);
-  menu().choose(*menu().indexOf("打开辅助功能权限设置…"));
-  EXPECT_TRUE(opened().empty());
-  EXPECT_EQ(events, std::vector<std::string>{"permission guide"});
-}
-
-TEST_F(StatusItemControllerTest, AnItemInItsPlaceIsLeftAlone) {
-  const auto controller = make();
+TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheMenuBarSettingsAreOfferedOnce) {
+  // In its place: checked once, left alone.
+  auto controller = make();
   EXPECT_TRUE(controller->isWatchingPresence());
   clock->advance(5.0);
-  EXPECT_EQ(bar->made.size(), 1u);
-  EXPECT_TRUE(bar->removed.empty());
-  EXPECT_TRUE(alerts().empty());
   EXPECT_FALSE(controller->isWatchingPresence());
-}
 
-TEST_F(StatusItemControllerTest, AParkedItemIsRecreatedOnceAndKeepsItsMenuStates) {
-  bar->nextItemFrames = {Rect(1300, 875, 0, 22)};  // the first item is parked, the second is fine
-  const auto controller = make();
+  // Parked, then fine once recreated: the item entries keep their states.
+  bar->nextItemFrames = {Rect(1300, 875, 24, 25), Rect(1300, 875, 0, 22)};
+  controller = make();
   control->runningKind = LayoutKind::topBottom;
   menu().open();
-
   clock->advance(0.69);
-  EXPECT_EQ(bar->made.size(), 1u);
+  const std::size_t before = bar->made.size();
   clock->advance(0.02);
-  ASSERT_EQ(bar->made.size(), 2u);
-  ASSERT_EQ(bar->removed.size(), 1u);
-  EXPECT_EQ(bar->removed[0], bar->made[0]);
-  EXPECT_EQ(bar->menus.size(), 2u);
-  EXPECT_TRUE(item().visible);
-  EXPECT_TRUE(item().image.has_value());
-  EXPECT_TRUE(menu().entry("上下二分（2 格）").isOn) << "the item entries survive the rebuild";
-  EXPECT_TRUE(menu().entry("退出当前布局").isEnabled);
-
+  ASSERT_EQ((std::vector<std::size_t>{before, bar->made.size()}), (std::vector<std::size_t>{2, 3}));
+  EXPECT_EQ(bar->removed, std::vector<std::shared_ptr<RecordingStatusItem>>{bar->made[1]});
+  EXPECT_EQ(icon(), "visible template tip Tessarapane menu");
+  EXPECT_EQ(show(menu().entries), menuWith({"✓ 上下二分（2 格）", "✓ 打开辅助功能权限设置…"}));
   clock->advance(5.0);
-  EXPECT_EQ(bar->made.size(), 2u);
-  EXPECT_TRUE(alerts().empty());
-}
+  EXPECT_EQ(bar->made.size(), 3u);
 
-TEST_F(StatusItemControllerTest, AnItemStillHiddenOffersTheMenuBarSettingsOnce) {
-  bar->nextItemFrames = {Rect(1300, 875, 0, 22), Rect(1300, 875, 24, 0), Rect(1300, 875, 1, 1)};
-  desktop->refuseAddress("x-apple.systempreferences:com.apple.MenuBarSettings");
-  const auto controller = make();
-
+  // Still hidden after the second look: the user is asked, once, and the
+  // menu-bar settings open at the first address that works.
+  bar->nextItemFrames.assign(6, Rect(1300, 875, 0, 22));
+  desktop->refuseAddress(kMenuBarAddress);
+  controller = make();
   clock->advance(1.39);
-  EXPECT_EQ(bar->made.size(), 2u);
-  EXPECT_TRUE(alerts().empty());
+  EXPECT_TRUE(desktop->alerts()->shown().empty());
   clock->advance(0.02);
-  ASSERT_EQ(alerts().size(), 1u);
-  EXPECT_EQ(alerts()[0].title, "菜单栏图标被系统隐藏");
-  EXPECT_EQ(alerts()[0].message,
-            "Tessarapane 正在运行，但 macOS 没有给它分配菜单栏槽位，图标被停在了看不见的位置。\n\n"
-            "请打开“系统设置 → 菜单栏”，把 Tessarapane 的开关关掉再打开；\n"
-            "若仍不显示，请检查 Bartender、iBar 等菜单栏管理工具是否把它收进了隐藏区。");
-  EXPECT_EQ(alerts()[0].buttons, (std::vector<std::string>{"打开菜单栏设置", "稍后"}));
+  ASSERT_EQ(desktop->alerts()->shown().size(), 1u);
+  const SimAlerts::Shown& alert = desktop->alerts()->shown()[0];
+  EXPECT_EQ((Lines{alert.title, alert.message, alert.buttons.at(0), alert.buttons.at(1)}),
+            (Lines{"菜单栏图标被系统隐藏", StatusMenuTexts::hiddenIconMessage(), "打开菜单栏设置", "稍后"}));
   EXPECT_EQ(desktop->recorder().activations(), std::vector<ProcessID>{desktop->currentProcessID()});
-  EXPECT_EQ(opened(), (std::vector<std::string>{"x-apple.systempreferences:com.apple.MenuBarSettings",
-                                                "x-apple.systempreferences:com.apple.ControlCenter-Settings.extension"}));
-  EXPECT_EQ(bar->made.size(), 2u) << "recreated once only";
-
-  // Never twice in the same process, whatever asks.
+  EXPECT_EQ(opened(), (Lines{kMenuBarAddress, "x-apple.systempreferences:com.apple.ControlCenter-Settings.extension"}));
   controller->watchPresence();
   clock->advance(2.0);
-  controller->offerMenuBarSettingsIfNeeded();
-  EXPECT_EQ(alerts().size(), 1u);
-}
+  EXPECT_EQ(desktop->alerts()->shown().size(), 1u);
 
-TEST_F(StatusItemControllerTest, LaterDoesNothingMore) {
-  bar->nextItemFrames = {Rect(1300, 875, 0, 22), Rect(1300, 875, 0, 22)};
+  // "稍后" opens nothing; a controller gone before its check leaves nothing.
   desktop->alerts()->setAnswer(1);
-  const auto controller = make();
-  clock->advance(1.41);
-  ASSERT_EQ(alerts().size(), 1u);
-  EXPECT_TRUE(opened().empty());
-  EXPECT_EQ(bar->made.size(), 2u);
-}
-
-TEST_F(StatusItemControllerTest, ParkingFollowsTheItemItsWindowAndItsScreen) {
-  const auto controller = make();
-  const Screen screen24{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 876)};
-  const Screen screen12{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 888)};
-
-  item().visible = false;
-  EXPECT_TRUE(controller->isParkedOffMenuBar());
-  item().visible = true;
-  item().windowFrame = Rect(1416, 890, 0, 22);
-  EXPECT_TRUE(controller->isParkedOffMenuBar());
-  item().button = false;
-  EXPECT_FALSE(controller->isParkedOffMenuBar()) << "no button: nothing to judge";
-  item().button = true;
-  item().windowFrame.reset();
-  EXPECT_FALSE(controller->isParkedOffMenuBar()) << "no window: nothing to judge";
-
-  item().screen = screen24;
-  item().windowFrame = Rect(1416, 890, 24, 10);
-  EXPECT_TRUE(controller->isParkedOffMenuBar());
-  item().screen = screen12;
-  item().windowFrame = Rect(1416, 888, 24, 12);
-  EXPECT_FALSE(controller->isParkedOffMenuBar());
-
-  // Without a screen of its own the main screen (25-point menu bar) decides.
-  item().screen.reset();
-  item().windowFrame = Rect(1416, 890, 24, 10);
-  EXPECT_TRUE(controller->isParkedOffMenuBar());
-  item().windowFrame = Rect(1300, 890, 24, 10);
-  EXPECT_FALSE(controller->isParkedOffMenuBar());
-
-  // No screen at all: only a collapsed or sunken window counts.
-  desktop->setDisplays({});
-  item().windowFrame = Rect(1416, 890, 24, 10);
-  EXPECT_FALSE(controller->isParkedOffMenuBar());
-  item().windowFrame = Rect(1416, -30, 24, 22);
-  EXPECT_TRUE(controller->isParkedOffMenuBar());
-}
-
-TEST_F(StatusItemControllerTest, AControllerGoneBeforeTheCheckLeavesNothingBehind) {
-  bar->nextItemFrames = {Rect(1300, 875, 0, 22)};
-  auto controller = make();
-  std::weak_ptr<RecordingStatusMenu> menuSeen = bar->menus.back();
+  bar->nextItemFrames.assign(8, Rect(1300, 875, 0, 22));
+  controller = make();
+  clock->advance(1.5);
+  controller = make();
+  const auto orphanMenu = item().menu;
   controller.reset();
   clock->advance(2.0);
-  EXPECT_EQ(bar->made.size(), 1u);
-  EXPECT_TRUE(alerts().empty());
-  ASSERT_FALSE(menuSeen.expired());
-  menuSeen.lock()->open();  // the menu's delegate is gone: nothing happens
-  EXPECT_TRUE(control->commands.empty());
+  orphanMenu->choose("网格");
+  EXPECT_EQ(desktop->alerts()->shown().size(), 2u);
+  EXPECT_TRUE(opened().empty() && control->commands.empty());
 }
 
-TEST_F(StatusItemControllerTest, AButtonWithoutImageShowsInitialsAndNoButtonGetsNeither) {
+TEST_F(StatusItemSim, ParkingIsJudgedFromTheIconsWindowAndScreen) {
+  // Hidden, without button, without window; on its own screen (a 24- and a
+  // 12-point menu bar), else on the main one (25 points); with no screen
+  // only a collapsed or sunken window counts.
+  const auto controller = make();
+  auto parked = [&](std::optional<Rect> frame, double menuBar = 0, bool shown = true, bool button = true) {
+    item().windowFrame = frame;
+    item().screen = menuBar ? std::optional(Screen{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 900 - menuBar)})
+                            : std::nullopt;
+    item().visible = shown;
+    item().button = button;
+    return controller->isParkedOffMenuBar();
+  };
+  std::vector<bool> judged = {parked(Rect(1300, 875, 24, 25), 0, false), parked(Rect(1416, 890, 0, 22), 0, true, false),
+                              parked(std::nullopt), parked(Rect(1416, 890, 24, 10), 24), parked(Rect(1416, 888, 24, 12), 12),
+                              parked(Rect(1416, 890, 24, 10)), parked(Rect(1300, 890, 24, 10))};
+  desktop->setDisplays({});
+  judged.insert(judged.end(), {parked(Rect(1416, 890, 24, 10)), parked(Rect(1416, -30, 24, 22))});
+  EXPECT_EQ(judged, (std::vector<bool>{true, false, false, true, false, true, false, false, true}));
+  // An icon without image shows initials; no button gets neither.
   bar->itemsTakeImages = false;
-  auto controller = make();
-  EXPECT_FALSE(item().image.has_value());
-  EXPECT_EQ(item().title, std::optional<std::string>("TP"));
-
-  bar->itemsHaveButtons = false;
-  bar->itemsTakeImages = true;
-  controller = make();
-  EXPECT_FALSE(item().image.has_value());
-  EXPECT_FALSE(item().title.has_value());
-  EXPECT_FALSE(item().toolTip.has_value());
-  EXPECT_TRUE(item().visible);
-  EXPECT_TRUE(item().menu) << "the menu is attached all the same";
+  make();
+  EXPECT_EQ(icon(), "visible title TP tip Tessarapane menu");
+  bar->itemsTakeImages = bar->itemsHaveButtons = false;
+  make();
+  EXPECT_EQ(icon(), "visible menu");
 }
 
-}  // namespace
+// Translations may reorder the arguments; malformed formats stay as written.
+TEST(TextFormat, FillsConversionsInTurnOrByPosition) {
+  const Lines formatted = {
+      TextFormat::format("%2$@: %1$@", {"全屏", "1 格"}), TextFormat::format("%1$ld%% of %2$@", {"50", "x"}),
+      TextFormat::format("%@ and %@", {"one"}),        TextFormat::format("%3$@ %d %", {"a"}),
+      TextFormat::format("%0$@ %2$@", {"a", "b"}),     TextFormat::format("%123$@ %1$x", {"a"}),
+  };
+  EXPECT_EQ(formatted, (Lines{"1 格: 全屏", "50% of x", "one and %@", "%3$@ %d %", "%0$@ b", "%123$@ %1$x"}));
+}
+
 }  // namespace tessarapane

@@ -14,8 +14,7 @@ namespace tessarapane::testing_support {
 
 // The coordinator's side of the menu: a settable running layout and a log of
 // the commands received.
-class FakeLayoutControl final : public LayoutControl {
- public:
+struct FakeLayoutControl final : LayoutControl {
   std::optional<LayoutKind> runningLayoutKind() const override { return runningKind; }
   std::optional<std::size_t> runningBentoTileCount() const override { return bentoTiles; }
   void startLayout(LayoutKind kind) override { commands.push_back("startLayout " + std::string(rawValue(kind))); }
@@ -27,13 +26,9 @@ class FakeLayoutControl final : public LayoutControl {
   std::vector<std::string> commands;
 };
 
-class RecordingStatusMenu final : public StatusMenu {
- public:
+struct RecordingStatusMenu final : StatusMenu {
   void setDelegate(std::weak_ptr<StatusMenuDelegate> newDelegate) override { delegate = std::move(newDelegate); }
-  void setEntries(const std::vector<StatusMenuEntry>& newEntries) override {
-    entries = newEntries;
-    ++entryUpdates;
-  }
+  void setEntries(const std::vector<StatusMenuEntry>& newEntries) override { entries = newEntries; }
 
   // What the toolkit does when the user opens the menu and picks an entry.
   void open() {
@@ -42,21 +37,19 @@ class RecordingStatusMenu final : public StatusMenu {
   void choose(std::size_t index) {
     if (const auto live = delegate.lock()) live->menuEntryChosen(index);
   }
-  std::optional<std::size_t> indexOf(const std::string& title) const {
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      if (entries[i].title == title) return i;
-    }
-    return std::nullopt;
+  // Opens the menu and chooses the entry with that title (the end when none).
+  void choose(const std::string& title) {
+    open();
+    std::size_t index = 0;
+    while (index < entries.size() && entries[index].title != title) ++index;
+    choose(index);
   }
-  const StatusMenuEntry& entry(const std::string& title) const { return entries.at(indexOf(title).value()); }
 
   std::weak_ptr<StatusMenuDelegate> delegate;
   std::vector<StatusMenuEntry> entries;
-  int entryUpdates = 0;
 };
 
-class RecordingStatusItem final : public StatusItem {
- public:
+struct RecordingStatusItem final : StatusItem {
   void setVisible(bool value) override { visible = value; }
   bool isVisible() const override { return visible; }
   bool hasButton() const override { return button; }
@@ -84,8 +77,7 @@ class RecordingStatusItem final : public StatusItem {
 };
 
 // Hands out items; `nextItemFrames` script where each new item lands.
-class RecordingStatusBar final : public StatusBar {
- public:
+struct RecordingStatusBar final : StatusBar {
   std::shared_ptr<StatusItem> makeSquareItem() override {
     auto item = std::make_shared<RecordingStatusItem>();
     item->button = itemsHaveButtons;
@@ -97,18 +89,13 @@ class RecordingStatusBar final : public StatusBar {
   void removeItem(const std::shared_ptr<StatusItem>& item) override {
     removed.push_back(std::dynamic_pointer_cast<RecordingStatusItem>(item));
   }
-  std::shared_ptr<StatusMenu> makeMenu() override {
-    auto menu = std::make_shared<RecordingStatusMenu>();
-    menus.push_back(menu);
-    return menu;
-  }
+  std::shared_ptr<StatusMenu> makeMenu() override { return std::make_shared<RecordingStatusMenu>(); }
 
   std::vector<std::optional<Rect>> nextItemFrames;
   bool itemsHaveButtons = true;
   bool itemsTakeImages = true;
   std::vector<std::shared_ptr<RecordingStatusItem>> made;
   std::vector<std::shared_ptr<RecordingStatusItem>> removed;
-  std::vector<std::shared_ptr<RecordingStatusMenu>> menus;
 };
 
 }  // namespace tessarapane::testing_support

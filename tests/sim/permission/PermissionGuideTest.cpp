@@ -1,255 +1,167 @@
+// The permission guide and its drag-helper pill, from the first showing to
+// the permission arriving.
 #include "permission/PermissionGuideWindowController.h"
 
 #include <gtest/gtest.h>
 
-#include "PermissionSimFixture.h"
-#include "permission/PermissionHelperHint.h"
+#include "PermissionSim.h"
+#include "permission/Permissions.h"
+#include "sim/desktop/SimDesktopTest.h"
 
 namespace tessarapane {
-namespace {
 
-using testing_support::kFirstAccessibilityAddress;
-using testing_support::PermissionTest;
+using testing_support::RecordingGuideWindow;
+using testing_support::RecordingHelperPanel;
 
-using PermissionGuideTest = PermissionTest;
+const std::string kMissing = "设置 Tessarapane: 开启以下权限后即可使用 辅助功能/移动和调整其他 App 的窗口:授权 [稍后]";
+const std::string kReady = "设置 Tessarapane: 一切就绪 辅助功能/移动和调整其他 App 的窗口:granted [开始使用 ↩]";
+const std::string kFirstHint = "text 在上方列表打开 Tessarapane，或把图标拖进去";
+const std::string kSecondHint = "text 仍无效？选中 Tessarapane 点“−”删除，再点授权";
+const std::string kSettingsBundle = "com.apple.systempreferences";
+const std::string kAccessibilityAddress =
+    "x-apple.systempreferences:com.apple.settings.PrivacySecurity.extension?Privacy_Accessibility";
 
-const std::string kFirstHint = "在上方列表打开 Tessarapane，或把图标拖进去";
-const std::string kSecondHint = "仍无效？选中 Tessarapane 点“−”删除，再点授权";
+// The platform's settings application with its window, this application,
+// an editor, and the guide; the permission is missing.
+struct PermissionSim : testing_support::SimDesktopTest {
+  void SetUp() override {
+    desktop->setProcessTrusted(false);
+    settingsPID = launchSettings();
+    selfPID = launch("tessarapane", {}, [&](SimAppSpec& s) { s.pid = desktop->currentProcessID(); });
+    editorPID = launch("editor");
+    settingsWindow = open(settingsPID, Rect(200, 100, 800, 600));
+    desktop->activateApplication(settingsPID);
+    controller = make(14);
+  }
+  std::shared_ptr<PermissionGuideWindowController> make(int osMajorVersion) {
+    auto made = PermissionGuideWindowController::create(platform, window, panel,
+                                                        {"org.example.tessarapane", osMajorVersion});
+    window->onClose = [weak = std::weak_ptr(made)] {
+      if (const auto live = weak.lock()) live->windowWillClose();
+    };
+    return made;
+  }
+  ProcessID launchSettings() { return launch("Settings", {}, [](auto& s) { s.bundleIdentifier = kSettingsBundle; }); }
+  using SimDesktopTest::open;
+  WindowID open(ProcessID owner, Rect frame, std::int32_t layer = 0) {
+    return open(owner, "", frame, [&](SimWindowSpec& s) { s.layer = layer; });
+  }
+  // The pill's changes over the next `seconds`.
+  Lines pill(double seconds) {
+    clock->advance(seconds);
+    return panel->taken();
+  }
 
-TEST_F(PermissionGuideTest, ShowingDrawsTheMissingPermissionAndCentresOnce) {
+  std::shared_ptr<RecordingGuideWindow> window = std::make_shared<RecordingGuideWindow>();
+  std::shared_ptr<RecordingHelperPanel> panel = std::make_shared<RecordingHelperPanel>();
+  std::shared_ptr<PermissionGuideWindowController> controller;
+  ProcessID settingsPID = 0, selfPID = 0, editorPID = 0;
+  WindowID settingsWindow = 0;
+};
+
+TEST_F(PermissionSim, GrantingWhileTheGuideIsOpenIsNoticedAndBringsItForward) {
   controller->show();
-  EXPECT_TRUE(window->visible);
-  EXPECT_EQ(window->centerings, 1);
-  EXPECT_EQ(window->frontings, 1);
-  EXPECT_EQ(desktop->recorder().activations(), std::vector<ProcessID>{selfPID});
-  ASSERT_FALSE(window->shown.empty());
-  const PermissionGuideContent& content = window->shown.back();
-  EXPECT_EQ(content.title, "设置 Tessarapane");
-  EXPECT_EQ(content.subtitle, "开启以下权限后即可使用");
-  ASSERT_EQ(content.rows.size(), 1u);
-  EXPECT_EQ(content.rows[0].name, "辅助功能");
-  EXPECT_EQ(content.rows[0].detail, "移动和调整其他 App 的窗口");
-  EXPECT_EQ(content.rows[0].authorizeTitle, "授权");
-  EXPECT_FALSE(content.rows[0].granted);
-  EXPECT_EQ(content.closeButtonTitle, "稍后");
-  EXPECT_FALSE(content.closeButtonIsDefault);
+  controller->show();  // an open guide is only brought forward
+  EXPECT_EQ(window->taken(), (Lines{kMissing, "center", "front", kMissing, "front"}));
+  EXPECT_EQ(desktop->recorder().activations(), (std::vector<ProcessID>{selfPID, selfPID}));
 
-  // An open guide is only brought forward.
-  controller->show();
-  EXPECT_EQ(window->centerings, 1);
-  EXPECT_EQ(window->frontings, 2);
-}
-
-TEST_F(PermissionGuideTest, GrantingIsNoticedWithinHalfASecondAndBringsTheGuideForward) {
-  controller->show();
-  controller->authorize(AppPermission::accessibility);
-  clock->advance(0.2);
-  ASSERT_TRUE(panel->visible);
-
-  clock->advance(0.1);  // 0.3 s after showing
-  desktop->setProcessTrusted(true);
-  clock->advance(0.19);
-  EXPECT_FALSE(controller->model()->isReady());
-  EXPECT_TRUE(panel->visible);
-
-  clock->advance(0.02);  // the poll at 0.5 s
-  EXPECT_TRUE(controller->model()->isReady());
-  EXPECT_FALSE(panel->visible);
-  EXPECT_FALSE(controller->dragHelper()->isFollowing());
-  EXPECT_EQ(window->frontings, 2);
-  const PermissionGuideContent& content = window->shown.back();
-  EXPECT_TRUE(content.rows[0].granted);
-  EXPECT_EQ(content.subtitle, "一切就绪");
-  EXPECT_EQ(content.closeButtonTitle, "开始使用");
-  EXPECT_TRUE(content.closeButtonIsDefault);
-
-  // Staying granted is not news.
-  clock->advance(2.0);
-  EXPECT_EQ(window->frontings, 2);
-  EXPECT_TRUE(controller->model()->isPolling());
-}
-
-TEST_F(PermissionGuideTest, AClosedGuideIsNotBroughtBackWhenGranted) {
-  controller->show();
-  controller->authorize(AppPermission::accessibility);
-  clock->advance(0.2);
-  controller->close();
-  EXPECT_FALSE(controller->model()->isPolling());
-  EXPECT_FALSE(controller->dragHelper()->isFollowing());
-  EXPECT_FALSE(panel->visible);
-
-  desktop->setProcessTrusted(true);
-  clock->advance(5.0);
-  EXPECT_FALSE(window->visible);
-  EXPECT_EQ(window->frontings, 1);
-  EXPECT_EQ(panel->frames.size(), 1u) << "no following after closing";
-
-  // Refreshing a hidden guide that notices the grant stops the helper only.
-  controller->model()->refresh();
-  EXPECT_TRUE(controller->model()->isReady());
-  EXPECT_FALSE(window->visible);
-  EXPECT_EQ(window->frontings, 1);
-}
-
-TEST_F(PermissionGuideTest, ANewerPlatformNamesThePermissionDifferently) {
-  PermissionGuideWindowController::Options options;
-  options.osMajorVersion = 27;
-  const auto newer = PermissionGuideWindowController::create(platform, window, panel, options);
-  EXPECT_EQ(newer->content().rows[0].name, "设备控制和数据访问");
-  options.osMajorVersion = 26;
-  EXPECT_EQ(PermissionGuideWindowController::create(platform, window, panel, options)->content().rows[0].name,
-            "辅助功能");
-}
-
-TEST_F(PermissionGuideTest, AuthorisingPromptsOpensSettingsAndShowsThePill) {
-  controller->show();
-  EXPECT_EQ(panel->label, kFirstHint);
+  // Authorising prompts, opens the settings and shows the pill at the first
+  // tick, over the settings' content area: (200, 200) bottom-up, a 232-point
+  // sidebar, 568 points of content from 432.
   controller->authorize(AppPermission::accessibility);
   EXPECT_EQ(desktop->permissionPrompts(), 1);
-  EXPECT_EQ(desktop->recorder().openedAddresses(), std::vector<std::string>{kFirstAccessibilityAddress});
-  EXPECT_FALSE(panel->visible) << "the pill waits for the first tick";
+  EXPECT_EQ(desktop->recorder().openedAddresses(), Lines{kAccessibilityAddress});
+  EXPECT_EQ(pill(0.19), Lines{kFirstHint});  // labelled from the start, shown at the first tick
+  EXPECT_EQ(pill(0.1), (Lines{"frame (566, 208, 300, 36)", "front"}));  // 0.29 s after showing
 
+  // Granted now; the poll at 0.5 s notices it.
+  desktop->setProcessTrusted(true);
   clock->advance(0.2);
-  // Settings window at (200, 100, 800, 600) top-down is (200, 200) bottom-up;
-  // its 232-point sidebar leaves 568 points of content starting at 432.
-  EXPECT_TRUE(panel->visible);
-  EXPECT_EQ(panel->current, Rect(566, 208, 300, 36));
-  EXPECT_EQ(panel->orderings, 1);
+  EXPECT_EQ(window->taken(), Lines{});
+  EXPECT_EQ(pill(2.0), Lines{"hide"});  // and staying granted is no news
+  EXPECT_EQ(window->taken(), (Lines{kReady, "front"}));
 
-  // Unchanged ticks neither move nor re-order the panel.
-  clock->advance(1.0);
-  EXPECT_EQ(panel->frames.size(), 1u);
-  EXPECT_EQ(panel->orderings, 1);
+  // Closing stops the polling; a later grant does not reopen it.
+  controller->close();
+  EXPECT_EQ(window->taken(), Lines{"close"});
+  EXPECT_FALSE(controller->model()->isPolling());
+  desktop->setProcessTrusted(false);
+  controller->model()->refresh();
+  desktop->setProcessTrusted(true);
+  controller->model()->refresh();
+  EXPECT_EQ(window->taken(), (Lines{kMissing, kReady}));
+
+  // The system renamed the permission with major version 27.
+  EXPECT_EQ(make(27)->content().rows.at(0).name, "设备控制和数据访问");
 }
 
-TEST_F(PermissionGuideTest, TheSecondHintAppearsAfterTenSeconds) {
+TEST_F(PermissionSim, ThePillFollowsTheSettingsWindowWhileItOrThisApplicationIsInFront) {
+  // Looked at between the ticks, which come every 0.2 s.
   controller->authorize(AppPermission::accessibility);
-  clock->advance(9.9);
-  EXPECT_EQ(panel->label, kFirstHint);
-  clock->advance(0.4);
-  EXPECT_EQ(panel->label, kSecondHint);
-  EXPECT_EQ(panel->texts, (std::vector<std::string>{kFirstHint, kSecondHint}));
-
-  // Authorising again starts the ten seconds afresh.
-  controller->authorize(AppPermission::accessibility);
-  clock->advance(0.2);
-  EXPECT_EQ(panel->label, kFirstHint);
-  EXPECT_EQ(text(PermissionHelperHint::removeAndAuthorize), kSecondHint);
-}
-
-TEST_F(PermissionGuideTest, ThePillFollowsTheSettingsWindowAndHidesBehindOtherApplications) {
-  controller->authorize(AppPermission::accessibility);
-  clock->advance(0.2);
-  ASSERT_TRUE(panel->visible);
-
+  EXPECT_EQ(pill(0.3), (Lines{kFirstHint, "frame (566, 208, 300, 36)", "front"}));
   desktop->moveWindow(settingsWindow, Rect(300, 200, 800, 600));
-  clock->advance(0.2);
-  EXPECT_EQ(panel->current, Rect(666, 108, 300, 36));
-
+  EXPECT_EQ(pill(0.2), Lines{"frame (666, 108, 300, 36)"});
   desktop->activateApplication(editorPID);
-  clock->advance(0.2);
-  EXPECT_FALSE(panel->visible);
-
+  EXPECT_EQ(pill(0.2), Lines{"hide"});
   desktop->activateApplication(selfPID);
-  clock->advance(0.2);
-  EXPECT_TRUE(panel->visible);
-
-  desktop->activateApplication(editorPID);
-  clock->advance(0.2);
+  EXPECT_EQ(pill(0.2), Lines{"front"});
   desktop->activateApplication(settingsPID);
-  clock->advance(0.2);
-  EXPECT_TRUE(panel->visible);
-  EXPECT_EQ(panel->current, Rect(666, 108, 300, 36));
-
-  // The settings application quits: nothing to follow.
+  // No window to follow: the list unreadable once, the window closed, no
+  // screens; following goes on.
+  desktop->failNextWindowListReads(1);
+  EXPECT_EQ(pill(0.4), (Lines{"hide", "front"}));
+  desktop->setDisplays({});
+  EXPECT_EQ(pill(0.2), Lines{"hide"});
+  desktop->setDisplays({SimDisplay{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875)}});
   desktop->quitApplication(settingsPID);
   desktop->activateApplication(selfPID);
-  clock->advance(0.2);
-  EXPECT_FALSE(panel->visible);
+  EXPECT_EQ(pill(0.2), Lines{});
   EXPECT_TRUE(controller->dragHelper()->isFollowing());
-}
 
-TEST_F(PermissionGuideTest, AWidePillIsNarrowedToTheContentArea) {
-  panel->width = 700;
+  // After ten seconds the second hint; authorising again starts afresh.
+  settingsPID = launchSettings();
+  settingsWindow = open(settingsPID, Rect(200, 100, 800, 600));
+  EXPECT_EQ(pill(8.2), (Lines{"frame (566, 208, 300, 36)", "front"}));
+  EXPECT_EQ(pill(0.4), Lines{kSecondHint});
   controller->authorize(AppPermission::accessibility);
-  clock->advance(0.2);
-  EXPECT_EQ(panel->current, Rect(444, 208, 544, 36));
+  EXPECT_EQ(pill(0.2), Lines{kFirstHint});
 
-  // A 600-point window: 200-point sidebar, 400 - 24 points of pill.
-  desktop->moveWindow(settingsWindow, Rect(200, 100, 600, 600));
-  clock->advance(0.2);
-  EXPECT_EQ(panel->current, Rect(412, 208, 376, 36));
-}
-
-TEST_F(PermissionGuideTest, TheLargestOrdinarySettingsWindowIsTheOne) {
-  open(settingsPID, Rect(0, 0, 1000, 800), 3);    // not an ordinary layer
-  open(settingsPID, Rect(50, 50, 1200, 150));     // too low
-  open(settingsPID, Rect(50, 50, 200, 700));      // too narrow
-  open(editorPID, Rect(0, 0, 1400, 850));         // another application's
-  const auto frame = PermissionDragHelper::settingsWindowFrame(*platform.workspace, *platform.screens,
-                                                               *platform.windowServer);
-  EXPECT_EQ(frame, std::optional<Rect>(Rect(200, 200, 800, 600)));
-
-  // An equally large window in front of it does not take over.
-  open(settingsPID, Rect(100, 100, 600, 800));
-  EXPECT_EQ(PermissionDragHelper::settingsWindowFrame(*platform.workspace, *platform.screens, *platform.windowServer),
-            std::optional<Rect>(Rect(100, 0, 600, 800)));
-}
-
-TEST_F(PermissionGuideTest, NoSettingsWindowHidesThePill) {
-  controller->authorize(AppPermission::accessibility);
-  clock->advance(0.2);
-  ASSERT_TRUE(panel->visible);
-
-  desktop->failNextWindowListReads(1);
-  clock->advance(0.2);
-  EXPECT_FALSE(panel->visible);
-  clock->advance(0.2);
-  EXPECT_TRUE(panel->visible);
-
-  desktop->closeWindow(settingsWindow);
-  desktop->activateApplication(settingsPID);
-  clock->advance(0.2);
-  EXPECT_FALSE(panel->visible);
-
-  // Without any screen there is no settings frame either.
-  open(settingsPID, Rect(200, 100, 800, 600));
-  clock->advance(0.2);
-  ASSERT_TRUE(panel->visible);
-  desktop->setDisplays({});
-  clock->advance(0.2);
-  EXPECT_FALSE(panel->visible);
-}
-
-TEST_F(PermissionGuideTest, ThePillStaysOnTheScreenOfTheSettingsWindow) {
-  // A second display to the right, with its own 25-point menu bar.
+  // The pill stays on the screen of the settings window (a second display
+  // with its own menu bar), or the main screen when the window's centre is
+  // on none.
   desktop->setDisplays({SimDisplay{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875)},
                         SimDisplay{2, Rect(1440, 0, 1000, 900), Rect(1440, 0, 1000, 875)}});
-  desktop->moveWindow(settingsWindow, Rect(1440 + 500, 200, 800, 600));  // hanging off the right edge
-  controller->authorize(AppPermission::accessibility);
-  clock->advance(0.2);
-  // Centred over the content it would sit at x = 2306; the second screen's
-  // visible frame ends at 2440.
-  EXPECT_EQ(panel->current, Rect(2140, 108, 300, 36));
-
-  // A window whose centre is on no screen goes by the main (first) screen.
+  desktop->moveWindow(settingsWindow, Rect(1940, 200, 800, 600));
+  EXPECT_EQ(pill(0.2), Lines{"frame (2140, 108, 300, 36)"});
   desktop->moveWindow(settingsWindow, Rect(2500, 200, 800, 600));
-  clock->advance(0.2);
-  EXPECT_EQ(panel->current, Rect(1140, 108, 300, 36));
-}
+  EXPECT_EQ(pill(0.2), Lines{"frame (1140, 108, 300, 36)"});
 
-TEST_F(PermissionGuideTest, TheGuideAndHelperAreHeldWeakly) {
-  controller->show();
+  // Closing the guide stops the pill; the controller holds the rest only
+  // weakly.
+  window->close();
+  EXPECT_EQ(pill(1.0), Lines{"hide"});
   controller->authorize(AppPermission::accessibility);
-  const std::weak_ptr<PermissionGuideModel> model = controller->model();
   const std::weak_ptr<PermissionDragHelper> helper = controller->dragHelper();
   controller.reset();
-  EXPECT_TRUE(model.expired());
   EXPECT_TRUE(helper.expired());
-  desktop->setProcessTrusted(true);
-  EXPECT_TRUE(clock->advance(2.0));
-  EXPECT_EQ(window->frontings, 1);
+  EXPECT_EQ(pill(1.0), Lines{});
 }
 
-}  // namespace
+TEST_F(PermissionSim, TheLargestOrdinarySettingsWindowIsFollowed) {
+  open(settingsPID, Rect(0, 0, 1000, 800), 3);  // not an ordinary layer
+  open(settingsPID, Rect(50, 50, 1200, 150));   // too low
+  open(settingsPID, Rect(50, 50, 200, 700));    // too narrow
+  open(editorPID, Rect(0, 0, 1400, 850));       // another application's
+  open(settingsPID, Rect(100, 100, 600, 800));  // as large and in front: this one
+  desktop->activateApplication(settingsPID);
+  controller->authorize(AppPermission::accessibility);
+  EXPECT_EQ(pill(0.3), (Lines{kFirstHint, "frame (350, 8, 300, 36)", "front"}));
+  // The next settings address is tried when the first does not open.
+  desktop->refuseAddress(kAccessibilityAddress);
+  EXPECT_TRUE(Permissions::openSettings(AppPermission::accessibility, *platform.workspace));
+  desktop->refuseAddress("x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility");
+  EXPECT_FALSE(Permissions::openSettings(AppPermission::accessibility, *platform.workspace));
+  EXPECT_EQ(desktop->recorder().openedAddresses().size(), 5u);
+}
+
 }  // namespace tessarapane

@@ -1,261 +1,220 @@
+// What the program does to other applications' windows: focus, frames,
+// raising, closing. Every request reaches the simulated desktop, whose
+// recorder gives the whole sequence.
 #include "windows/WindowController.h"
 
 #include <gtest/gtest.h>
 
-#include "WindowsSimFixture.h"
-#include "windows/WindowIndexer.h"
+#include <cmath>
+
+#include "WindowsSim.h"
+
+// Behaviours are written with only the fields that differ.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace tessarapane {
-namespace {
 
-class WindowControllerSim : public WindowsSim {
- protected:
-  ManagedWindow managed(WindowID number) {
-    for (const ManagedWindow& window : WindowIndexer(platform).currentSpaceWindows()) {
-      if (window.windowID == number) return window;
-    }
-    ADD_FAILURE() << "window " << number << " is not listed";
-    return ManagedWindow{};
-  }
 
-  // A record as the coordinator may hold it: made earlier, its element
-  // possibly not the one the application hands out now.
-  ManagedWindow record(WindowID number, AXElement element) {
-    ManagedWindow window;
-    window.windowID = number;
-    window.ownerPID = desktop->window(number)->owner();
-    window.element = element;
-    return window;
-  }
-
-  std::optional<WindowID> focused(const std::vector<ManagedWindow>& windows) {
+struct WindowControllerSim : WindowsSim {
+  std::optional<std::string> focused(const std::vector<ManagedWindow>& windows) {
     const auto window = controller.focusedManagedWindow(windows);
     if (!window) return std::nullopt;
-    return window->windowID;
+    return desktop->window(window->windowID)->desc.title;
   }
-
-  std::vector<std::string> callNames() const {
-    std::vector<std::string> names;
+  // "<request> <window title or app>", in the order made, then forgotten.
+  Lines calls() {
+    Lines shown;
     for (const SimCall& call : desktop->recorder().calls()) {
-      names.push_back(call.kind == SimCall::Kind::bringProcessToFront ? "front" : call.name);
+      const SimWindowState* window = desktop->window(call.window);
+      const std::string target = window ? window->desc.title : call.window ? "gone" : "app";
+      shown.push_back(call.kind == SimCall::Kind::bringProcessToFront ? "front" : call.name + " " + target);
     }
-    return names;
+    desktop->recorder().clear();
+    return shown;
   }
 
   WindowController controller{platform};
 };
 
-TEST_F(WindowControllerSim, OnScreenWindowIDsAreEveryNumberInTheList) {
-  const ProcessID app = launch("Editor");
-  const WindowID badge = open(app, "", Rect(0, 0, 40, 40));
-  const WindowID panel = open(launch("Helper", ActivationPolicy::accessory), "", Rect(0, 0, 300, 200),
-                              [](SimWindowSpec& s) { s.layer = 8; });
-  const WindowID shown = open(app, "Doc", Rect(100, 100, 600, 400));
-  const WindowID hidden = open(app, "Old", Rect(100, 100, 600, 400), [](SimWindowSpec& s) { s.minimized = true; });
-  (void)hidden;
-
-  EXPECT_EQ(controller.onScreenWindowIDs(), (WindowIDSet{badge, panel, shown}));
-  desktop->failNextWindowListReads(1);
-  EXPECT_EQ(controller.onScreenWindowIDs(), std::nullopt);
-}
-
-TEST_F(WindowControllerSim, FocusIsFoundByElement) {
+TEST_F(WindowControllerSim, FocusIsTheManagedWindowTheFrontApplicationFocuses) {
   const ProcessID editor = launch("Editor");
-  const WindowID left = open(editor, "Left", Rect(0, 30, 600, 800));
-  const WindowID right = open(editor, "Right", Rect(700, 30, 600, 800));
-  const ProcessID other = launch("Other");
-  const WindowID unmanaged = open(other, "Other", Rect(300, 300, 400, 300));
-  const std::vector<ManagedWindow> windows{managed(left), managed(right)};
-
+  const WindowID left = open(editor, "Left", Rect(0, 30, 600, 800)), right = open(editor, "Right", Rect(700, 30, 600, 800)),
+                 other = open(launch("Other"), "Other", Rect(300, 300, 400, 300));
+  const std::vector<ManagedWindow> windows{record(left), record(right)};
   desktop->focusWindow(left);
-  EXPECT_EQ(focused(windows), left);
+  EXPECT_EQ(focused(windows), "Left");
   desktop->focusWindow(right);
-  EXPECT_EQ(focused(windows), right);
-  // The frontmost application has no managed window.
-  desktop->focusWindow(unmanaged);
+  desktop->focusWithinApplication(left, false);  // focused, while the main window stays
+  EXPECT_EQ(focused(windows), "Left");
+  desktop->focusWindow(other);
   EXPECT_EQ(focused(windows), std::nullopt);
-}
 
-TEST_F(WindowControllerSim, FocusFallsBackToTheClosestFrameWhenTheElementDiffers) {
-  const ProcessID app = launch("Browser");
-  const WindowID front = open(app, "Front", Rect(100, 100, 600, 400));
-  const WindowID near = open(app, "Near", Rect(110, 105, 600, 400));
-  const WindowID far = open(app, "Far", Rect(700, 100, 600, 400));
-  desktop->focusWindow(front);
-  // The coordinator's records of `near` and `far`; the focused window is
-  // not among them (its element changed since the records were made).
-  const std::vector<ManagedWindow> windows{record(far, elementOf(far)), record(near, elementOf(near))};
-  EXPECT_EQ(focused(windows), near);
-
-  // Two candidates equally close: ambiguous, and more than one candidate.
+  // Records not holding the focused window's element (applications hand
+  // out fresh ones): the closest frame decides, and
+  // two equally close ones decide nothing.
+  const ProcessID browser = launch("Browser");
+  const WindowID far = open(browser, "Far", Rect(700, 100, 600, 400)), near = open(browser, "Near", Rect(110, 105, 600, 400));
+  desktop->focusWindow(open(browser, "Front", Rect(100, 100, 600, 400)));
+  const std::vector<ManagedWindow> records{record(far), record(near)};
+  EXPECT_EQ(focused(records), "Near");
   desktop->moveWindow(far, Rect(100, 115, 600, 400));
+  EXPECT_EQ(focused(records), std::nullopt);
+  // With one of them off screen, the one left is the answer however far.
+  desktop->moveWindow(far, Rect(900, 500, 500, 300));
+  desktop->moveWindow(near, Rect(900, 500, 500, 300));
+  desktop->setMinimized(near, true);
+  EXPECT_EQ(focused(records), "Far");
+  desktop->failNextWindowListReads(1);  // then both are candidates again
+  EXPECT_EQ(focused(records), std::nullopt);
+
+  // A focused window in the platform's full screen is nobody's focus.
+  desktop->focusWindow(left);
+  desktop->setFullScreen(left, true);
   EXPECT_EQ(focused(windows), std::nullopt);
 }
 
-TEST_F(WindowControllerSim, ALoneOnScreenCandidateIsTheAnswerWhenNothingElseDecides) {
-  const ProcessID app = launch("Browser");
-  const WindowID distant = open(app, "Distant", Rect(800, 400, 500, 400));
-  const WindowID tucked = open(app, "Tucked", Rect(800, 400, 500, 400));
-  const WindowID front = open(app, "Front", Rect(0, 30, 600, 400));
-  desktop->setMinimized(tucked, true);
-  desktop->focusWindow(front);
-  const std::vector<ManagedWindow> windows{record(distant, elementOf(distant)), record(tucked, elementOf(tucked))};
-
-  // The minimised window is off screen, so the distant one is the only
-  // candidate, however far from the focused frame.
-  EXPECT_EQ(focused(windows), distant);
-  // Without the on-screen set every window of the application is a
-  // candidate, and two leave it undecided.
-  desktop->failNextWindowListReads(1);
-  EXPECT_EQ(focused(windows), std::nullopt);
-}
-
-TEST_F(WindowControllerSim, AFocusedFullScreenWindowIsNoManagedFocus) {
-  const ProcessID app = launch("Player");
-  const WindowID movie = open(app, "Movie", Rect(100, 100, 600, 400));
-  const std::vector<ManagedWindow> windows{managed(movie)};
-  desktop->focusWindow(movie);
-  ASSERT_EQ(focused(windows), movie);
-  desktop->setFullScreen(movie, true);
-  EXPECT_EQ(focused(windows), std::nullopt);
-}
-
-TEST_F(WindowControllerSim, AFrameWithinOnePointIsNotWritten) {
-  const ProcessID app = launch("Editor");
-  const WindowID window = open(app, "Doc", Rect(100.5, 300.8, 600.9, 399.2));
-  const ManagedWindow doc = managed(window);
-  // Toolkit (100, 200, 600, 400) on the 900-point-high display is
-  // accessibility (100, 300, 600, 400).
-  EXPECT_TRUE(controller.setAppKitFrameIfNeeded(Rect(100, 200, 600, 400), doc));
-  EXPECT_EQ(desktop->recorder().frameWrites(window), 0U);
-
-  desktop->moveWindow(window, Rect(101.5, 300, 600, 400));
-  EXPECT_TRUE(controller.setAppKitFrameIfNeeded(Rect(100, 200, 600, 400), doc));
-  EXPECT_EQ(desktop->recorder().frameWrites(window), 2U);
-  EXPECT_EQ(desktop->frame(window), Rect(100, 300, 600, 400));
-}
-
-TEST_F(WindowControllerSim, BothFrameWritesAreMadeAndBothMustSucceed) {
-  const ProcessID app = launch("Editor");
-  const WindowID pinned = open(app, "Pinned", Rect(100, 100, 600, 400),
-                               [](SimWindowSpec& s) { s.positionSettable = false; });
-  EXPECT_FALSE(controller.setAccessibilityFrame(Rect(0, 30, 500, 300), managed(pinned)));
-  EXPECT_EQ(desktop->recorder().attributeWrites(pinned, "AXSize"), 1U);
-  EXPECT_EQ(desktop->frame(pinned), Rect(100, 100, 500, 300));
-
-  const WindowID gone = open(app, "Gone", Rect(100, 100, 600, 400));
-  const ManagedWindow goneRecord = managed(gone);
+TEST_F(WindowControllerSim, FramesAreWrittenOnlyWhenOffByMoreThanAPointAndNeverInFullScreen) {
+  const ProcessID editor = launch("Editor");
+  const WindowID doc = open(editor, "Doc", Rect(100.5, 300.8, 600.9, 399.2)),
+                 pinned = open(editor, "Pinned", Rect(100, 100, 600, 400), [](auto& s) { s.positionSettable = false; }),
+                 gone = open(editor, "Gone", Rect(100, 100, 600, 400)), movie = open(editor, "Movie", Rect(100, 100, 600, 400)),
+                 board = open(editor, "Board", Rect(0, 0, 1440, 900));
+  const ManagedWindow docRecord = record(doc), goneRecord = record(gone), movieRecord = record(movie);
   desktop->closeWindow(gone);
-  EXPECT_FALSE(controller.setAccessibilityFrame(Rect(0, 30, 500, 300), goneRecord));
-  EXPECT_FALSE(controller.raise(goneRecord, std::nullopt));
-  EXPECT_EQ(desktop->recorder().frameWrites(gone), 0U);
-}
-
-TEST_F(WindowControllerSim, AFullScreenWindowIsNeverMovedOrRaised) {
-  const ProcessID app = launch("Player");
-  const WindowID movie = open(app, "Movie", Rect(100, 100, 600, 400));
-  const ManagedWindow record = managed(movie);
   desktop->setFullScreen(movie, true);
-  // Covering the display counts as full screen even without the flag.
-  const WindowID board = open(app, "Board", Rect(0, 0, 1440, 900));
-  ManagedWindow boardRecord = record;
-  boardRecord.windowID = board;
-  boardRecord.element = elementOf(board);
   desktop->recorder().clear();
 
-  for (const ManagedWindow& window : {record, boardRecord}) {
-    EXPECT_FALSE(controller.setAccessibilityFrame(Rect(0, 30, 500, 300), window));
-    EXPECT_FALSE(controller.setAppKitFrameIfNeeded(Rect(0, 30, 500, 300), window));
-    EXPECT_FALSE(controller.raise(window, std::nullopt));
+  // Toolkit (100, 200, 600, 400) is accessibility (100, 300, 600, 400).
+  EXPECT_TRUE(controller.setAppKitFrameIfNeeded(Rect(100, 200, 600, 400), docRecord));
+  EXPECT_EQ(calls(), Lines{});
+  desktop->moveWindow(doc, Rect(101.5, 300, 600, 400));
+  EXPECT_TRUE(controller.setAppKitFrameIfNeeded(Rect(100, 200, 600, 400), docRecord));
+  EXPECT_EQ(desktop->frame(doc), Rect(100, 300, 600, 400));
+  // Both writes are made, and both must be taken.
+  EXPECT_FALSE(controller.setAccessibilityFrame(Rect(0, 30, 500, 300), record(pinned)));
+  EXPECT_EQ(desktop->frame(pinned), Rect(100, 100, 500, 300));
+  EXPECT_EQ(calls(), (Lines{"AXPosition Doc", "AXSize Doc", "AXPosition Pinned", "AXSize Pinned"}));
+
+  for (const ManagedWindow& untouchable : {goneRecord, movieRecord, record(board)}) {
+    EXPECT_FALSE(controller.setAccessibilityFrame(Rect(0, 30, 500, 300), untouchable));
+    EXPECT_FALSE(controller.setAppKitFrameIfNeeded(Rect(0, 30, 500, 300), untouchable));
+    EXPECT_FALSE(controller.raise(untouchable, std::nullopt));
   }
-  EXPECT_TRUE(desktop->recorder().calls().empty());
+  EXPECT_EQ(calls(), Lines{});
 }
 
-TEST_F(WindowControllerSim, RaiseOrdersTheWindowFrontThenItsProcess) {
-  const ProcessID back = launch("Back");
-  const WindowID behind = open(back, "Behind", Rect(100, 100, 600, 400));
-  const ProcessID front = launch("Front");
-  open(front, "Cover", Rect(100, 100, 600, 400));
-  const ManagedWindow window = managed(behind);
-  desktop->recorder().clear();
+TEST_F(WindowControllerSim, RaisingFocusesRaisesAndBringsTheProcessForward) {
+  const ProcessID back = launch("Back");  // busy for the next two requests:
+  const WindowID behind = open(back, "Behind", Rect(100, 100, 600, 400), [](auto& s) { s.behavior.cannotCompleteCount = 2; });
+  open(launch("Front"), "Cover", Rect(100, 100, 600, 400));
+  const ManagedWindow window = record(behind);
+  EXPECT_FALSE(controller.raise(window, WindowIDSet{}));  // not on screen as the caller knows
+  EXPECT_EQ(calls(), Lines{});
 
-  // Not on screen as far as the caller knows: left alone.
-  EXPECT_FALSE(controller.raise(window, WindowIDSet{}));
-  EXPECT_TRUE(desktop->recorder().calls().empty());
-
-  EXPECT_TRUE(controller.raise(window, WindowIDSet{behind}));
-  EXPECT_EQ(callNames(), (std::vector<std::string>{"AXFocusedWindow", "AXMain", "AXRaise", "front"}));
-  const SimCall& focusWrite = desktop->recorder().calls().front();
-  EXPECT_EQ(focusWrite.element, SimElements::application(back));
-  EXPECT_EQ(focusWrite.value, AXAttributeValue(elementOf(behind)));
-  EXPECT_EQ(desktop->stackingOrder().front(), behind);
-  EXPECT_EQ(desktop->frontmostApplication(), back);
-}
-
-TEST_F(WindowControllerSim, RaiseSucceedsWhenAnyStepDoes) {
-  const ProcessID app = launch("Editor");
-  const ManagedWindow window = managed(open(app, "Doc", Rect(100, 100, 600, 400)));
-
+  // Any one step taken is enough: here only the focus write is.
   desktop->setFrontProcessMode(SimFrontProcessMode::unavailable);
-  EXPECT_TRUE(controller.raise(window, std::nullopt));
-  // Focus and main refused, the raise itself taken: done.
-  accessibility->scriptWrite = [](const AXElement&, std::string_view) { return AXError::cannotComplete; };
-  EXPECT_TRUE(controller.raise(window, std::nullopt));
-
-  // Every accessibility step refused: only the process call can still help.
-  accessibility->scriptWrite = [](const AXElement&, std::string_view) { return AXError::cannotComplete; };
-  accessibility->scriptAction = [](const AXElement&, std::string_view) { return AXError::cannotComplete; };
-  EXPECT_FALSE(controller.raise(window, std::nullopt));
-  desktop->setFrontProcessMode(SimFrontProcessMode::fails);
-  EXPECT_FALSE(controller.raise(window, std::nullopt));
+  EXPECT_TRUE(controller.raise(window, WindowIDSet{behind}));
+  EXPECT_EQ(calls(), (Lines{"AXFocusedWindow app", "AXMain Behind", "AXRaise Behind", "front"}));
   desktop->setFrontProcessMode(SimFrontProcessMode::succeeds);
   EXPECT_TRUE(controller.raise(window, std::nullopt));
+  EXPECT_EQ(std::pair(desktop->stackingOrder().front(), desktop->frontmostApplication()), std::pair(behind, std::optional(back)));
 }
 
-TEST_F(WindowControllerSim, IsClosedWhenGoneOrOffScreenButNotWhenMinimised) {
+TEST_F(WindowControllerSim, ClosedMeansGoneOrOffScreenAndModalUIBlocks) {
   const ProcessID app = launch("Editor");
-  const ManagedWindow shown = managed(open(app, "Shown", Rect(0, 30, 400, 300)));
-  const ManagedWindow minimised = managed(open(app, "Minimised", Rect(500, 30, 400, 300)));
-  const ManagedWindow hidden = managed(open(app, "Hidden", Rect(0, 400, 400, 300)));
-  const ManagedWindow gone = managed(open(app, "Gone", Rect(500, 400, 400, 300)));
-  desktop->setMinimized(minimised.windowID, true);
-  desktop->setOnScreen(hidden.windowID, false);
+  const WindowID main = open(app, "Doc", Rect(0, 30, 800, 600)), minimised = open(app, "Min", Rect(500, 30, 400, 300)),
+                 hidden = open(app, "Hidden", Rect(0, 400, 400, 300));
+  const ManagedWindow gone = record(open(app, "Gone", Rect(500, 400, 400, 300)));
+  desktop->setMinimized(minimised, true);
+  desktop->setOnScreen(hidden, false);
   desktop->closeWindow(gone.windowID);
-  const WindowIDSet onScreen = *controller.onScreenWindowIDs();
+  const WindowIDSet onScreen = controller.onScreenWindowIDs().value();
+  std::vector<bool> closed;
+  for (WindowID window : {main, minimised, hidden}) closed.push_back(controller.isClosed(record(window), onScreen));
+  closed.push_back(controller.isClosed(gone, onScreen));
+  closed.push_back(controller.isClosed(gone, WindowIDSet{gone.windowID}));  // a stale set
+  EXPECT_EQ(closed, (std::vector<bool>{false, false, true, true, true}));
+  desktop->failNextWindowListReads(1);
+  EXPECT_EQ(controller.onScreenWindowIDs(), std::nullopt);
 
-  EXPECT_FALSE(controller.isClosed(shown, onScreen));
-  EXPECT_FALSE(controller.isClosed(minimised, onScreen));
-  EXPECT_TRUE(controller.isClosed(hidden, onScreen));
-  EXPECT_TRUE(controller.isClosed(gone, onScreen));
-  // A gone window is closed even when a stale set still lists it.
-  EXPECT_TRUE(controller.isClosed(gone, WindowIDSet{gone.windowID}));
-}
-
-TEST_F(WindowControllerSim, BlockingModalUIIsASheetOrAnotherModalOrDialogWindow) {
-  const ProcessID app = launch("Editor");
-  const WindowID main = open(app, "Doc", Rect(0, 30, 800, 600));
-  const ManagedWindow doc = managed(main);
-  EXPECT_FALSE(controller.hasBlockingModalUI(doc));
-
-  open(app, "Colors", Rect(900, 30, 200, 300), [](SimWindowSpec& s) { s.subrole = "AXFloatingWindow"; });
-  EXPECT_FALSE(controller.hasBlockingModalUI(doc));
-
-  const WindowID dialog = open(app, "Find", Rect(900, 400, 300, 200), [](SimWindowSpec& s) { s.subrole = "AXDialog"; });
-  EXPECT_TRUE(controller.hasBlockingModalUI(doc));
-  desktop->closeWindow(dialog);
-  const WindowID system =
-      open(app, "Alert", Rect(900, 400, 300, 200), [](SimWindowSpec& s) { s.subrole = "AXSystemDialog"; });
-  EXPECT_TRUE(controller.hasBlockingModalUI(doc));
-  desktop->closeWindow(system);
-  const WindowID modal = open(app, "Save", Rect(900, 400, 300, 200), [](SimWindowSpec& s) { s.modal = true; });
-  EXPECT_TRUE(controller.hasBlockingModalUI(doc));
-  // The modal window itself is not blocked by its own modality.
-  EXPECT_FALSE(controller.hasBlockingModalUI(record(modal, elementOf(modal))));
-  desktop->closeWindow(modal);
-
+  // A sheet on the window, or a dialog or modal window elsewhere in its
+  // application; a palette is none, nor is a modal window to itself.
+  std::vector<bool> blocked;
+  for (auto [subrole, modal] : std::vector<std::pair<std::string, bool>>{
+           {"AXFloatingWindow", false}, {"AXDialog", false}, {"AXSystemDialog", false}, {"AXStandardWindow", true}}) {
+    const WindowID other = open(app, "other", Rect(900, 400, 300, 200), [&](SimWindowSpec& s) {
+      s.subrole = subrole;
+      s.modal = modal;
+    });
+    blocked.push_back(controller.hasBlockingModalUI(record(main)));
+    if (modal) blocked.push_back(controller.hasBlockingModalUI(record(other)));
+    desktop->closeWindow(other);
+  }
   desktop->attachSheet(main, Rect(200, 60, 400, 200));
-  EXPECT_TRUE(controller.hasBlockingModalUI(doc));
+  blocked.push_back(controller.hasBlockingModalUI(record(main)));
+  EXPECT_EQ(blocked, (std::vector<bool>{false, true, true, true, false, true}));
 }
 
-}  // namespace
+TEST_F(WindowControllerSim, ClosingRetriesABusyApplicationAndConfirmsTheWindowWent) {
+  using B = SimWindowBehavior;
+  const std::vector<std::pair<std::string, B>> cases = {
+      {"closes", {}}, {"slow", {.closeResponse = SimCloseResponse::closesAfterDelay, .closeDelay = 0.1}},
+      {"asks", {.closeResponse = SimCloseResponse::asksConfirmation}},
+      {"minimises", {.closeResponse = SimCloseResponse::asksConfirmation}},
+      {"busy twice", {.cannotCompleteCount = 2}}, {"busy", {.cannotCompleteCount = 9}}, {"disabled", {}},
+      {"no button", {}}, {"sheet", {}}, {"disabled by sheet", {.sheetBlocking = SimSheetBlocking::disablesCloseButton}},
+      {"refused by sheet", {.sheetPressError = AXError::apiDisabled}}, {"hung", {}}, {"gone", {}}};
+  std::vector<std::string> outcomes;
+  for (const auto& [name, behavior] : cases) {
+    const ProcessID app = launch(name);
+    const WindowID number = open(app, name, Rect(100, 100, 600, 400), [&](SimWindowSpec& s) {
+      s.behavior = behavior;
+      s.closeButton = SimControl{name != "no button", name != "disabled"};
+    });
+    if (name.ends_with("sheet")) desktop->attachSheet(number, Rect(200, 120, 300, 200));
+    const ManagedWindow window = record(number);
+    if (name == "hung") desktop->setAnswersAccessibility(app, false);
+    if (name == "gone") desktop->closeWindow(number);
+    desktop->recorder().clear();
+    const double start = clock->now();
+    std::string outcome = "none";
+    auto operation = controller.close(window, [&](WindowCloseResult result) {
+      outcome = std::string(toString(result)) + " @" + std::to_string(std::lround((clock->now() - start) * 1000));
+    });
+    EXPECT_EQ(outcome, "none") << "never from inside close()";
+    clock->runPending();
+    if (name == "minimises") desktop->setMinimized(number, true);
+    clock->advance(5.0);
+    outcomes.push_back(name + ": " + outcome + " after " + std::to_string(desktop->recorder().closeRequests(number)));
+  }
+  EXPECT_EQ(outcomes, (std::vector<std::string>{
+                          "closes: closed @0 after 1", "slow: closed @120 after 1", "asks: requested @600 after 1",
+                          "minimises: requested @600 after 1", "busy twice: closed @200 after 3",
+                          "busy: temporarilyUnavailable @200 after 3", "disabled: noCloseControl @0 after 0",
+                          "no button: noCloseControl @0 after 0", "sheet: blockedByDialog @0 after 1",
+                          "disabled by sheet: blockedByDialog @0 after 0",
+                          "refused by sheet: accessibilityDisabled @0 after 1",
+                          "hung: temporarilyUnavailable @200 after 0", "gone: closed @0 after 0"}));
+}
+
+TEST_F(WindowControllerSim, ACancelledCloseAnswersOnTheNextTurnAndADroppedOneNever) {
+  const ProcessID app = launch("Editor");
+  auto window = [&](SimWindowBehavior behavior) {
+    return record(open(app, "Doc", Rect(100, 100, 600, 400), [&](SimWindowSpec& s) { s.behavior = behavior; }));
+  };
+  Lines results;
+  auto note = [&](WindowCloseResult result) { results.push_back(std::string(toString(result))); };
+  auto busy = controller.close(window({.cannotCompleteCount = 9}), note);
+  auto asking = controller.close(window({.closeResponse = SimCloseResponse::asksConfirmation}), note);
+  auto dropped = controller.close(window({.cannotCompleteCount = 1}), note);
+  clock->advance(0.01);
+  busy.cancel();
+  asking.cancel();
+  busy.cancel();
+  dropped = WindowCloseOperation();
+  EXPECT_TRUE(results.empty() && busy.isCancelled() && busy.isPending());
+  clock->advance(5.0);
+  EXPECT_EQ(results, (Lines{"temporarilyUnavailable", "requested"}));
+}
+
 }  // namespace tessarapane

@@ -1,212 +1,90 @@
+// The desktop's notifications as the coordinator receives them: one log of
+// "created <app>", "state", "focus" and "title", taken after each turn.
 #include "windows/WindowObservationService.h"
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
-#include "WindowsSimFixture.h"
+#include "WindowsSim.h"
 
 namespace tessarapane {
-namespace {
 
-class WindowObservationSim : public WindowsSim {
- protected:
-  struct Events {
-    std::vector<ProcessID> created;
-    int stateChanged = 0;
-    int focusChanged = 0;
-    int titleChanged = 0;
 
-    int total() const { return static_cast<int>(created.size()) + stateChanged + focusChanged + titleChanged; }
-  };
-
+struct WindowObservationSim : WindowsSim {
   std::shared_ptr<WindowObservationService> makeService() {
-    auto events = this->events;
+    auto log = this->log;
+    auto desktop = this->desktop;
     return WindowObservationService::create(
-        platform, [events](ProcessID pid) { events->created.push_back(pid); },
-        [events] { ++events->stateChanged; }, [events] { ++events->focusChanged; },
-        [events] { ++events->titleChanged; });
+        platform,
+        [log, desktop](ProcessID pid) { log->push_back("created " + *desktop->runningApplication(pid)->localizedName); },
+        [log] { log->push_back("state"); }, [log] { log->push_back("focus"); }, [log] { log->push_back("title"); });
+  }
+  Lines events() {
+    clock->runPending();
+    return std::exchange(*log, {});
   }
 
-  void settle() { scheduler->runPending(); }
-
-  std::shared_ptr<Events> events = std::make_shared<Events>();
+  std::shared_ptr<Lines> log = std::make_shared<Lines>();
 };
 
-TEST_F(WindowObservationSim, StartRegistersRegularApplicationsWithoutAskingForReconciliation) {
-  const ProcessID editor = launch("Editor");
-  const ProcessID helper = launch("Helper", ActivationPolicy::accessory);
-  SimAppSpec self;
-  self.pid = desktop->currentProcessID();
-  desktop->launchApplication(self);
-  settle();
-
-  auto service = makeService();
-  EXPECT_FALSE(service->isRunning());
-  service->start();
-  EXPECT_TRUE(service->isRunning());
-  EXPECT_TRUE(service->isRegistered(editor));
-  EXPECT_FALSE(service->isRegistered(helper));
-  EXPECT_FALSE(service->isRegistered(desktop->currentProcessID()));
-  settle();
-  EXPECT_EQ(events->total(), 0);
-  service->start();  // already running: nothing new
-  EXPECT_EQ(events->total(), 0);
-}
-
-TEST_F(WindowObservationSim, WindowsAreObservedWhetherTheyExistedBeforeOrAppearLater) {
-  const ProcessID editor = launch("Editor");
-  const WindowID existing = open(editor, "Old", Rect(0, 30, 400, 300));
-  settle();
-  auto service = makeService();
-  service->start();
-
-  desktop->setTitle(existing, "Old, edited");
-  settle();
-  EXPECT_EQ(events->titleChanged, 1);
-
-  const WindowID later = open(editor, "New", Rect(500, 30, 400, 300), [](SimWindowSpec& s) { s.focused = false; });
-  settle();
-  EXPECT_EQ(events->created, (std::vector<ProcessID>{editor}));
-  desktop->setTitle(later, "New, edited");
-  settle();
-  EXPECT_EQ(events->titleChanged, 2);
-
-  desktop->closeWindow(later);
-  settle();
-  EXPECT_EQ(events->stateChanged, 1);
-  desktop->closeWindow(existing);
-  settle();
-  EXPECT_EQ(events->stateChanged, 2);
-}
-
-TEST_F(WindowObservationSim, FocusChangesWithinAndBetweenApplications) {
+TEST_F(WindowObservationSim, WindowsAndApplicationsAreFollowedWhileRunning) {
   const ProcessID editor = launch("Editor");
   const ProcessID viewer = launch("Viewer");
-  const WindowID left = open(editor, "Left", Rect(0, 30, 400, 300));
-  const WindowID right = open(editor, "Right", Rect(500, 30, 400, 300));
-  const WindowID photo = open(viewer, "Photo", Rect(0, 400, 400, 300));
-  desktop->focusWindow(right);
-  settle();
-  auto service = makeService();
-  service->start();
-
-  desktop->focusWindow(left);  // same application: the focused window changes
-  settle();
-  EXPECT_EQ(events->focusChanged, 1);
-  // Activating a registered application reports the focus but no windows.
-  ASSERT_EQ(desktop->focusedWindow(viewer), photo);
-  desktop->activateApplication(viewer);
-  settle();
-  EXPECT_EQ(events->focusChanged, 2);
-  EXPECT_TRUE(events->created.empty());
-}
-
-TEST_F(WindowObservationSim, LaunchedApplicationsAreRegisteredAndTerminatedOnesDropped) {
-  auto service = makeService();
-  service->start();
-  const ProcessID editor = launch("Editor");
-  settle();
-  EXPECT_TRUE(service->isRegistered(editor));
-  EXPECT_EQ(events->created, (std::vector<ProcessID>{editor}));
-
-  const ProcessID helper = launch("Helper", ActivationPolicy::accessory);
-  settle();
-  EXPECT_FALSE(service->isRegistered(helper));
-  EXPECT_EQ(events->created.size(), 1U);
-
-  desktop->quitApplication(editor);
-  settle();
-  EXPECT_FALSE(service->isRegistered(editor));
-  EXPECT_EQ(events->stateChanged, 1);
-
-  desktop->switchDesktop(1);
-  settle();
-  EXPECT_EQ(events->stateChanged, 2);
-}
-
-TEST_F(WindowObservationSim, AnApplicationWhoseRegistrationFailedIsRetriedOnItsNextActivation) {
+  launch("Self", {}, [&](SimAppSpec& s) { s.pid = desktop->currentProcessID(); });
   const ProcessID hung = launch("Hung");
-  const ProcessID other = launch("Other");
-  open(hung, "Doc", Rect(0, 30, 400, 300));
-  open(other, "Other", Rect(500, 30, 400, 300));
+  launch("Blind", {}, [](SimAppSpec& s) { s.observerCreationFails = true; });
+  const WindowID old = open(editor, "Old", Rect(0, 30, 400, 300));
+  open(viewer, "Photo", Rect(0, 400, 400, 300));
+  open(hung, "Doc", Rect(500, 400, 400, 300));
   desktop->setAnswersAccessibility(hung, false);
-  SimAppSpec blind;
-  blind.localizedName = "Blind";
-  blind.observerCreationFails = true;
-  const ProcessID noObserver = desktop->launchApplication(blind);
-  settle();
+  clock->runPending();
 
   auto service = makeService();
   service->start();
-  EXPECT_FALSE(service->isRegistered(hung));
-  EXPECT_FALSE(service->isRegistered(noObserver));
-  EXPECT_TRUE(service->isRegistered(other));
+  service->start();
+  EXPECT_EQ(desktop->observers().observerCount(), 2u);  // the editor and the viewer
+  desktop->setTitle(old, "Old, edited");
+  const WindowID later = open(editor, "New", Rect(500, 30, 400, 300));
+  EXPECT_EQ(events(), (Lines{"title", "created Editor", "focus"}));
+  desktop->setTitle(later, "New, edited");
+  desktop->focusWindow(old);
+  EXPECT_EQ(events(), (Lines{"title", "focus", "focus"}));  // another application, and its window
+  desktop->closeWindow(later);
+  EXPECT_EQ(events(), (Lines{"state"}));
 
-  // Still hung when it comes to the front: tried again, and again nothing.
+  // A registration that failed is tried again at the next activation.
   desktop->activateApplication(hung);
-  settle();
-  EXPECT_FALSE(service->isRegistered(hung));
-  EXPECT_TRUE(events->created.empty());
-  EXPECT_EQ(events->focusChanged, 1);
-
+  EXPECT_EQ(events(), (Lines{"focus"}));
   desktop->setAnswersAccessibility(hung, true);
-  desktop->activateApplication(other);
+  desktop->activateApplication(viewer);
   desktop->activateApplication(hung);
-  settle();
-  EXPECT_TRUE(service->isRegistered(hung));
-  EXPECT_EQ(events->created, (std::vector<ProcessID>{hung}));
-  EXPECT_EQ(events->focusChanged, 3);
-  // Now observed like any other.
-  open(hung, "Second", Rect(500, 400, 400, 300));
-  settle();
-  EXPECT_EQ(events->created, (std::vector<ProcessID>{hung, hung}));
-}
+  EXPECT_EQ(events(), (Lines{"focus", "created Hung", "focus"}));
+  open(hung, "Second", Rect(500, 400, 400, 300), [](SimWindowSpec& s) { s.focused = false; });
+  EXPECT_EQ(events(), (Lines{"created Hung"}));
 
-TEST_F(WindowObservationSim, NothingIsCalledAfterStopEvenForQueuedNotifications) {
-  const ProcessID editor = launch("Editor");
-  const WindowID doc = open(editor, "Doc", Rect(0, 30, 400, 300));
-  settle();
-  auto service = makeService();
-  service->start();
-
-  // Changes whose notifications are still queued when the service stops.
-  desktop->setTitle(doc, "Renamed");
-  open(editor, "Another", Rect(500, 30, 400, 300));
+  const ProcessID late = launch("Late");
+  launch("Accessory", ActivationPolicy::accessory);
+  EXPECT_EQ(events(), (Lines{"created Late"}));
+  desktop->quitApplication(late);
   desktop->switchDesktop(1);
-  launch("Late");
+  EXPECT_EQ(events(), (Lines{"state", "state"}));
+  EXPECT_EQ(desktop->observers().observerCount(), 3u);  // the late one's went
+
+  // Nothing after stop, not even for what was already queued.
+  desktop->setTitle(old, "Renamed");
+  desktop->switchDesktop(0);
+  launch("Later");
   service->stop();
-  EXPECT_FALSE(service->isRunning());
-  EXPECT_FALSE(service->isRegistered(editor));
-  settle();
-  scheduler->advance(1.0);
-  EXPECT_EQ(events->total(), 0);
-
-  // Started again, it registers what runs now, the late application too.
-  service->start();
-  EXPECT_TRUE(service->isRegistered(editor));
-  EXPECT_EQ(desktop->observers().observerCount(), 2U);
   service->stop();
-  EXPECT_EQ(desktop->observers().observerCount(), 0U);
-  service->stop();  // not running: nothing
-}
+  clock->advance(1.0);
+  EXPECT_EQ(events(), Lines{});
+  EXPECT_EQ(desktop->observers().observerCount(), 0u);
 
-TEST_F(WindowObservationSim, ThePlatformHoldsTheServiceOnlyWeakly) {
-  const ProcessID editor = launch("Editor");
-  const WindowID doc = open(editor, "Doc", Rect(0, 30, 400, 300));
-  settle();
-  auto service = makeService();
+  // Started again, then dropped: the platform held it only weakly.
   service->start();
-  std::weak_ptr<WindowObservationService> weak = service;
-
-  desktop->setTitle(doc, "Renamed");
+  desktop->setTitle(old, "Once more");
   service.reset();
-  EXPECT_TRUE(weak.expired());
-  // Its observers went with it; the queued notification reaches no one.
-  EXPECT_EQ(desktop->observers().observerCount(), 0U);
-  settle();
-  EXPECT_EQ(events->total(), 0);
+  EXPECT_EQ(events(), Lines{});
+  EXPECT_EQ(desktop->observers().observerCount(), 0u);
 }
 
-}  // namespace
 }  // namespace tessarapane
