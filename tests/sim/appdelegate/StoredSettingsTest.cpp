@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "AppDelegateSimFixture.h"
+#include "AppDelegateSim.h"
 #include "backends/sim/SimLog.h"
 
 namespace tessarapane {
@@ -20,6 +20,7 @@ class StoredSettings : public AppDelegateSim {
     desktop->userDefaults()->setBool("hotKeyBindingsSaved", true);
   }
   std::size_t logged(std::string_view fragment) const { return desktop->log()->count("Settings", fragment); }
+  SimHotKeys& keys() { return *desktop->hotKeys(); }
 };
 
 TEST_F(StoredSettings, OneBadHotKeyCostsOnlyItselfAndARepeatedChordStaysWithTheEarlierAction) {
@@ -42,11 +43,11 @@ TEST_F(StoredSettings, CutShortHotKeysAndAnUnknownLayoutAreLoggedAndLeftStoredAs
   const std::string cut = R"({"moveLeft":{"keyCode":123,"carbonModifiers":6144},"moveUp":{"keyCo)";
   storeBindings(cut);
   desktop->userDefaults()->setString("rememberedLayout", "tabs:split9");
-  open(startApp("Editor"), "one", Rect(50, 100, 500, 500));
+  open("one", Rect(50, 100, 500, 500));
   launch();
-  settle();
+  clock->advance(5.0);
   EXPECT_TRUE(keys().registrations().empty());
-  EXPECT_EQ(session(), nullptr);
+  EXPECT_EQ(delegate->layoutCoordinator()->session, nullptr);
   EXPECT_EQ(logged("not valid JSON"), 1u);
   EXPECT_EQ(logged("the remembered layout \"tabs:split9\" is unknown"), 1u);
   EXPECT_EQ(desktop->userDefaults()->dataValue("hotKeyBindings"), std::vector<std::uint8_t>(cut.begin(), cut.end()));
