@@ -1,5 +1,5 @@
 // The Qt side of the platform layer: the main-loop scheduler, settings on disk, key presses mapped to
-// the ANSI key positions, key monitors, the layout icons, and panels made by the chrome factory.
+// the ANSI key positions, the layout icons, and panels made by the chrome factory.
 #include <gtest/gtest.h>
 
 #include <QEventLoop>
@@ -25,7 +25,6 @@
 #include "ui/QSettingsUserDefaults.h"
 #include "ui/QtChromeFactory.h"
 #include "ui/QtKeyMapping.h"
-#include "ui/QtLocalKeyMonitor.h"
 #include "ui/QtScheduler.h"
 
 namespace tessarapane::ui {
@@ -112,7 +111,7 @@ TEST(QtServices, SettingsLiveInTheXdgConfigFolderWithOneTypePerKey) {
   qputenv("XDG_CONFIG_HOME", saved);
 }
 
-TEST(QtServices, KeysMapToTheirAnsiPositionsAndMonitorsSeeEachPressOnce) {
+TEST(QtServices, KeysMapToTheirAnsiPositions) {
   using QtKeyMapping::virtualKeyCode;
   const Qt::KeyboardModifiers none = Qt::NoModifier, keypad = Qt::KeypadModifier;
   std::string codes;
@@ -144,31 +143,6 @@ TEST(QtServices, KeysMapToTheirAnsiPositionsAndMonitorsSeeEachPressOnce) {
             std::tuple(std::uint16_t{124}, true, std::optional(KeyChord{124, KeyChord::kDefaultModifiers})));
   EXPECT_FALSE(QtKeyMapping::keyDown(QKeyEvent(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier)).has_value());
 
-  // A monitor sees a press once, not once per widget it passes; a consumed key fires no shortcut.
-  QWidget window;
-  auto* child = new QWidget(&window);
-  child->setFocusPolicy(Qt::StrongFocus);
-  int triggered = 0;
-  auto* shortcut = new QAction(&window);
-  shortcut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
-  window.addAction(shortcut);
-  QObject::connect(shortcut, &QAction::triggered, [&triggered] { ++triggered; });
-  window.show();
-  QApplication::setActiveWindow(&window);
-  child->setFocus();
-  QtLocalKeyMonitor monitor;
-  std::vector<std::uint16_t> seen;
-  bool consume = false;
-  {
-    Subscription subscription = monitor.add([&](const KeyEvent& event) { return seen.push_back(event.keyCode), consume; });
-    QTest::keyClick(window.windowHandle(), Qt::Key_B);
-    QTest::keyClick(window.windowHandle(), Qt::Key_K, Qt::ControlModifier);
-    consume = true;
-    QTest::keyClick(window.windowHandle(), Qt::Key_K, Qt::ControlModifier);
-  }
-  EXPECT_EQ(monitor.monitorCount(), 0u);
-  QTest::keyClick(window.windowHandle(), Qt::Key_D);
-  EXPECT_EQ(std::pair(seen, triggered), std::pair(std::vector<std::uint16_t>{11, 40, 40}, 1));
 }
 
 bool isPaneBlue(const QColor& color) { return color.alpha() > 128 && color.blue() - color.red() > 60; }

@@ -8,7 +8,6 @@
 #include "LayoutTestSupport.h"
 #include "layout/LayoutEngine.h"
 #include "layout/NewWindowPlacement.h"
-#include "layout/PaneFrameFit.h"
 #include "layout/PaneReconciliation.h"
 #include "layout/PaneState.h"
 #include "layout/PaneTabHistory.h"
@@ -131,20 +130,6 @@ TEST(PaneRules, ANewWindowGoesToThePaneItStandsInOrTheFocusedOrLeastFullOne) {
   EXPECT_EQ(focusedOrLeastFull(3, {2, 2, 2}), 0);
   EXPECT_EQ(focusedOrLeastFull(99, {4, 3, 3, 0}), 3);
   EXPECT_EQ(focusedOrLeastFull(0, {}), std::nullopt);
-}
-
-TEST(PaneRules, AWindowStaysInPlaceWithin32PointsOfItsOriginAnd40OfItsSize) {
-  const Rect expected(100, 200, 800, 600);
-  const std::vector<std::pair<Rect, bool>> cases = {
-      {expected, true}, {Rect(132, 200, 800, 600), true}, {Rect(68, 168, 760, 560), true},
-      {Rect(132, 232, 840, 640), true}, {Rect(900, 800, -800, -600), true},
-      {Rect(132.5, 200, 800, 600), false}, {Rect(67.5, 200, 800, 600), false}, {Rect(100, 232.5, 800, 600), false},
-      {Rect(100, 200, 840.5, 600), false}, {Rect(100, 200, 800, 559.5), false}, {Rect(136, 200, 800, 600), false},
-      {Rect(kNaN, 200, 800, 600), false}, {Rect(100, 200, 800, kNaN), false}, {Rect(100, 200, -800, -600), false},
-      {Rect::null(), false}};
-  for (const auto& [actual, fits] : cases) EXPECT_EQ(PaneFrameFit::matches(actual, expected), fits) << actual;
-  EXPECT_FALSE(PaneFrameFit::matches(expected, Rect(100, kNaN, 800, 600)));
-  EXPECT_TRUE(PaneFrameFit::matches(expected, Rect(900, 800, -800, -600)));
 }
 
 TEST(PaneRules, AWindowDraggedIntoAnotherPaneMovesThereAtTheEnd) {
