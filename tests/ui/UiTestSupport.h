@@ -16,36 +16,26 @@
 
 namespace tessarapane::ui::testing_support {
 
-// Icons as plain coloured squares, for the processes given a colour; counts
-// how often it is asked.
+// Icons as plain coloured squares, for the processes given a colour; counts how often it is asked.
 class FakeIconProvider final : public ApplicationIconProvider {
  public:
   QImage applicationIcon(ProcessID pid) override {
     ++requests[pid];
-    const auto found = colors.find(pid);
-    if (found == colors.end()) return {};
+    if (!colors.contains(pid)) return {};
     QImage image(64, 64, QImage::Format_ARGB32);
-    image.fill(found->second);
+    image.fill(colors[pid]);
     return image;
   }
-
   std::map<ProcessID, QColor> colors;
   std::map<ProcessID, int> requests;
 };
 
 inline std::string text(const QString& value) { return value.toStdString(); }
 
-// What the widget shows, at one device pixel per point.
-inline QImage grabImage(QWidget& widget) {
-  // Pending layout passes first, as the event loop would run them.
+// What the widget shows at `scale` device pixels per point, pending layout passes run first as the loop would.
+inline QImage grabImage(QWidget& widget, qreal scale = 1.0) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  return widget.grab().toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
-// The widget drawn at `scale` device pixels per point, for screenshots that
-// people can inspect closely.
-inline QImage renderImage(QWidget& widget, qreal scale = 2.0) {
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  if (scale == 1.0) return widget.grab().toImage().convertToFormat(QImage::Format_ARGB32);
   QImage image(widget.size() * scale, QImage::Format_ARGB32_Premultiplied);
   image.setDevicePixelRatio(scale);
   image.fill(Qt::transparent);
@@ -54,9 +44,9 @@ inline QImage renderImage(QWidget& widget, qreal scale = 2.0) {
   return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-// The widget's pixels laid over a desktop-like backdrop, so that translucent
-// panels can be judged by eye.
-inline QImage onDesktop(const QImage& image, int margin = 12) {
+// Writes a PNG for people to look at into the build's screenshot folder, over a desktop-like backdrop so that
+// translucent panels can be judged by eye.
+inline void saveScreenshot(const QImage& image, const QString& name, int margin = 12) {
   QImage canvas(image.width() + 2 * margin, image.height() + 2 * margin, QImage::Format_ARGB32);
   QPainter painter(&canvas);
   QLinearGradient gradient(0, 0, canvas.width(), canvas.height());
@@ -65,25 +55,16 @@ inline QImage onDesktop(const QImage& image, int margin = 12) {
   painter.fillRect(canvas.rect(), gradient);
   painter.drawImage(margin, margin, image);
   painter.end();
-  return canvas;
-}
-
-// Writes a PNG into the build's screenshot folder for people to look at.
-inline void saveScreenshot(const QImage& image, const QString& name) {
   const QDir folder(QStringLiteral(TESSARAPANE_SCREENSHOT_DIR));
   folder.mkpath(QStringLiteral("."));
-  image.save(folder.filePath(name + QStringLiteral(".png")));
+  canvas.save(folder.filePath(name + QStringLiteral(".png")));
 }
 
-inline void hover(QWidget& widget) {
+inline void hover(QWidget& widget, bool entering = true) {
   const QPointF centre(widget.width() / 2.0, widget.height() / 2.0);
   QEnterEvent enter(centre, widget.mapTo(widget.window(), centre), widget.mapToGlobal(centre));
-  QApplication::sendEvent(&widget, &enter);
-}
-
-inline void unhover(QWidget& widget) {
   QEvent leave(QEvent::Leave);
-  QApplication::sendEvent(&widget, &leave);
+  QApplication::sendEvent(&widget, entering ? static_cast<QEvent*>(&enter) : &leave);
 }
 
 // Deletes what deleteLater() queued.

@@ -57,24 +57,16 @@ class PanelFocusTest : public x11test::X11Test {
 
   // Runs Qt's loop as well as the harness's.
   bool waitFor(const std::function<bool()>& condition) {
-    return waitUntil([&] {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-      return condition();
-    });
+    return waitUntil([&] { return QCoreApplication::processEvents(QEventLoop::AllEvents, 10), condition(); });
   }
-
-  bool waitUntilExposed(QWidget& window) {
-    return waitFor([&] { return window.windowHandle() && window.windowHandle()->isExposed(); });
-  }
+  bool waitUntilExposed(QWidget& window) { return waitFor([&] { return window.windowHandle() && window.windowHandle()->isExposed(); }); }
 
   // Clicks the middle of a widget, placed relative to its X window, whose
   // position Qt may learn only after the window manager framed it.
   bool click(QWidget& widget) {
     const QPoint at = widget.mapTo(widget.window(), widget.rect().center());
-    const auto result =
-        Subprocess::run({"xdotool", "mousemove", "--sync", "--window", std::to_string(widget.window()->winId()),
-                         std::to_string(at.x()), std::to_string(at.y()), "click", "1"},
-                        5.0);
+    const auto result = Subprocess::run({"xdotool", "mousemove", "--sync", "--window", std::to_string(widget.window()->winId()),
+                                         std::to_string(at.x()), std::to_string(at.y()), "click", "1"}, 5.0);
     return result && result->status == 0;
   }
 
@@ -93,14 +85,12 @@ class PanelFocusTest : public x11test::X11Test {
 QApplication* PanelFocusTest::application_ = nullptr;
 
 TEST_F(PanelFocusTest, ClickingATabStripLeavesTheActiveWindowAlone) {
-  std::vector<int> selections;
-  std::vector<int> closes;
+  std::vector<int> selections, closes;
   PaneTabBarHandlers handlers;
   handlers.selection = [&](int index) { selections.push_back(index); };
   handlers.close = [&](int index) { closes.push_back(index); };
-  const std::vector<PaneTabPresentation> tabs = {{"One", 1}, {"Two", 2}, {"Three", 3}};
-  PaneTabBarPanel panel(tabs, {PaneMoveDirection::left, PaneMoveDirection::right}, Rect(200, 600, 700, 32),
-                        std::move(handlers), std::make_shared<ApplicationIcons>(nullptr), ToolkitSpace());
+  PaneTabBarPanel panel({{"One", 1}, {"Two", 2}, {"Three", 3}}, {PaneMoveDirection::left, PaneMoveDirection::right},
+                        Rect(200, 600, 700, 32), std::move(handlers), std::make_shared<ApplicationIcons>(nullptr), ToolkitSpace());
   panel.orderFrontRegardless();
   ASSERT_TRUE(waitUntilExposed(panel));
   EXPECT_EQ(activeWindowAfterSettling(), client_->window) << "showing the panel activated it";

@@ -14,15 +14,13 @@ inline std::ostream& operator<<(std::ostream& out, const PaneGeometry& g) {
 
 namespace testing_support {
 
-// A window of process `pid` whose accessibility element is told apart by `token`
-// (the window ID unless given).
+using Lists = std::vector<std::vector<WindowID>>;
+
+// A window of process `pid` whose accessibility element is told apart by `token` (the window ID unless given).
 inline ManagedWindow window(WindowID id, ProcessID pid = 100, std::uint64_t token = 0) {
   ManagedWindow w;
   w.windowID = id;
   w.ownerPID = pid;
-  w.appName = "App";
-  w.title = "Window";
-  w.frame = Rect(0, 0, 400, 300);
   w.element = AXElement{pid, AXElementKind::window, token == 0 ? id : token};
   return w;
 }
@@ -39,9 +37,8 @@ inline std::vector<WindowID> ids(const std::vector<ManagedWindow>& list) {
   return result;
 }
 
-template <typename Lists>
-std::vector<std::vector<WindowID>> idsByPane(const Lists& lists) {
-  std::vector<std::vector<WindowID>> result;
+inline Lists idsByPane(const std::vector<std::vector<ManagedWindow>>& lists) {
+  Lists result;
   for (const auto& list : lists) result.push_back(ids(list));
   return result;
 }

@@ -1,0 +1,145 @@
+// The real D-Bus wiring on a private bus: `tessarapane ctl` drives the control service of this process (whose
+// loop keeps answering while ctl runs), the service refuses bad arguments, and logind's and the screensaver's
+// signals arrive as system events.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QVariantMap>
+
+#include <nlohmann/json.hpp>
+
+#include "PrivateBus.h"
+#include "program/ControlBus.h"
+#include "program/ControlService.h"
+#include "program/DBusSystemEvents.h"
+#include "sim/coordinator/CoordinatorSimFixture.h"
+
+namespace tessarapane::program {
+namespace {
+
+bool waitFor(const std::function<bool()>& condition, int milliseconds = 10'000) {
+  for (QDeadlineTimer deadline(milliseconds); !condition(); QCoreApplication::processEvents(QEventLoop::AllEvents, 20)) {
+    if (deadline.hasExpired()) return false;
+  }
+  return true;
+}
+
+class DBusWiring : public CoordinatorSim {
+ protected:
+  void SetUp() override {
+    if (privateBusAddress().isEmpty()) GTEST_SKIP() << "no dbus-daemon";
+  }
+  // Exit status, output and errors of `tessarapane ctl ARGS`.
+  std::tuple<int, std::string, std::string> ctl(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(TESSARAPANE_EXECUTABLE), QStringList{QStringLiteral("ctl")} + args);
+    EXPECT_TRUE(process.waitForStarted(10'000));
+    waitFor([&] { return process.state() == QProcess::NotRunning || process.waitForFinished(10); }, 60'000);
+    return {process.exitCode(), process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
+  }
+  ControlService service{ControlRequests([this] { return coordinator; })};
+};
+
+TEST_F(DBusWiring, CtlDrivesTheRunningInstanceAndTheServiceRefusesBadArguments) {
+  auto [status, out, err] = ctl({QStringLiteral("state")});
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(err.find("not running"), std::string::npos) << err;
+
+  const WindowID window = open(launch("Editor"), "one");
+  settle();
+  QString error;
+  ASSERT_TRUE(service.registerOnSessionBus(&error)) << error.toStdString();
+  ControlService second{ControlRequests([this] { return coordinator; })};
+  EXPECT_FALSE(second.registerOnSessionBus(&error)) << "one instance answers";
+
+  std::tie(status, out, err) = ctl({QStringLiteral("start"), QStringLiteral("split2")});
+  EXPECT_EQ(status, 0) << err;
+  ASSERT_NE(coordinator->session, nullptr) << "carried out before ctl returned";
+  EXPECT_EQ(coordinator->session->kind, LayoutKind::split2);
+  std::tie(status, out, err) = ctl({QStringLiteral("state")});
+  EXPECT_EQ(status, 0) << err;
+  EXPECT_EQ(nlohmann::json::parse(out)["panes"][0]["selected"], window);
+  std::tie(status, out, err) = ctl({QStringLiteral("start"), QStringLiteral("split9")});
+  EXPECT_EQ(status, 2);
+  EXPECT_NE(err.find("usage:"), std::string::npos) << err;
+
+  // A caller that skips the client's own checks gets D-Bus errors.
+  QDBusConnection caller = QDBusConnection::connectToBus(QString::fromUtf8(privateBusAddress()), QStringLiteral("caller"));
+  for (const auto& [method, argument] : {std::pair("Start", "grid"), std::pair("Move", "Left")}) {
+    QDBusMessage message = QDBusMessage::createMethodCall(QString::fromLatin1(kControlServiceName), QString::fromLatin1(kControlObjectPath),
+                                                          QString::fromLatin1(kControlInterface), QString::fromLatin1(method));
+    message << QString::fromLatin1(argument);
+    QDBusPendingCall pending = caller.asyncCall(message);
+    ASSERT_TRUE(waitFor([&] { return pending.isFinished(); }));
+    EXPECT_EQ(pending.reply().errorName(), QString::fromLatin1(kInvalidArgumentError));
+    EXPECT_TRUE(pending.reply().errorMessage().contains(QString::fromLatin1(argument)));
+  }
+  QDBusConnection::disconnectFromBus(QStringLiteral("caller"));
+  EXPECT_EQ(coordinator->session->kind, LayoutKind::split2);
+
+  std::tie(status, out, err) = ctl({QStringLiteral("exit")});
+  EXPECT_EQ(status, 0) << err;
+  EXPECT_EQ(coordinator->session, nullptr);
+  service.unregister();
+  EXPECT_EQ(std::get<0>(ctl({QStringLiteral("grid")})), 1);
+}
+
+struct RecordingLog final : Log {
+  void write(std::string_view subsystem, std::string_view category, std::string_view text) override {
+    lines.push_back(std::string(subsystem) + " [" + std::string(category) + "] " + std::string(text));
+  }
+  std::vector<std::string> lines;
+};
+
+// The private bus has no logind on it; signals come from an unnamed connection, as dbus-send sends them.
+TEST(DBusSystemEvents, LogindAndScreensaverSignalsArriveAsSystemEvents) {
+  const QByteArray address = privateBusAddress();
+  if (address.isEmpty()) GTEST_SKIP() << "no dbus-daemon";
+  qputenv("XDG_SESSION_ID", "c7");
+  auto log = std::make_shared<RecordingLog>();
+  DBusSystemEvents systemEvents(log);
+  EXPECT_EQ(systemEvents.sessionPath(), QString()) << "any path: no session object exists without logind";
+  EXPECT_EQ(log->lines, std::vector<std::string>{"org.tessarapane.Tessarapane [Pause] logind is not on the system bus; "
+                                                 "its signals count from any sender"});
+  std::vector<SystemEvent> events, later;
+  Subscription subscription = systemEvents.subscribe([&events](SystemEvent event) { events.push_back(event); });
+  QDBusConnection emitter = QDBusConnection::connectToBus(QString::fromUtf8(address), QStringLiteral("emitter"));
+  const auto send = [&emitter](const char* path, const char* interface, const char* member, QVariantList args) {
+    QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(path), QString::fromLatin1(interface), QString::fromLatin1(member));
+    signal.setArguments(args);
+    EXPECT_TRUE(emitter.send(signal));
+  };
+  const char* session = "/org/freedesktop/login1/session/c7";
+  const auto properties = [](const char* interface, QVariantMap changed) {
+    return QVariantList{QString::fromLatin1(interface), changed, QStringList{}};
+  };
+  // The screensaver speaks on the session bus, a connection of its own: awaited before the system bus's signals.
+  send("/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver", "ActiveChanged", {true});
+  ASSERT_TRUE(waitFor([&] { return !events.empty(); }));
+  send("/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep", {true});
+  send(session, "org.freedesktop.DBus.Properties", "PropertiesChanged",  // another interface's: not the session's
+       properties("org.freedesktop.login1.User", {{QStringLiteral("Active"), false}}));
+  send("/org/freedesktop/login1/session/c8", "org.freedesktop.login1.Session", "Lock", {});  // any session path counts
+  send(session, "org.freedesktop.DBus.Properties", "PropertiesChanged",
+       properties("org.freedesktop.login1.Session", {{QStringLiteral("Active"), false}, {QStringLiteral("LockedHint"), true}}));
+  send("/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep", {QStringLiteral("no")});
+  send(session, "org.freedesktop.login1.Session", "Unlock", {});
+  // One sender's signals keep their order: once the last is in, every earlier one has been handled.
+  EXPECT_TRUE(waitFor([&] { return events.back() == SystemEvent::screenUnlocked; }));
+  EXPECT_EQ(events, (std::vector{SystemEvent::screensDidSleep, SystemEvent::systemWillSleep, SystemEvent::screenLocked,
+                                 SystemEvent::sessionDidResignActive, SystemEvent::screenUnlocked}));
+  subscription.cancel();
+  Subscription witness = systemEvents.subscribe([&later](SystemEvent event) { later.push_back(event); });
+  send(session, "org.freedesktop.login1.Session", "Lock", {});
+  EXPECT_TRUE(waitFor([&] { return !later.empty(); }));
+  EXPECT_EQ(std::pair(later, events.size()), std::pair(std::vector{SystemEvent::screenLocked}, std::size_t{5}))
+      << "a cancelled subscription hears nothing";
+}
+
+}  // namespace
+}  // namespace tessarapane::program

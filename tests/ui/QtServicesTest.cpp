@@ -1,0 +1,235 @@
+// The Qt side of the platform layer: the main-loop scheduler, settings on disk, key presses mapped to
+// the ANSI key positions, the layout icons, and panels made by the chrome factory.
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <thread>
+
+#include "UiTestSupport.h"
+#include "hotkeys/KeyChord.h"
+#include "chrome/LayoutKindIcon.h"
+#include "ui/BentoPreviewPanel.h"
+#include "ui/LayoutKindIconEngine.h"
+#include "ui/PaneTabBarPanel.h"
+#include "ui/PaneTabChromeButton.h"
+#include "ui/PaneTabItemView.h"
+#include "ui/QSettingsUserDefaults.h"
+#include "ui/QtChromeFactory.h"
+#include "ui/QtKeyMapping.h"
+#include "ui/QtScheduler.h"
+
+namespace tessarapane::ui {
+namespace {
+
+using namespace testing_support;
+using Dir = PaneMoveDirection;
+
+// Runs the event loop until every `wait` condition holds, failing after ten seconds.
+bool runUntil(const std::function<bool()>& done) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.elapsed() > 10'000) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+  }
+  return true;
+}
+
+TEST(QtServices, TheSchedulerRunsTimersPostsAndWatchesOnTheLoop) {
+  QtScheduler scheduler;
+  const double start = scheduler.now();
+  std::vector<std::string> order;
+  double ranAt = 0;
+  Subscription zero = scheduler.scheduleOnce(0.0, [&] { order.push_back("zero"); });
+  Subscription later = scheduler.scheduleOnce(0.05, [&] { ranAt = scheduler.now(), order.push_back("later"); });
+  Subscription cancelled = scheduler.scheduleOnce(0.01, [&] { order.push_back("cancelled"); });
+  cancelled.cancel();
+  int ticks = 0;
+  Subscription repeating = scheduler.scheduleRepeating(0.01, [&] {
+    if (++ticks == 3) repeating.cancel();  // from inside its own tick
+  });
+  EXPECT_TRUE(order.empty()) << "a zero delay still waits for the loop";
+  ASSERT_TRUE(runUntil([&] { return order.size() == 2 && ticks >= 3; }));
+  QTest::qWait(60);  // some intervals in which a live timer would tick again
+  EXPECT_EQ(std::pair(order, ticks), std::pair(std::vector<std::string>{"zero", "later"}, 3));
+  EXPECT_GE(ranAt - start, 0.05 - 1e-3);
+  EXPECT_FALSE(scheduler.scheduleRepeating(0.0, [] {}).isActive() || scheduler.scheduleRepeating(-1.0, [] {}).isActive());
+  EXPECT_GT(scheduler.wallClock(), 1.58e9);  // after 2020, before 2100, in seconds
+  EXPECT_LT(scheduler.wallClock(), 4.1e9);
+
+  QThread* ranOn = nullptr;
+  std::thread([&] { scheduler.postToMainThread([&] { ranOn = QThread::currentThread(); }); }).join();
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  std::string received;
+  Subscription watch = scheduler.watchFileDescriptor(fds[0], [&] {
+    char byte = 0;
+    if (read(fds[0], &byte, 1) == 1) received += byte;
+  });
+  ASSERT_EQ(write(fds[1], "x", 1), 1);
+  ASSERT_TRUE(runUntil([&] { return ranOn && !received.empty(); }));
+  EXPECT_EQ(std::pair(ranOn, received), std::pair(QApplication::instance()->thread(), std::string("x")));
+  watch.cancel();
+  close(fds[0]);
+  close(fds[1]);
+  Subscription orphan;
+  {
+    QtScheduler gone;
+    orphan = gone.scheduleOnce(10.0, [] { FAIL() << "ran after its scheduler"; });
+  }
+  orphan.cancel();  // harmless once the scheduler is gone
+  flushDeferredDeletes();
+}
+
+TEST(QtServices, SettingsLiveInTheXdgConfigFolderWithOneTypePerKey) {
+  QTemporaryDir folder;
+  const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", folder.path().toUtf8());
+  QSettingsUserDefaults defaults;
+  EXPECT_EQ(defaults.filePath(), folder.filePath(QStringLiteral("tessarapane/tessarapane.conf")));
+  const std::vector<std::uint8_t> bytes = {0x00, 0x7b, 0xff, 0x0a, 0x3d};
+  defaults.setString("layout", "{\"kind\":\"split3\"}");
+  defaults.setData("bindings", bytes);
+  defaults.setBool("flag", false);
+  defaults.setString("flag", "true");  // the new type replaces the old
+  defaults.setBool("saved", true);
+  defaults.removeValue("saved");
+  QSettingsUserDefaults reopened;
+  EXPECT_EQ(std::tuple(reopened.stringValue("layout"), reopened.dataValue("bindings"), reopened.stringValue("flag"),
+                       reopened.boolValue("flag"), reopened.boolValue("saved")),
+            std::tuple(std::optional<std::string>("{\"kind\":\"split3\"}"), std::optional(bytes), std::optional<std::string>("true"),
+                       std::optional<bool>(), std::optional<bool>()));
+  qputenv("XDG_CONFIG_HOME", saved);
+}
+
+TEST(QtServices, KeysMapToTheirAnsiPositions) {
+  using QtKeyMapping::virtualKeyCode;
+  const Qt::KeyboardModifiers none = Qt::NoModifier, keypad = Qt::KeypadModifier;
+  std::string codes;
+  // Letters, digits, punctuation and their shifted forms, editing and function keys, arrows, the keypad.
+  for (int key = Qt::Key_A; key <= Qt::Key_Z; ++key) codes += std::to_string(*virtualKeyCode(key, none)) + " ";
+  EXPECT_EQ(codes, "0 11 8 2 14 3 5 4 34 38 40 37 46 45 31 35 12 15 1 17 32 9 13 7 16 6 ");
+  const auto codesOf = [](std::initializer_list<int> keys, Qt::KeyboardModifiers modifiers) {
+    std::string result;
+    for (int key : keys) result += virtualKeyCode(key, modifiers) ? std::to_string(*virtualKeyCode(key, modifiers)) + " " : "- ";
+    return result;
+  };
+  using namespace Qt;
+  EXPECT_EQ(codesOf({Key_0, Key_1, Key_2, Key_3, Key_4, Key_5, Key_6, Key_7, Key_8, Key_9, Key_Exclam, Key_At, Key_ParenRight,
+                     Key_Equal, Key_Plus, Key_Minus, Key_Underscore, Key_BracketRight, Key_BraceLeft, Key_Apostrophe,
+                     Key_QuoteDbl, Key_Semicolon, Key_Colon, Key_Backslash, Key_Bar, Key_Comma, Key_Less, Key_Question,
+                     Key_Period, Key_Greater, Key_QuoteLeft, Key_AsciiTilde}, none),
+            "29 18 19 20 21 23 22 26 28 25 18 19 29 24 24 27 27 30 33 39 39 41 41 42 42 43 43 44 47 47 50 50 ");
+  EXPECT_EQ(codesOf({Key_Return, Key_Tab, Key_Backtab, Key_Space, Key_Backspace, Key_Escape, Key_Enter, Key_F1, Key_F2, Key_F3,
+                     Key_F4, Key_F5, Key_F9, Key_F12, Key_F15, Key_Help, Key_Home, Key_PageUp, Key_Delete, Key_End,
+                     Key_PageDown, Key_Left, Key_Right, Key_Down, Key_Up, Key_Control, Key_VolumeUp}, none),
+            "36 48 48 49 51 53 76 122 120 99 118 96 101 111 113 114 115 116 117 119 121 123 124 125 126 - - ");
+  EXPECT_EQ(codesOf({Key_0, Key_5, Key_8, Key_Period, Key_Enter, Key_Equal, Key_Clear, Key_Comma}, keypad), "82 87 91 65 76 81 71 43 ");
+  EXPECT_EQ(QtKeyMapping::modifierFlags(Qt::ControlModifier | Qt::AltModifier | Qt::KeypadModifier),
+            KeyEvent::kControl | KeyEvent::kOption | KeyEvent::kNumericPad);
+  EXPECT_EQ(QtKeyMapping::modifierFlags(Qt::MetaModifier | Qt::ShiftModifier), KeyEvent::kCommand | KeyEvent::kShift);
+  const std::optional<KeyEvent> down = QtKeyMapping::keyDown(QKeyEvent(QEvent::KeyPress, Qt::Key_Right, Qt::ControlModifier | Qt::AltModifier, QString(), true));
+  ASSERT_TRUE(down.has_value());
+  EXPECT_EQ(std::tuple(down->keyCode, down->isRepeat, KeyChord::fromEvent(*down)),
+            std::tuple(std::uint16_t{124}, true, std::optional(KeyChord{124, KeyChord::kDefaultModifiers})));
+  EXPECT_FALSE(QtKeyMapping::keyDown(QKeyEvent(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier)).has_value());
+
+}
+
+bool isPaneBlue(const QColor& color) { return color.alpha() > 128 && color.blue() - color.red() > 60; }
+
+QImage render(const QIcon& icon, QSize size, qreal scale) {
+  return icon.pixmap(size, scale).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+TEST(QtServices, LayoutIconsDrawEachPaneWhereItLiesAndTheTrayIconIsATintedTemplate) {
+  QImage sheet(8 * 48 + 16, 40, QImage::Format_ARGB32);
+  sheet.fill(QColor(236, 236, 236));
+  QPainter painter(&sheet);
+  for (std::size_t i = 0; i < kAllLayoutKinds.size(); ++i) {
+    const QImage image = render(layoutKindIcon(kAllLayoutKinds[i]), QSize(22, 16), 2.0);
+    ASSERT_EQ(image.size(), QSize(44, 32));
+    // The centre of every pane is blue and the gaps between panes are not; the picture's y axis points up.
+    for (const Rect& pane : LayoutKindIcon::paneRects(kAllLayoutKinds[i], Rect(2, 2, 18, 12), 1.5)) {
+      EXPECT_TRUE(isPaneBlue(image.pixelColor(static_cast<int>(pane.midX() * 2), static_cast<int>((16 - pane.midY()) * 2))));
+      EXPECT_FALSE(isPaneBlue(image.pixelColor(static_cast<int>(pane.maxX() * 2 + 1), static_cast<int>((16 - pane.midY()) * 2))));
+    }
+    painter.drawImage(8 + static_cast<int>(i) * 48, 4, image);
+  }
+  painter.drawImage(8 + 7 * 48, 4, render(bentoIcon(), QSize(22, 16), 2.0));
+  painter.end();
+  saveScreenshot(sheet, QStringLiteral("layout-icons"), 0);
+  // The plate dark grey around a pane of the exact blue; the tray icon stroked in its tint, empty beside the divider.
+  const QImage full = render(layoutKindIcon(LayoutKind::fullScreen), QSize(22, 16), 4.0);
+  EXPECT_EQ(std::tuple(full.pixelColor(4, 32).red(), full.pixelColor(4, 32).blue(), full.pixelColor(0, 0).alpha()),
+            std::tuple(56, 56, 0));
+  EXPECT_EQ(full.pixelColor(44, 32).rgba(), QColor::fromRgbF(0.29f, 0.56f, 0.98f).rgba());
+  const QIcon tray = statusBarIcon(QColor(200, 30, 30));
+  const QImage trayImage = render(tray, QSize(18, 18), 4.0);
+  const QColor stroke = trayImage.pixelColor(36, 36);  // the divider line in the middle
+  EXPECT_EQ(std::tuple(tray.isMask(), stroke.red(), stroke.green(), stroke.alpha() > 240), std::tuple(true, 200, 30, true));
+  EXPECT_EQ(std::pair(trayImage.pixelColor(20, 36).alpha(), trayImage.pixelColor(8, 36).alpha() > 200), std::pair(0, true));
+}
+
+TEST(QtServices, FactoryPanelsReleasedInsideTheirOwnCloseClickGoQuietlyAndLookRightInEachMode) {
+  auto provider = std::make_shared<FakeIconProvider>();
+  provider->colors = {{11, QColor(232, 96, 64)}, {12, QColor(64, 140, 232)}, {13, QColor(40, 40, 44)}};
+  QtChromeFactory factory(std::make_shared<ApplicationIcons>(provider), ToolkitSpace());
+  const std::vector<PaneTabPresentation> kinds = {{"Quarterly report.txt — Editor", 11}, {"Release notes — Browser", 12},
+                                                  {"build — Terminal", 13}};
+  const auto tabs = [&](int count) {
+    std::vector<PaneTabPresentation> result;
+    for (int i = 0; i < count; ++i) result.push_back(kinds[static_cast<std::size_t>(i) % 3]);
+    return result;
+  };
+  // What the coordinator does when the last tab of a pane closes.
+  std::shared_ptr<tessarapane::PaneTabBarPanel> held;
+  PaneTabBarHandlers handlers;
+  handlers.close = [&](int) { held->orderOut(), held->close(), held.reset(); };
+  held = factory.makePaneTabBarPanel(tabs(1), {Dir::right}, Rect(0, 300, 400, 32), std::move(handlers));
+  held->orderFrontRegardless();
+  auto& closing = dynamic_cast<PaneTabBarPanel&>(*held);
+  QPointer<QWidget> widget(&closing);
+  QTest::mouseClick(closing.tabItemViews().at(0)->closeButton(), Qt::LeftButton);
+  ASSERT_TRUE(!held && widget);
+  EXPECT_FALSE(widget->isVisible());
+  flushDeferredDeletes();
+  EXPECT_FALSE(widget) << "deleted on the next turn";
+
+  // Screenshots for people: each display mode, hover, overflow, and the grid preview.
+  const std::vector<std::tuple<int, double, std::vector<Dir>, int, const char*>> strips = {
+      {3, 520, {Dir::left, Dir::right}, 1, "tab-strip-full"}, {3, 272, {Dir::left}, 0, "tab-strip-icon-with-moves"},
+      {3, 272, {Dir::left, Dir::right}, 2, "tab-strip-icon-only"}, {10, 312, {Dir::left, Dir::right}, 7, "tab-strip-overflow"}};
+  for (const auto& [count, width, moves, selected, name] : strips) {
+    auto panel = factory.makePaneTabBarPanel(tabs(count), moves, Rect(0, 300, width, 32), {});
+    panel->updateTabs(tabs(count), selected, Rect(0, 300, width, 32));
+    auto& shown = dynamic_cast<PaneTabBarPanel&>(*panel);
+    saveScreenshot(grabImage(shown, 2.0), QString::fromLatin1(name));
+    if (count != 3 || width != 520) continue;
+    hover(*shown.tabItemViews().at(2));
+    hover(*shown.tabItemViews().at(2)->closeButton());
+    saveScreenshot(grabImage(shown, 2.0), QStringLiteral("tab-strip-full-hover"));
+  }
+  auto preview = factory.makeBentoPreviewPanel(Rect(0, 0, 800, 600));
+  preview->setScreenFrame(Rect(0, 0, 800, 600));
+  preview->setTiles({{kinds[0].title, 11, Rect(8, 8, 388, 584)},
+                     {"Release notes — Browser with a title far too long for its card", 12, Rect(404, 304, 388, 288)},
+                     {kinds[2].title, 13, Rect(404, 8, 190, 288)}, {"Quit application", 99, Rect(602, 8, 190, 288)}});
+  preview->setNeedsDisplay();
+  auto& previewPanel = dynamic_cast<BentoPreviewPanel&>(*preview);
+  EXPECT_FALSE(previewPanel.isVisible()) << "made hidden";
+  saveScreenshot(grabImage(previewPanel, 2.0), QStringLiteral("grid-preview"));
+  flushDeferredDeletes();
+}
+
+}  // namespace
+}  // namespace tessarapane::ui

@@ -1,0 +1,191 @@
+// The two small windows: hot-key settings, recording chords through the window's own key presses over the
+// simulated desktop's global hot keys, and the permission guide with its draggable helper pill.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+
+#include "UiTestSupport.h"
+#include "backends/sim/SimDesktop.h"
+#include "backends/sim/SimPlatform.h"
+#include "backends/sim/SimScheduler.h"
+#include "backends/sim/SimUserDefaults.h"
+#include "hotkeys/HotKeyCenter.h"
+#include "hotkeys/HotKeySettingsStore.h"
+#include "hotkeys/HotKeySettingsWindowController.h"
+#include "permission/PermissionGuideWindowController.h"
+#include "permission/PermissionHelperHint.h"
+#include "ui/GlyphButton.h"
+#include "ui/GlyphTile.h"
+#include "ui/HelperPillView.h"
+#include "ui/HotKeyBindingRowView.h"
+#include "ui/HotKeySettingsView.h"
+#include "ui/LayoutKindIconEngine.h"
+#include "ui/PermissionRowView.h"
+#include "ui/QtHotKeySettingsWindow.h"
+#include "ui/QtHotKeys.h"
+#include "ui/QtPermissionGuideWindow.h"
+#include "ui/QtPermissionHelperPanel.h"
+#include "ui/SystemStyle.h"
+
+namespace tessarapane::ui {
+namespace {
+
+using namespace testing_support;
+using Action = HotKeyAction;
+
+struct SimDesktopFixture : ::testing::Test {
+  std::shared_ptr<SimScheduler> clock = std::make_shared<SimScheduler>();
+  std::shared_ptr<SimDesktop> desktop = SimDesktop::create(clock);
+  Platform platform = makeSimPlatform(desktop);
+};
+
+using SettingsWindows = SimDesktopFixture;
+
+TEST_F(SettingsWindows, HotKeysAreRecordedRefusedClearedAndRestored) {
+  // Wired as the application wires it.
+  auto hotKeys = std::make_shared<QtHotKeys>(platform.hotKeys);
+  platform.hotKeys = hotKeys;
+  auto center = HotKeyCenter::create(platform);
+  auto store = std::make_shared<HotKeySettingsStore>(desktop->userDefaults());
+  store->onChange = [weak = std::weak_ptr(center)](const HotKeyBindings& b) { if (auto c = weak.lock()) c->updateBindings(b); };
+  center->updateBindings(store->bindings());
+  auto window = std::make_shared<QtHotKeySettingsWindow>();
+  auto controller = HotKeySettingsWindowController::create(store, center, hotKeys, window);
+  window->setController(controller);
+  controller->showWindow();
+  HotKeySettingsView& view = *window->view();
+  const auto row = [&](Action action) -> HotKeyBindingRowView& { return *view.rowView(action); };
+  const auto click = [](QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); };
+  const auto type = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(window->windowHandle(), key, modifiers);  // from the window system, reaching the window first
+  };
+  // Each row: title, chord shown, record button, clear button shown.
+  const auto rows = [&] {
+    std::vector<std::tuple<std::string, std::string, std::string, bool>> result;
+    for (HotKeyBindingRowView* r : view.rowViews()) {
+      result.emplace_back(text(r->titleLabel()->text()), text(r->chordLabel()->text()), text(r->recordButton()->text()),
+                          r->clearButton()->isVisible());
+    }
+    return result;
+  };
+
+  EXPECT_EQ(std::tuple(window->isVisible(), window->size(), window->minimumSize(), window->maximumSize()),
+            std::tuple(true, QSize(460, 360), QSize(460, 360), QSize(460, 360)));
+  EXPECT_EQ(text(window->windowTitle()), "快捷键设置");
+  EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+  ASSERT_EQ(view.sectionTitles().size(), 2u);
+  EXPECT_EQ(std::pair(text(view.sectionTitles()[0]->text()), text(view.sectionTitles()[1]->text())),
+            std::pair(std::string("移动窗口"), std::string("布局")));
+  ASSERT_EQ(view.notes().size(), 1u);
+  EXPECT_EQ(text(view.notes()[0]->text()), "仅在 Tab Mode 中生效，效果与 Tab 栏箭头相同。全屏 1 格时，左右快捷键会切换到左右二分。");
+  EXPECT_LE(view.notes()[0]->mapTo(window.get(), QPoint(view.notes()[0]->width(), 0)).x(), 460) << "the note wraps";
+  using Row = std::tuple<std::string, std::string, std::string, bool>;
+  EXPECT_EQ(rows(), (std::vector<Row>{{"移到左侧", "⌃⌥←", "设置", true}, {"移到右侧", "⌃⌥→", "设置", true},
+                                      {"移到上方", "⌃⌥↑", "设置", true}, {"移到下方", "⌃⌥↓", "设置", true},
+                                      {"全屏", "⌃⌥↩", "设置", true}}));
+  HotKeyBindingRowView& left = row(Action::moveLeft);
+  EXPECT_EQ(std::tuple(left.titleLabel()->width(), left.recordButton()->width(), text(left.clearButton()->toolTip())),
+            std::tuple(88, 56, std::string("移除快捷键")));
+  EXPECT_TRUE(QFontInfo(left.chordLabel()->font()).fixedPitch());
+  for (HotKeyBindingRowView* each : view.rowViews()) EXPECT_LE(each->mapTo(window.get(), QPoint(0, each->height())).y(), 340);
+  EXPECT_FALSE(view.conflictLabel()->isVisible());
+  saveScreenshot(grabImage(*window), QStringLiteral("hot-key-settings"));
+
+  // Recording waits for a chord with a modifier, the global hot keys suspended meanwhile.
+  click(left.recordButton());
+  EXPECT_TRUE(center->isSuspended());
+  EXPECT_EQ(std::get<1>(rows()[0]) + std::get<2>(rows()[0]) + (std::get<3>(rows()[0]) ? "+" : "-"), "按下快捷键…取消-");
+  EXPECT_EQ(left.chordLabel()->palette().color(QPalette::WindowText), SystemStyle::accent(left));
+  type(Qt::Key_A);
+  EXPECT_EQ(controller->recorder()->recordingAction(), Action::moveLeft) << "a plain letter is ignored";
+  type(Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(store->chord(Action::moveLeft), (KeyChord{0, KeyChord::kControl}));
+  EXPECT_EQ(rows()[0], (Row{"移到左侧", "⌃A", "设置", true}));
+  EXPECT_FALSE(center->isSuspended() || controller->recorder()->isMonitoring() || controller->recorder()->recordingAction());
+
+  // A chord taken by another action is refused with a red line until the next recording.
+  click(row(Action::moveRight).recordButton());
+  type(Qt::Key_Up, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_TRUE(view.conflictLabel()->isVisible());
+  EXPECT_EQ(text(view.conflictLabel()->text()), "快捷键已被「移到上方」占用");
+  EXPECT_EQ(view.conflictLabel()->palette().color(QPalette::WindowText), SystemStyle::systemRed());
+  saveScreenshot(grabImage(*window), QStringLiteral("hot-key-settings-conflict"));
+  click(row(Action::fullScreen).recordButton());
+  EXPECT_FALSE(view.conflictLabel()->isVisible());
+  click(row(Action::fullScreen).recordButton());  // "取消"
+  EXPECT_FALSE(controller->recorder()->recordingAction().has_value());
+
+  // The remove button and Delete while recording clear a binding.
+  click(row(Action::moveUp).clearButton());
+  click(row(Action::moveDown).recordButton());
+  type(Qt::Key_Backspace);
+  EXPECT_EQ(std::pair(rows()[2], rows()[3]), std::pair(Row{"移到上方", "未设置", "设置", false}, Row{"移到下方", "未设置", "设置", false}));
+  // Closing while recording cancels and gives the hot keys back.
+  click(row(Action::moveRight).recordButton());
+  ASSERT_TRUE(center->isSuspended());
+  window->close();
+  EXPECT_FALSE(window->isVisible() || center->isSuspended() || controller->recorder()->recordingAction());
+  EXPECT_EQ(store->chord(Action::moveRight), (KeyChord{124, KeyChord::kDefaultModifiers}));
+}
+
+TEST_F(SettingsWindows, ThePermissionGuideAsksThenReportsEverythingReady) {
+  desktop->setProcessTrusted(false);
+  auto window = std::make_shared<QtPermissionGuideWindow>(bentoIcon());
+  auto helper = std::make_shared<QtPermissionHelperPanel>(text(PermissionHelperHint::turnOnOrDrag), bentoIcon(), ToolkitSpace());
+  auto controller = PermissionGuideWindowController::create(platform, window, helper, {});
+  window->setController(controller);
+  controller->show();
+  PermissionRowView& row = *window->rowViews().at(0);
+  const auto shown = [&] {
+    return std::tuple(text(window->subtitleLabel()->text()), row.checkMark()->isVisible(), row.authorizeButton()->isVisible(),
+                      text(window->closeButton()->text()), window->closeButton()->isDefault());
+  };
+  EXPECT_EQ(std::tuple(window->isVisible(), window->size(), window->rowViews().size()), std::tuple(true, QSize(420, 240), std::size_t{1}));
+  EXPECT_EQ(text(window->titleLabel()->text()), "设置 Tessarapane");
+  EXPECT_EQ(shown(), std::tuple(std::string("开启以下权限后即可使用"), false, true, std::string("稍后"), false));
+  EXPECT_EQ(std::pair(text(row.detailLabel()->text()), text(row.authorizeButton()->text())),
+            std::pair(std::string("移动和调整其他 App 的窗口"), std::string("授权")));
+  EXPECT_FALSE(row.nameLabel()->text().isEmpty());
+  EXPECT_LE(window->closeButton()->geometry().bottom(), 240);
+  saveScreenshot(grabImage(*window), QStringLiteral("permission-guide"));
+  QTest::mouseClick(row.authorizeButton(), Qt::LeftButton);
+  EXPECT_TRUE(controller->dragHelper()->isFollowing());
+  EXPECT_FALSE(desktop->recorder().openedAddresses().empty());
+
+  desktop->setProcessTrusted(true);
+  clock->advance(0.6);
+  EXPECT_EQ(shown(), std::tuple(std::string("一切就绪"), true, false, std::string("开始使用"), true));
+  saveScreenshot(grabImage(*window), QStringLiteral("permission-guide-ready"));
+  QTest::mouseClick(window->closeButton(), Qt::LeftButton);
+  EXPECT_FALSE(window->isVisible() || controller->model()->isPolling()) << "closing stops the polling";
+
+  // The pill fits its text, lets the pointer reach the pill through label and icon, and carries the program.
+  HelperPillView& pill = *helper->pill();
+  EXPECT_EQ(std::pair(helper->size(), pill.geometry()), std::pair(QSize(360, 36), QRect(0, 0, 360, 36)));
+  EXPECT_TRUE(helper->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+  EXPECT_EQ(std::pair(helper->text(), text(pill.toolTip())), std::pair(text(PermissionHelperHint::turnOnOrDrag), text(PermissionHelperHint::turnOnOrDrag)));
+  EXPECT_TRUE(pill.label()->testAttribute(Qt::WA_TransparentForMouseEvents) && pill.iconView()->testAttribute(Qt::WA_TransparentForMouseEvents));
+  EXPECT_EQ(pill.cursor().shape(), Qt::OpenHandCursor);
+  helper->setText(text(PermissionHelperHint::removeAndAuthorize));
+  EXPECT_EQ(helper->fittingWidth(), 8 + 26 + 8 + QFontMetrics(pill.label()->font()).horizontalAdvance(pill.toolTip()) + 14);
+  helper->setFrame(Rect(100, 100, helper->fittingWidth(), 36));
+  helper->orderFrontRegardless();
+  EXPECT_EQ(std::tuple(helper->isVisible(), helper->frame(), pill.iconView()->geometry()),
+            std::tuple(true, Rect(100, 100, helper->fittingWidth(), 36), QRect(8, 5, 26, 26)));
+  saveScreenshot(grabImage(*helper), QStringLiteral("permission-pill"));
+  helper->setFrame(Rect(100, 100, 160, 36));
+  EXPECT_TRUE(pill.label()->text().endsWith(QChar(0x2026))) << text(pill.label()->text());
+  EXPECT_EQ(helper->text(), text(PermissionHelperHint::removeAndAuthorize));
+  std::unique_ptr<QMimeData> data(HelperPillView::makeDragData());
+  EXPECT_EQ(data->urls(), QList<QUrl>{QUrl::fromLocalFile(QCoreApplication::applicationFilePath())});
+  helper->hide();
+  window->hide();
+}
+
+}  // namespace
+}  // namespace tessarapane::ui
