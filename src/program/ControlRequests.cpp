@@ -50,10 +50,11 @@ ControlReply ControlRequests::carryOut(LayoutCoordinator& coordinator, const std
   });
   // Put back even when the request throws (the caller turns that into an
   // error reply).
+  using Redirect = decltype(previous);
   struct Restore {
     LayoutCoordinator& coordinator;
-    decltype(previous)& previous;
-    ~Restore() { coordinator.messageRedirect = std::move(previous); }
+    Redirect& saved;
+    ~Restore() { coordinator.messageRedirect = std::move(saved); }
   } restore{coordinator, previous};
   request();
   if (message.empty()) return {};
