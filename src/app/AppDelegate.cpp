@@ -22,8 +22,7 @@ void AppDelegate::applicationDidFinishLaunching() {
   launched_ = true;
 
   // 1. The permission guide.
-  permissionGuideWindowController_ = PermissionGuideWindowController::create(
-      platform_, views_.permissionGuideWindow, views_.permissionHelperPanel, views_.permissionGuideOptions);
+  permissionGuideWindowController_ = PermissionGuideWindowController::create(platform_, views_.permissionGuideWindow);
   const std::weak_ptr<PermissionGuideWindowController> guide = permissionGuideWindowController_;
 
   // 2. The coordinator; a layout requested without the permission opens the

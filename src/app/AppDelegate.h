@@ -15,7 +15,6 @@
 #include "hotkeys/HotKeySettingsWindowController.h"
 #include "permission/PermissionGuideWindow.h"
 #include "permission/PermissionGuideWindowController.h"
-#include "permission/PermissionHelperPanel.h"
 #include "platform/Platform.h"
 #include "tasks/DelayedTask.h"
 
@@ -46,10 +45,8 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     std::shared_ptr<StatusBar> statusBar;
     std::shared_ptr<HotKeySettingsWindow> hotKeySettingsWindow;
     std::shared_ptr<PermissionGuideWindow> permissionGuideWindow;
-    std::shared_ptr<PermissionHelperPanel> permissionHelperPanel;
     // Ends the application's event loop.
     std::function<void()> quitEventLoop;
-    PermissionGuideWindowController::Options permissionGuideOptions;
   };
 
   static std::shared_ptr<AppDelegate> create(const Platform& platform, Views views);

@@ -39,6 +39,8 @@ class StatusItem {
   virtual ~StatusItem() = default;
 
   virtual void setVisible(bool visible) = 0;
+  // Shown, or waiting to be shown, by a tray that exists: without a tray
+  // host the item counts as hidden.
   virtual bool isVisible() const = 0;
   virtual bool hasButton() const = 0;
   // Shows the image only, shrunk proportionally but never enlarged.

@@ -8,6 +8,7 @@
 #include "permission/Permissions.h"
 #include "platform/Localizer.h"
 #include "tasks/TaskSteps.h"
+#include "text/TextFormat.h"
 
 namespace tessarapane {
 
@@ -97,7 +98,7 @@ void StatusItemController::makeItemsIfNeeded() {
     hotKeySettingsItem_ = item(localized("快捷键设置…"), StatusMenuAction::openHotKeySettings);
   }
   if (!permissionItem_) {
-    permissionItem_ = item(localized("打开辅助功能权限设置…"), StatusMenuAction::openAccessibilitySettings);
+    permissionItem_ = item(localized("窗口管理器状态…"), StatusMenuAction::openAccessibilitySettings);
   }
 }
 
@@ -179,11 +180,9 @@ void StatusItemController::openHotKeySettings() {
   if (callbacks_.onOpenHotKeySettings) callbacks_.onOpenHotKeySettings();
 }
 
+// There is no settings pane to open for a window manager: the guide says
+// which one runs and what it lacks, granted or not.
 void StatusItemController::openAccessibilitySettings() {
-  if (accessibility_ && Permissions::isTrusted(*accessibility_)) {
-    if (workspace_) Permissions::openSettings(AppPermission::accessibility, *workspace_);
-    return;
-  }
   if (callbacks_.onOpenPermissionGuide) callbacks_.onOpenPermissionGuide();
 }
 
@@ -236,10 +235,23 @@ void StatusItemController::offerMenuBarSettingsIfNeeded() {
   didOfferMenuBarSettings_ = true;
   if (workspace_) workspace_->activate(workspace_->currentProcessID());
   if (!alerts_) return;
-  const std::vector<std::string> buttons = {localized("打开菜单栏设置"), localized("稍后")};
-  const std::size_t chosen = alerts_->runModal(localized("菜单栏图标被系统隐藏"),
-                                               StatusMenuTexts::hiddenIconMessage(), buttons);
-  if (chosen == 0 && workspace_) Permissions::openMenuBarSettings(*workspace_);
+  const std::vector<std::string> buttons = {localized("打开帮助"), localized("稍后")};
+  const std::size_t chosen =
+      alerts_->runModal(localized("找不到系统托盘"), StatusMenuTexts::missingTrayMessage(), buttons);
+  if (chosen != 0 || !workspace_) return;
+  const std::weak_ptr<StatusItemController> weak = weak_from_this();
+  Permissions::openFirst(Permissions::trayHelpAddresses(), *workspace_, [weak](const std::string& opened) {
+    const auto self = weak.lock();
+    if (self && opened.empty()) self->reportHelpNotOpened();
+  });
+}
+
+// Every help address failed: say where the help is, so it can be opened by hand.
+void StatusItemController::reportHelpNotOpened() {
+  if (!alerts_) return;
+  const std::span<const std::string> addresses = Permissions::trayHelpAddresses();
+  alerts_->runModal(localized("无法打开帮助"),
+                    TextFormat::format(localized("请在浏览器中打开：%@"), {addresses.back()}), {});
 }
 
 }  // namespace tessarapane

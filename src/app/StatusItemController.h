@@ -60,6 +60,7 @@ class StatusItemController : public StatusMenuDelegate, public std::enable_share
   bool isParkedOffMenuBar() const;
   void recreateStatusItem();
   void offerMenuBarSettingsIfNeeded();
+  void reportHelpNotOpened();
 
   const std::shared_ptr<StatusItem>& statusItem() const { return statusItem_; }
   // The entries as last handed to the menu.

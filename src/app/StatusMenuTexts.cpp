@@ -1,6 +1,6 @@
 #include "app/StatusMenuTexts.h"
 
-#include "app/TextFormat.h"
+#include "text/TextFormat.h"
 #include "platform/Localizer.h"
 
 namespace tessarapane::StatusMenuTexts {
@@ -12,10 +12,11 @@ std::string layoutItemTitle(LayoutKind kind) {
   return TextFormat::format(localized("%@（%@）"), {displayTitle(kind), count});
 }
 
-std::string hiddenIconMessage() {
-  return localized("Tessarapane 正在运行，但 macOS 没有给它分配菜单栏槽位，图标被停在了看不见的位置。") + "\n\n" +
-         localized("请打开“系统设置 → 菜单栏”，把 Tessarapane 的开关关掉再打开；") + "\n" +
-         localized("若仍不显示，请检查 Bartender、iBar 等菜单栏管理工具是否把它收进了隐藏区。");
+std::string missingTrayMessage() {
+  return localized("Tessarapane 正在运行，但这个桌面没有能显示它图标的系统托盘（StatusNotifier 或 XEmbed 托盘）。") +
+         "\n\n" + localized("快捷键和“tessarapane ctl”命令照常可用。") + "\n" +
+         localized("在 GNOME 中请安装并启用 AppIndicator 扩展（软件包 gnome-shell-extension-appindicator）；"
+                   "在其他桌面请在面板上添加“系统托盘”或“通知区域”。");
 }
 
 }  // namespace tessarapane::StatusMenuTexts

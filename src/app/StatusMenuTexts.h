@@ -10,7 +10,7 @@ namespace tessarapane::StatusMenuTexts {
 // one pane, "%ld 格" otherwise) in the format "%@（%@）", each localised.
 std::string layoutItemTitle(LayoutKind kind);
 
-// The three paragraphs of the hidden-icon alert.
-std::string hiddenIconMessage();
+// The three paragraphs of the notice shown when no system tray shows the icon.
+std::string missingTrayMessage();
 
 }  // namespace tessarapane::StatusMenuTexts

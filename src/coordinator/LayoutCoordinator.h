@@ -80,7 +80,7 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   // even when a window is not listed again.
   static constexpr int kPendingExitMaximumChecks = 10;
   // The application's own identifier, the subsystem of its log lines.
-  static constexpr std::string_view kLogSubsystem = "org.tessarapane.Tessarapane";
+  static constexpr std::string_view kLogSubsystem = ::tessarapane::kLogSubsystem;
   static constexpr std::string_view kPauseLogCategory = "Pause";
 
   // Builds the indexer, controller and layout memory, and subscribes to

@@ -1,28 +1,20 @@
 #pragma once
 
 #include <array>
-#include <span>
 #include <string>
-#include <string_view>
 
 namespace tessarapane {
 
-// The permissions the application asks for.
+// What the application needs before it can act on other applications'
+// windows. On X11 the one requirement is a window manager that supports the
+// requests the layouts send.
 enum class AppPermission {
   accessibility,
 };
 
 inline constexpr std::array<AppPermission, 1> kAllAppPermissions = {AppPermission::accessibility};
 
-// The name the system settings list the permission under, which changed with
-// major version 27. Localized.
-std::string settingsName(AppPermission permission, int osMajorVersion);
-
-// Settings addresses for the permission's pane, to be tried in order until
-// one opens.
-std::span<const std::string_view> settingsAddresses(AppPermission permission);
-
-// Settings addresses for the menu-bar pane, to be tried in order.
-std::span<const std::string_view> menuBarSettingsAddresses();
+// The name the guide lists the requirement under. Localized.
+std::string permissionName(AppPermission permission);
 
 }  // namespace tessarapane

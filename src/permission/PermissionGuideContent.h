@@ -9,13 +9,15 @@ namespace tessarapane {
 
 class PermissionGuideModel;
 
-// One permission row of the guide, texts localised.
+// One requirement row of the guide, texts localised.
 struct PermissionGuideRow {
   AppPermission permission = AppPermission::accessibility;
-  std::string name;    // the settings' name for the permission
+  std::string name;    // "窗口管理器"
   std::string detail;  // "移动和调整其他 App 的窗口"
-  bool granted = false;  // a check mark; otherwise the authorise button
-  std::string authorizeTitle;  // "授权"
+  // What the desktop offers now and, when something is missing, what to do.
+  std::string status;
+  bool granted = false;        // a check mark; otherwise the check-again button
+  std::string authorizeTitle;  // "重新检查"
 
   friend bool operator==(const PermissionGuideRow&, const PermissionGuideRow&) = default;
 };
@@ -31,8 +33,7 @@ struct PermissionGuideContent {
 
   friend bool operator==(const PermissionGuideContent&, const PermissionGuideContent&) = default;
 
-  // The model as it stands; names follow the platform's major version.
-  static PermissionGuideContent make(const PermissionGuideModel& model, int osMajorVersion);
+  static PermissionGuideContent make(const PermissionGuideModel& model);
 };
 
 }  // namespace tessarapane

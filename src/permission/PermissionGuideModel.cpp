@@ -4,7 +4,6 @@
 #include <iterator>
 #include <utility>
 
-#include "permission/Permissions.h"
 #include "tasks/PollLoop.h"
 
 namespace tessarapane {
@@ -24,12 +23,14 @@ bool PermissionGuideModel::isReady() const {
 }
 
 void PermissionGuideModel::refresh() {
+  WindowManagerReport report = accessibility_ ? accessibility_->windowManagerReport() : WindowManagerReport{};
   std::set<AppPermission> now;
-  if (accessibility_ && Permissions::isTrusted(*accessibility_)) now.insert(AppPermission::accessibility);
+  if (report.usable()) now.insert(AppPermission::accessibility);
   std::set<AppPermission> added;
   std::set_difference(now.begin(), now.end(), granted_.begin(), granted_.end(), std::inserter(added, added.end()));
-  const bool changed = now != granted_;
+  const bool changed = now != granted_ || report != report_;
   granted_ = std::move(now);
+  report_ = std::move(report);
   if (changed && onGrantedChange) {
     auto call = onGrantedChange;
     call();

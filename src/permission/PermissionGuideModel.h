@@ -11,8 +11,9 @@
 
 namespace tessarapane {
 
-// What the permission guide shows: the permissions held right now, refreshed
-// twice a second while the guide is open. Made with create(): the polling
+// What the permission guide shows: the permissions held right now and the
+// window manager's report behind them, refreshed twice a second while the
+// guide is open. Made with create(): the polling
 // task holds the model weakly. Main thread only.
 class PermissionGuideModel : public std::enable_shared_from_this<PermissionGuideModel> {
  public:
@@ -25,6 +26,7 @@ class PermissionGuideModel : public std::enable_shared_from_this<PermissionGuide
   PermissionGuideModel& operator=(const PermissionGuideModel&) = delete;
 
   const std::set<AppPermission>& granted() const { return granted_; }
+  const WindowManagerReport& report() const { return report_; }
   // Every permission is held.
   bool isReady() const;
 
@@ -32,7 +34,7 @@ class PermissionGuideModel : public std::enable_shared_from_this<PermissionGuide
   std::function<void()> onPermissionGranted;
   // The row's authorise button.
   std::function<void(AppPermission)> onAuthorize;
-  // Called whenever `granted` changed (the view redraws).
+  // Called whenever `granted` or the report changed (the view redraws).
   std::function<void()> onGrantedChange;
 
   // Reads the permission state once.
@@ -52,6 +54,7 @@ class PermissionGuideModel : public std::enable_shared_from_this<PermissionGuide
   std::shared_ptr<Accessibility> accessibility_;
   std::shared_ptr<Scheduler> scheduler_;
   std::set<AppPermission> granted_;
+  WindowManagerReport report_;
   DelayedTask pollTask_;
 };
 

@@ -1,36 +1,24 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "permission/AppPermission.h"
-#include "permission/PermissionDragHelper.h"
 #include "permission/PermissionGuideContent.h"
 #include "permission/PermissionGuideModel.h"
 #include "permission/PermissionGuideWindow.h"
-#include "permission/PermissionHelperPanel.h"
 #include "platform/Platform.h"
 
 namespace tessarapane {
 
-// The permission guide: shows the permission's state while polling it, starts
-// the drag helper from the authorise button, and when the permission arrives
-// stops the helper and brings the guide forward. Every callback holds the
-// controller weakly. Main thread only.
+// The permission guide: shows what the desktop offers while polling it,
+// checks again from the row's button, and brings itself forward when the
+// requirement is met. Every callback holds the controller weakly. Main thread
+// only.
 class PermissionGuideWindowController : public std::enable_shared_from_this<PermissionGuideWindowController> {
  public:
-  struct Options {
-    // This application's bundle identifier, for the drag helper.
-    std::optional<std::string> ownBundleIdentifier;
-    // Names the permission as the platform's settings of that version do.
-    int osMajorVersion = 14;
-  };
-
   static std::shared_ptr<PermissionGuideWindowController> create(const Platform& platform,
-                                                                 std::shared_ptr<PermissionGuideWindow> window,
-                                                                 std::shared_ptr<PermissionHelperPanel> helperPanel,
-                                                                 Options options);
+                                                                 std::shared_ptr<PermissionGuideWindow> window);
 
   PermissionGuideWindowController(const PermissionGuideWindowController&) = delete;
   PermissionGuideWindowController& operator=(const PermissionGuideWindowController&) = delete;
@@ -40,27 +28,26 @@ class PermissionGuideWindowController : public std::enable_shared_from_this<Perm
   void show();
   // The guide's close buttons.
   void close();
-  // The window is closing: polling and the helper stop.
+  // The window is closing: polling stops.
   void windowWillClose();
-  // A row's authorise button.
+  // A row's check-again button.
   void authorize(AppPermission permission);
 
   PermissionGuideContent content() const;
   const std::shared_ptr<PermissionGuideModel>& model() const { return model_; }
-  const std::shared_ptr<PermissionDragHelper>& dragHelper() const { return dragHelper_; }
 
  private:
-  PermissionGuideWindowController(const Platform& platform, std::shared_ptr<PermissionGuideWindow> window,
-                                  Options options);
+  PermissionGuideWindowController(const Platform& platform, std::shared_ptr<PermissionGuideWindow> window);
   void activateApplication();
   void permissionGranted();
   void refreshWindow();
 
+  std::shared_ptr<Accessibility> accessibility_;
+  std::shared_ptr<Log> log_;
+  std::string loggedStatus_;
   std::shared_ptr<Workspace> workspace_;
   std::shared_ptr<PermissionGuideWindow> window_;
-  Options options_;
   std::shared_ptr<PermissionGuideModel> model_;
-  std::shared_ptr<PermissionDragHelper> dragHelper_;
 };
 
 }  // namespace tessarapane

@@ -1,27 +1,32 @@
 #pragma once
 
-#include "permission/AppPermission.h"
+#include <functional>
+#include <span>
+#include <string>
+
 #include "platform/Accessibility.h"
 #include "platform/Workspace.h"
 
 namespace tessarapane {
 
-// The accessibility permission test and the settings panes that grant it.
+// The permission test and the help that explains what to do without it.
 namespace Permissions {
 
 // Whether the permission is usable; never prompts.
 bool isTrusted(Accessibility& accessibility);
 
-// Asks the platform to prompt the user and list this application in its
-// settings; the answer is not used.
+// Asks the platform to check again (and, where it has one, to prompt the
+// user); the answer is not used.
 void prompt(Accessibility& accessibility);
 
-// Tries the permission's settings addresses in order and stops at the first
-// that opens. False when none did.
-bool openSettings(AppPermission permission, Workspace& workspace);
+// Where the system-tray help lives, to be tried in order: the copy installed
+// with the program, then the project's web page.
+std::span<const std::string> trayHelpAddresses();
 
-// The same for the menu-bar settings.
-bool openMenuBarSettings(Workspace& workspace);
+// Tries the addresses in order until one opens; `done` gets the address that
+// opened, or an empty text when none did.
+void openFirst(std::span<const std::string> addresses, Workspace& workspace,
+               std::function<void(const std::string& opened)> done);
 
 }  // namespace Permissions
 

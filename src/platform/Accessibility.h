@@ -10,6 +10,7 @@
 #include "platform/AXElement.h"
 #include "platform/AXError.h"
 #include "platform/ManagedWindow.h"
+#include "platform/WindowManagerReport.h"
 
 namespace tessarapane {
 
@@ -47,6 +48,14 @@ class Accessibility {
   // The same test, asking the platform to prompt the user and list this
   // application in its settings. Callers ignore the answer.
   virtual bool isProcessTrustedWithPrompt() = 0;
+
+  // Why the process is trusted or not, for the guide. The default knows only
+  // the answer of isProcessTrusted.
+  virtual WindowManagerReport windowManagerReport() {
+    WindowManagerReport report;
+    report.found = isProcessTrusted();
+    return report;
+  }
 
   // The application element of a process. Always an element; whether the
   // process answers shows only when its attributes are read.

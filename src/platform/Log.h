@@ -4,6 +4,9 @@
 
 namespace tessarapane {
 
+// The application's identifier in every log line.
+inline constexpr std::string_view kLogSubsystem = "org.tessarapane.Tessarapane";
+
 // Diagnostic lines for the system log, at the default level. Never shown to
 // the user.
 class Log {

@@ -83,10 +83,11 @@ class Workspace {
   // caller rely on that raise alone.
   virtual FrontProcessResult bringProcessToFront(ProcessID pid) = 0;
 
-  // Opens an address (a URL) with its default handler. False for an address
-  // that is not a valid URL or that nothing could open, so callers try the
-  // next one.
-  virtual bool openAddress(std::string_view address) = 0;
+  // Opens an address (a URL) with its default handler and tells `done`
+  // (on the main thread, at once or later) whether it opened: false for an
+  // address that is not a valid URL or that the opener failed on, so callers
+  // can try the next one. Never blocks the main loop on the opener.
+  virtual void openAddress(std::string_view address, std::function<void(bool opened)> done) = 0;
 
   // Delivers every workspace notification on the main thread until the
   // handle is cancelled.

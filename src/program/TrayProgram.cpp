@@ -15,7 +15,6 @@
 #include "app/AppDelegate.h"
 #include "backends/x11/X11Platform.h"
 #include "coordinator/LayoutCoordinator.h"
-#include "permission/PermissionHelperHint.h"
 #include "program/ControlService.h"
 #include "program/DBusSystemEvents.h"
 #include "program/ProgramLog.h"
@@ -31,7 +30,6 @@
 #include "ui/QtHotKeySettingsWindow.h"
 #include "ui/QtHotKeys.h"
 #include "ui/QtPermissionGuideWindow.h"
-#include "ui/QtPermissionHelperPanel.h"
 #include "ui/QtScheduler.h"
 #include "ui/QtStatusBar.h"
 #include "ui/ToolkitSpace.h"
@@ -84,10 +82,7 @@ class TrayProgram {
     views.statusBar = std::make_shared<ui::QtStatusBar>(space);
     views.hotKeySettingsWindow = settingsWindow_;
     views.permissionGuideWindow = guideWindow_;
-    views.permissionHelperPanel =
-        std::make_shared<ui::QtPermissionHelperPanel>(text(PermissionHelperHint::turnOnOrDrag), ui::bentoIcon(), space);
     views.quitEventLoop = [] { QCoreApplication::quit(); };
-    views.permissionGuideOptions.ownBundleIdentifier = std::string(LayoutCoordinator::kLogSubsystem);
     delegate_ = AppDelegate::create(platform, std::move(views));
 
     const std::weak_ptr<AppDelegate> delegate = delegate_;

@@ -43,8 +43,12 @@ PermissionRowView::PermissionRowView(std::function<void(AppPermission)> onAuthor
   QPalette secondary = detailLabel_->palette();
   secondary.setColor(QPalette::WindowText, SystemStyle::secondaryText(*this));
   detailLabel_->setPalette(secondary);
+  statusLabel_ = new QLabel(this);
+  statusLabel_->setFont(SystemStyle::caption());
+  statusLabel_->setWordWrap(true);
   texts->addWidget(nameLabel_);
   texts->addWidget(detailLabel_);
+  texts->addWidget(statusLabel_);
   layout->addLayout(texts, 1);
 
   checkMark_ = new GlyphTile(Glyph::checkmarkCircleFill, kCheckSize, SystemStyle::systemGreen(),
@@ -68,6 +72,7 @@ void PermissionRowView::setRow(const PermissionGuideRow& row) {
   row_ = row;
   nameLabel_->setText(toQString(row.name));
   detailLabel_->setText(toQString(row.detail));
+  statusLabel_->setText(toQString(row.status));
   authorizeButton_->setText(toQString(row.authorizeTitle));
   checkMark_->setVisible(row.granted);
   authorizeButton_->setVisible(!row.granted);

@@ -29,6 +29,7 @@ class PermissionRowView final : public QWidget {
 
   QLabel* nameLabel() const { return nameLabel_; }
   QLabel* detailLabel() const { return detailLabel_; }
+  QLabel* statusLabel() const { return statusLabel_; }
   GlyphTile* checkMark() const { return checkMark_; }
   QPushButton* authorizeButton() const { return authorizeButton_; }
 
@@ -40,6 +41,7 @@ class PermissionRowView final : public QWidget {
   PermissionGuideRow row_;
   QLabel* nameLabel_ = nullptr;
   QLabel* detailLabel_ = nullptr;
+  QLabel* statusLabel_ = nullptr;
   GlyphTile* checkMark_ = nullptr;
   QPushButton* authorizeButton_ = nullptr;
 };

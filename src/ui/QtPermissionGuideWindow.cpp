@@ -28,7 +28,9 @@ QtPermissionGuideWindow::QtPermissionGuideWindow(QIcon applicationIcon)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   // The title bar shows no title.
   setWindowTitle(QString());
-  setFixedSize(kWidth, kHeight);
+  // The status text wraps; the window grows to hold it.
+  setFixedWidth(kWidth);
+  setMinimumHeight(kHeight);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
@@ -117,6 +119,7 @@ void QtPermissionGuideWindow::refresh(const PermissionGuideContent& content) {
   // The default button answers Return.
   closeButton_->setDefault(content.closeButtonIsDefault);
   closeButton_->setAutoDefault(content.closeButtonIsDefault);
+  adjustSize();
 }
 
 void QtPermissionGuideWindow::closeEvent(QCloseEvent* event) {

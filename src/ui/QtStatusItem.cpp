@@ -62,7 +62,9 @@ void QtStatusItem::showWhenDrawable() {
   if (tray_) tray_->setVisible(wantsVisible_ && !tray_->icon().isNull());
 }
 
-bool QtStatusItem::isVisible() const { return tray_ && wantsVisible_; }
+bool QtStatusItem::isVisible() const {
+  return tray_ && wantsVisible_ && QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 // The tray icon object always exists, whether or not a tray shows it yet
 // (Qt shows it once one appears).

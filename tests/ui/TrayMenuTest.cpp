@@ -63,7 +63,7 @@ TEST(TrayMenu, EntriesChecksCommandsAndTheIcon) {
       {"2+1（3 格）", false, true, true},       {"四等分（4 格）", false, true, true},    {"---", false, false, false},
       {"Grid Mode", false, false, false},      {"网格", false, true, true},              {"---", false, false, false},
       {"退出当前布局", false, true, false},      {"快捷键设置…", false, true, false},        {"---", false, false, false},
-      {"打开辅助功能权限设置…", true, true, false}, {"---", false, false, false},        {"退出 Tessarapane", false, true, false}};
+      {"窗口管理器状态…", true, true, false}, {"---", false, false, false},        {"退出 Tessarapane", false, true, false}};
   control->runningKind = LayoutKind::split3;
   const int rebuilds = menu.rebuilds();
   menu.menu()->popup(QPoint(40, 40));
@@ -111,17 +111,17 @@ TEST(TrayMenu, EntriesChecksCommandsAndTheIcon) {
   EXPECT_EQ(control->commands, (std::vector<std::string>{"start split2", "start grid", "hot key settings", "exit forgetting", "terminate"}));
 
   QSystemTrayIcon* tray = item().trayIcon();
-  EXPECT_TRUE(item().buttonHasImage() && tray->icon().isMask() && item().isVisible());
+  EXPECT_TRUE(item().buttonHasImage() && tray->icon().isMask() && tray->isVisible());
   EXPECT_EQ(std::pair(text(tray->toolTip()), tray->contextMenu()), std::pair(std::string("Tessarapane"), menu.menu()));
-  // Without a tray geometry the icon is not taken as parked and no alert comes; hidden, it is recreated.
+  // This desktop has no system tray: the icon counts as hidden, is made again once, then the user is told.
+  ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
   const std::shared_ptr<StatusItem> first = controller->statusItem();
-  clock->advance(2.0);
-  EXPECT_EQ(controller->statusItem(), first);
-  EXPECT_TRUE(desktop->alerts()->shown().empty());
-  item().setVisible(false);
-  controller->watchPresence();
+  EXPECT_FALSE(first->isVisible());
   clock->advance(0.8);
   EXPECT_NE(controller->statusItem(), first);
+  clock->advance(0.8);
+  ASSERT_EQ(desktop->alerts()->shown().size(), 1u);
+  EXPECT_EQ(desktop->alerts()->shown()[0].title, "找不到系统托盘");
   controller.reset();
   flushDeferredDeletes();
 }
@@ -130,7 +130,7 @@ TEST(TrayMenu, EntriesChecksCommandsAndTheIcon) {
 TEST(TrayMenu, TheIconWaitsForItsPictureBeforeShowing) {
   QtStatusItem item{ToolkitSpace()};
   item.setVisible(true);
-  EXPECT_EQ(std::pair(item.isVisible(), item.trayIcon()->isVisible()), std::pair(true, false));
+  EXPECT_FALSE(item.trayIcon()->isVisible());
   item.setButtonImage(LayoutKindIcon::statusBarImage());
   EXPECT_TRUE(item.trayIcon()->isVisible());
   item.setVisible(false);

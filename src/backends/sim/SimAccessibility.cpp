@@ -46,6 +46,8 @@ SimAccessibility::SimAccessibility(std::shared_ptr<SimDesktop> desktop) : deskto
 
 bool SimAccessibility::isProcessTrusted() { return desktop_->isProcessTrusted(); }
 
+WindowManagerReport SimAccessibility::windowManagerReport() { return desktop_->windowManagerReport(); }
+
 bool SimAccessibility::isProcessTrustedWithPrompt() {
   desktop_->notePermissionPrompt();
   return desktop_->isProcessTrusted();

@@ -21,6 +21,7 @@ class SimAccessibility final : public Accessibility {
 
   bool isProcessTrusted() override;
   bool isProcessTrustedWithPrompt() override;
+  WindowManagerReport windowManagerReport() override;
   AXElement createApplication(ProcessID pid) override;
   AXCopyResult copyAttributeValue(const AXElement& element, std::string_view attribute) override;
   AXError setAttributeValue(const AXElement& element, std::string_view attribute,

@@ -16,6 +16,7 @@
 #include "backends/sim/SimTimers.h"
 #include "backends/sim/SimTypes.h"
 #include "platform/Scheduler.h"
+#include "platform/WindowManagerReport.h"
 #include "platform/SystemEvents.h"
 #include "platform/WindowServer.h"
 #include "platform/Workspace.h"
@@ -139,8 +140,12 @@ class SimDesktop : public std::enable_shared_from_this<SimDesktop> {
   void setPressedMouseButtons(std::uint32_t buttons) { mouseButtons_ = buttons; }
   std::uint32_t pressedMouseButtons() const { return mouseButtons_; }
   void postSystemEvent(SystemEvent event) { systemEventSubscribers_.post(event); }
+  // Untrusted: no window manager runs. A window manager that lacks features
+  // leaves the process untrusted too.
   void setProcessTrusted(bool trusted) { trusted_ = trusted; }
-  bool isProcessTrusted() const { return trusted_; }
+  void setMissingWindowManagerFeatures(std::vector<std::string> missing) { missingFeatures_ = std::move(missing); }
+  bool isProcessTrusted() const { return trusted_ && missingFeatures_.empty(); }
+  WindowManagerReport windowManagerReport() const { return {trusted_, trusted_ ? "simwm" : "", missingFeatures_}; }
   void notePermissionPrompt() { ++permissionPrompts_; }
   int permissionPrompts() const { return permissionPrompts_; }
   // Accessibility notifications arrive this many seconds after the change
@@ -222,6 +227,7 @@ class SimDesktop : public std::enable_shared_from_this<SimDesktop> {
   int emptyListReads_ = 0;
   std::uint32_t mouseButtons_ = 0;
   bool trusted_ = true;
+  std::vector<std::string> missingFeatures_;
   int permissionPrompts_ = 0;
   double notificationLatency_ = 0.0;
   SimFrontProcessMode frontProcessMode_ = SimFrontProcessMode::succeeds;

@@ -43,7 +43,12 @@ FrontProcessResult SimWorkspace::bringProcessToFront(ProcessID pid) {
   return FrontProcessResult::succeeded;
 }
 
-bool SimWorkspace::openAddress(std::string_view address) {
+void SimWorkspace::openAddress(std::string_view address, std::function<void(bool)> done) {
+  const bool opened = opens(address);
+  if (done) done(opened);
+}
+
+bool SimWorkspace::opens(std::string_view address) {
   record(SimCall::Kind::openAddress, 0, address);
   const std::string text(address);
   const auto colon = text.find(':');

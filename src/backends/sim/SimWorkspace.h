@@ -19,10 +19,11 @@ class SimWorkspace final : public Workspace {
   ProcessID currentProcessID() override;
   bool activate(ProcessID pid) override;
   FrontProcessResult bringProcessToFront(ProcessID pid) override;
-  bool openAddress(std::string_view address) override;
+  void openAddress(std::string_view address, std::function<void(bool)> done) override;
   Subscription subscribe(std::function<void(const WorkspaceNotification&)> handler) override;
 
  private:
+  bool opens(std::string_view address);
   void record(SimCall::Kind kind, ProcessID pid, std::string_view name);
 
   std::shared_ptr<SimDesktop> desktop_;

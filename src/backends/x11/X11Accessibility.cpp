@@ -144,7 +144,9 @@ bool X11Accessibility::isWithdrawn(const ClientInfo& info) {
   return clients && std::find(clients->begin(), clients->end(), info.window) == clients->end();
 }
 
-bool X11Accessibility::isProcessTrusted() { return desktop_->windowManagerRunning(); }
+bool X11Accessibility::isProcessTrusted() { return desktop_->windowManagerReport().usable(); }
+
+WindowManagerReport X11Accessibility::windowManagerReport() { return desktop_->windowManagerReport(); }
 
 // There is nothing to prompt for: the answer is the same.
 bool X11Accessibility::isProcessTrustedWithPrompt() { return isProcessTrusted(); }

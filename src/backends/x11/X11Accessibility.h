@@ -37,6 +37,7 @@ class X11Accessibility final : public Accessibility,
 
   bool isProcessTrusted() override;
   bool isProcessTrustedWithPrompt() override;
+  WindowManagerReport windowManagerReport() override;
   AXElement createApplication(ProcessID pid) override;
   std::optional<WindowID> windowNumber(const AXElement& element) override;
   AXCopyResult copyAttributeValue(const AXElement& element, std::string_view attribute) override;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "backends/x11/MonotonicClock.h"
+#include "text/Utf8Text.h"
 
 namespace tessarapane {
 
@@ -19,6 +20,10 @@ constexpr double kActivationGrace = 0.5;
 // A request for the window last asked for, this soon and with the focus not
 // moved since, is the same request again.
 constexpr double kActivationRepeat = 0.05;
+
+// Window managers list a few hundred features at most; the name is shown.
+constexpr std::uint32_t kMaxSupportedAtoms = 2048;
+constexpr std::size_t kMaxWindowManagerName = 64;
 
 constexpr std::uint32_t kClientEventMask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 
@@ -192,6 +197,28 @@ bool X11Desktop::windowManagerRunning() {
   const XProperty self =
       c.awaitProperty(c.requestProperty(*window, c.atom(Atom::_NET_SUPPORTING_WM_CHECK)), deadline);
   return self.first32() == window;
+}
+
+WindowManagerReport X11Desktop::windowManagerReport() {
+  WindowManagerReport report;
+  if (!windowManagerRunning()) return report;
+  report.found = true;
+  X11Connection& c = *connection_;
+  const Deadline deadline = c.deadline();
+  const auto check = c.awaitProperty(c.requestProperty(c.root(), c.atom(Atom::_NET_SUPPORTING_WM_CHECK)), deadline);
+  const auto supported = c.requestProperty(c.root(), c.atom(Atom::_NET_SUPPORTED), XCB_ATOM_ATOM, kMaxSupportedAtoms);
+  if (const auto window = check.first32()) {
+    const XProperty name = c.awaitProperty(c.requestProperty(*window, c.atom(Atom::_NET_WM_NAME)), deadline);
+    // Another program's text: valid UTF-8 and short, whatever it holds.
+    report.name = std::string(Utf8Text::prefix(Utf8Text::valid(name.text()), kMaxWindowManagerName));
+  }
+  const std::vector<std::uint32_t> listed = c.awaitProperty(supported, deadline).values32();
+  for (const auto& [atom, featureName] : {std::pair{Atom::_NET_MOVERESIZE_WINDOW, "_NET_MOVERESIZE_WINDOW"},
+                                          std::pair{Atom::_NET_ACTIVE_WINDOW, "_NET_ACTIVE_WINDOW"},
+                                          std::pair{Atom::_NET_CLIENT_LIST_STACKING, "_NET_CLIENT_LIST_STACKING"}}) {
+    if (std::find(listed.begin(), listed.end(), c.atom(atom)) == listed.end()) report.missing.emplace_back(featureName);
+  }
+  return report;
 }
 
 std::optional<std::vector<X11Monitor>> X11Desktop::monitors(Deadline deadline) {

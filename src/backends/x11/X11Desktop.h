@@ -14,6 +14,7 @@
 #include "backends/x11/X11Monitors.h"
 #include "geometry/Point.h"
 #include "platform/ManagedWindow.h"
+#include "platform/WindowManagerReport.h"
 #include "platform/Subscription.h"
 
 namespace tessarapane {
@@ -74,6 +75,9 @@ class X11Desktop {
   // Whether an EWMH window manager is running (_NET_SUPPORTING_WM_CHECK
   // names a window that names itself).
   bool windowManagerRunning();
+  // That, its name, and which of the requests the layouts need it does not
+  // list in _NET_SUPPORTED.
+  WindowManagerReport windowManagerReport();
 
   // Monitors in root coordinates, read fresh (which also refreshes the
   // origin of accessibility space).

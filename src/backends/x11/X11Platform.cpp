@@ -24,7 +24,7 @@ std::optional<X11Backend> makeX11Backend(const std::optional<std::string>& displ
   Platform& p = backend.platform;
   p.accessibility = X11Accessibility::create(backend.desktop, scheduler);
   p.windowServer = std::make_shared<X11WindowServer>(backend.desktop);
-  p.workspace = X11Workspace::create(backend.desktop);
+  p.workspace = X11Workspace::create(backend.desktop, AddressOpener::create(scheduler));
   p.screens = X11Screens::create(backend.desktop);
   p.scheduler = std::move(scheduler);
   p.input = std::make_shared<X11Input>(connection);

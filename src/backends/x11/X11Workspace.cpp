@@ -1,12 +1,8 @@
 #include "backends/x11/X11Workspace.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
-#include <cerrno>
-#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -18,42 +14,18 @@ namespace {
 constexpr std::uint32_t kPreferredIconSize = 64;
 constexpr std::uint32_t kMaxIconLongs = 1U << 18;
 
-bool looksLikeAddress(std::string_view address) {
-  const std::size_t colon = address.find(':');
-  if (colon == std::string_view::npos || colon == 0 || colon + 1 >= address.size()) return false;
-  if (!std::isalpha(static_cast<unsigned char>(address[0]))) return false;
-  for (std::size_t i = 1; i < colon; ++i) {
-    const char c = address[i];
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return false;
-  }
-  return std::none_of(address.begin(), address.end(),
-                      [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; });
-}
-
-bool onPath(const std::string& program) {
-  const char* path = std::getenv("PATH");
-  if (!path) return false;
-  std::string paths(path);
-  std::size_t start = 0;
-  while (start <= paths.size()) {
-    const std::size_t end = std::min(paths.find(':', start), paths.size());
-    const std::string candidate = paths.substr(start, end - start) + "/" + program;
-    if (access(candidate.c_str(), X_OK) == 0) return true;
-    start = end + 1;
-  }
-  return false;
-}
-
 }  // namespace
 
-std::shared_ptr<X11Workspace> X11Workspace::create(std::shared_ptr<X11Desktop> desktop) {
-  std::shared_ptr<X11Workspace> workspace(new X11Workspace(desktop));
+std::shared_ptr<X11Workspace> X11Workspace::create(std::shared_ptr<X11Desktop> desktop,
+                                                   std::shared_ptr<AddressOpener> opener) {
+  std::shared_ptr<X11Workspace> workspace(new X11Workspace(desktop, std::move(opener)));
   workspace->start();
   desktop->addListener(workspace);
   return workspace;
 }
 
-X11Workspace::X11Workspace(std::shared_ptr<X11Desktop> desktop) : desktop_(std::move(desktop)) {}
+X11Workspace::X11Workspace(std::shared_ptr<X11Desktop> desktop, std::shared_ptr<AddressOpener> opener)
+    : desktop_(std::move(desktop)), opener_(std::move(opener)) {}
 
 void X11Workspace::start() {
   const Deadline deadline = desktop_->x().deadline();
@@ -185,24 +157,12 @@ FrontProcessResult X11Workspace::bringProcessToFront(ProcessID pid) {
   return FrontProcessResult::succeeded;
 }
 
-bool X11Workspace::openAddress(std::string_view address) {
-  if (!looksLikeAddress(address) || !onPath("xdg-open")) return false;
-  const std::string target(address);
-  // Started twice removed, so the opener never becomes a child to reap.
-  const pid_t child = fork();
-  if (child < 0) return false;
-  if (child == 0) {
-    if (fork() == 0) {
-      setsid();
-      execlp("xdg-open", "xdg-open", target.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    _exit(0);
+void X11Workspace::openAddress(std::string_view address, std::function<void(bool)> done) {
+  if (opener_) {
+    opener_->open(address, std::move(done));
+  } else if (done) {
+    done(false);
   }
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-  }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 Subscription X11Workspace::subscribe(std::function<void(const WorkspaceNotification&)> handler) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 
+#include "backends/x11/AddressOpener.h"
 #include "backends/x11/X11Desktop.h"
 #include "platform/Workspace.h"
 
@@ -21,7 +22,9 @@ class X11Workspace final : public Workspace,
                            public X11DesktopListener,
                            public std::enable_shared_from_this<X11Workspace> {
  public:
-  static std::shared_ptr<X11Workspace> create(std::shared_ptr<X11Desktop> desktop);
+  // Without an opener no address opens.
+  static std::shared_ptr<X11Workspace> create(std::shared_ptr<X11Desktop> desktop,
+                                              std::shared_ptr<AddressOpener> opener = nullptr);
 
   std::vector<RunningApplication> runningApplications() override;
   std::optional<RunningApplication> runningApplication(ProcessID pid) override;
@@ -29,7 +32,7 @@ class X11Workspace final : public Workspace,
   ProcessID currentProcessID() override;
   bool activate(ProcessID pid) override;
   FrontProcessResult bringProcessToFront(ProcessID pid) override;
-  bool openAddress(std::string_view address) override;
+  void openAddress(std::string_view address, std::function<void(bool)> done) override;
   Subscription subscribe(std::function<void(const WorkspaceNotification&)> handler) override;
 
   // X11DesktopListener
@@ -40,7 +43,7 @@ class X11Workspace final : public Workspace,
   void fullScreenChanged(xcb_window_t window, ProcessID pid) override;
 
  private:
-  explicit X11Workspace(std::shared_ptr<X11Desktop> desktop);
+  X11Workspace(std::shared_ptr<X11Desktop> desktop, std::shared_ptr<AddressOpener> opener);
   void start();
   // The application made of these clients of one process.
   RunningApplication describe(ProcessID pid, const std::vector<ClientInfo>& clients, Deadline deadline);
@@ -49,6 +52,7 @@ class X11Workspace final : public Workspace,
   void post(WorkspaceNotification notification);
 
   std::shared_ptr<X11Desktop> desktop_;
+  std::shared_ptr<AddressOpener> opener_;
   std::map<ProcessID, std::set<xcb_window_t>> windowsByPid_;
   std::map<ProcessID, RunningApplication> known_;
   // Processes whose known_ entry still describes their clients.

@@ -5,7 +5,8 @@
 
 #include "StatusItemDoubles.h"
 #include "app/StatusMenuTexts.h"
-#include "app/TextFormat.h"
+#include "permission/Permissions.h"
+#include "text/TextFormat.h"
 #include "backends/sim/SimAlerts.h"
 #include "sim/desktop/SimDesktopTest.h"
 
@@ -16,9 +17,8 @@ using testing_support::RecordingStatusBar;
 using testing_support::RecordingStatusItem;
 using testing_support::RecordingStatusMenu;
 
-const std::string kMenuBarAddress = "x-apple.systempreferences:com.apple.MenuBarSettings";
-const std::string kAccessibilityAddress =
-    "x-apple.systempreferences:com.apple.settings.PrivacySecurity.extension?Privacy_Accessibility";
+const std::string kInstalledHelp = Permissions::trayHelpAddresses()[0];
+const std::string kWebHelp = "https://tessarapane.org/help/system-tray";
 
 // "== header", "--", or the title with "+<layout>", "⌘<key>" and "icon"
 // when the entry has them; then every check mark ("✓ <title>") and every
@@ -48,7 +48,7 @@ Lines menuWith(const Lines& states) {
   Lines menu = {"== Tab Mode", "全屏（1 格） +fullScreen icon", "左右二分（2 格） +split2 icon",
                 "左右三等分（3 格） +split3 icon", "上下二分（2 格） +topBottom icon", "1+2（3 格） +focusStack icon",
                 "2+1（3 格） +stackFocus icon", "四等分（4 格） +split4 icon", "--", "== Grid Mode", "网格 icon", "--",
-                "退出当前布局", "快捷键设置…", "--", "打开辅助功能权限设置…", "--", "退出 Tessarapane ⌘q"};
+                "退出当前布局", "快捷键设置…", "--", "窗口管理器状态…", "--", "退出 Tessarapane ⌘q"};
   menu.insert(menu.end(), states.begin(), states.end());
   return menu;
 }
@@ -93,16 +93,15 @@ TEST_F(StatusItemSim, TheMenuShowsWhatRunsAndSendsEachChoiceToItsTarget) {
   control->bentoTiles = 1;
   desktop->setProcessTrusted(true);
   menu().open();
-  EXPECT_EQ(show(menu().entries), menuWith({"✓ 网格", "✓ 打开辅助功能权限设置…"}));
+  EXPECT_EQ(show(menu().entries), menuWith({"✓ 网格", "✓ 窗口管理器状态…"}));
 
   menu().choose("左右三等分（3 格）");
   menu().choose("网格");
   menu().choose("退出当前布局");
   menu().choose("快捷键设置…");
-  menu().choose("打开辅助功能权限设置…");  // trusted: the settings, not the guide
-  EXPECT_EQ(opened(), Lines{kAccessibilityAddress});
+  menu().choose("窗口管理器状态…");  // the guide, ready or not: nothing to open
   desktop->setProcessTrusted(false);
-  menu().choose("打开辅助功能权限设置…");
+  menu().choose("窗口管理器状态…");
   EXPECT_EQ(opened(), Lines{});
   // Headers, separators, a disabled entry and unknown layouts do nothing.
   control->bentoTiles.reset();
@@ -114,10 +113,10 @@ TEST_F(StatusItemSim, TheMenuShowsWhatRunsAndSendsEachChoiceToItsTarget) {
   controller->startLayoutFromMenu(std::nullopt);
   menu().choose("退出 Tessarapane");  // quitting forgets the layout first
   EXPECT_EQ(control->commands, (Lines{"startLayout split3", "startBento", "exitLayout forgetting", "hot key settings",
-                                      "permission guide", "exitLayout forgetting", "terminate"}));
+                                      "permission guide", "permission guide", "exitLayout forgetting", "terminate"}));
 }
 
-TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheMenuBarSettingsAreOfferedOnce) {
+TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheTrayHelpIsOfferedOnce) {
   // In its place: checked once, left alone.
   auto controller = make();
   EXPECT_TRUE(controller->isWatchingPresence());
@@ -135,14 +134,14 @@ TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheMenuBarSettingsAreOffered
   ASSERT_EQ((std::vector<std::size_t>{before, bar->made.size()}), (std::vector<std::size_t>{2, 3}));
   EXPECT_EQ(bar->removed, std::vector<std::shared_ptr<RecordingStatusItem>>{bar->made[1]});
   EXPECT_EQ(icon(), "visible template tip Tessarapane menu");
-  EXPECT_EQ(show(menu().entries), menuWith({"✓ 上下二分（2 格）", "✓ 打开辅助功能权限设置…"}));
+  EXPECT_EQ(show(menu().entries), menuWith({"✓ 上下二分（2 格）", "✓ 窗口管理器状态…"}));
   clock->advance(5.0);
   EXPECT_EQ(bar->made.size(), 3u);
 
-  // Still hidden after the second look: the user is asked, once, and the
-  // menu-bar settings open at the first address that works.
+  // Still hidden after the second look: the user is told, once, and the
+  // help opens at the first address that works.
   bar->nextItemFrames.assign(6, Rect(1300, 875, 0, 22));
-  desktop->refuseAddress(kMenuBarAddress);
+  desktop->refuseAddress(kInstalledHelp);
   controller = make();
   clock->advance(1.39);
   EXPECT_TRUE(desktop->alerts()->shown().empty());
@@ -150,16 +149,26 @@ TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheMenuBarSettingsAreOffered
   ASSERT_EQ(desktop->alerts()->shown().size(), 1u);
   const SimAlerts::Shown& alert = desktop->alerts()->shown()[0];
   EXPECT_EQ((Lines{alert.title, alert.message, alert.buttons.at(0), alert.buttons.at(1)}),
-            (Lines{"菜单栏图标被系统隐藏", StatusMenuTexts::hiddenIconMessage(), "打开菜单栏设置", "稍后"}));
+            (Lines{"找不到系统托盘", StatusMenuTexts::missingTrayMessage(), "打开帮助", "稍后"}));
   EXPECT_EQ(desktop->recorder().activations(), std::vector<ProcessID>{desktop->currentProcessID()});
-  EXPECT_EQ(opened(), (Lines{kMenuBarAddress, "x-apple.systempreferences:com.apple.ControlCenter-Settings.extension"}));
+  EXPECT_EQ(opened(), (Lines{kInstalledHelp, kWebHelp}));
   controller->watchPresence();
   clock->advance(2.0);
   EXPECT_EQ(desktop->alerts()->shown().size(), 1u);
 
+  // No address opens: the user is told where the help is.
+  desktop->refuseAddress(kWebHelp);
+  bar->nextItemFrames.assign(bar->made.size() + 2, Rect(1300, 875, 0, 22));
+  controller = make();
+  clock->advance(1.5);
+  EXPECT_EQ(opened(), (Lines{kInstalledHelp, kWebHelp}));
+  ASSERT_EQ(desktop->alerts()->shown().size(), 3u);
+  EXPECT_EQ((Lines{desktop->alerts()->shown()[2].title, desktop->alerts()->shown()[2].message}),
+            (Lines{"无法打开帮助", "请在浏览器中打开：" + kWebHelp}));
+
   // "稍后" opens nothing; a controller gone before its check leaves nothing.
   desktop->alerts()->setAnswer(1);
-  bar->nextItemFrames.assign(8, Rect(1300, 875, 0, 22));
+  bar->nextItemFrames.assign(bar->made.size() + 4, Rect(1300, 875, 0, 22));
   controller = make();
   clock->advance(1.5);
   controller = make();
@@ -167,7 +176,7 @@ TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheMenuBarSettingsAreOffered
   controller.reset();
   clock->advance(2.0);
   orphanMenu->choose("网格");
-  EXPECT_EQ(desktop->alerts()->shown().size(), 2u);
+  EXPECT_EQ(desktop->alerts()->shown().size(), 4u);
   EXPECT_TRUE(opened().empty() && control->commands.empty());
 }
 

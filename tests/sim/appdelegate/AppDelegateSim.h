@@ -46,13 +46,12 @@ using PaneIDs = std::vector<std::vector<WindowID>>;
 // a delegate wired as the program wires it once launched.
 struct AppDelegateSim : SimDesktopTest {
   AppDelegateSim() {
-    views = {std::make_shared<NoChrome>(), bar, settingsWindow, guideWindow, std::make_shared<RecordingHelperPanel>(),
+    views = {std::make_shared<NoChrome>(), bar, settingsWindow, guideWindow,
              // As the toolkit does: the loop's end delivers the termination notice.
              [this] {
                quitSawRemembered = remembered();
                if (delegate) delegate->applicationWillTerminate();
-             },
-             {}};
+             }};
     app = SimDesktopTest::launch("Editor");
   }
 

@@ -9,7 +9,9 @@ namespace tessarapane {
 
 using namespace testing_support;
 
-const std::string kMissing = "设置 Tessarapane: 开启以下权限后即可使用 辅助功能/移动和调整其他 App 的窗口:授权 [稍后]";
+const std::string kMissing =
+    "设置 Tessarapane: 开启以下权限后即可使用 窗口管理器/没有检测到支持 EWMH 的窗口管理器。请启动一个窗口管理器"
+    "（例如 openbox、xfwm4 或 KWin），Tessarapane 会自动继续。:重新检查 [稍后]";
 
 TEST_F(AppDelegateSim, HotKeysMoveTheFocusedTabAndANewChordWorksAtOnce) {
   {
@@ -58,7 +60,7 @@ TEST_F(AppDelegateSim, TheRememberedLayoutComesBackOneSecondAfterLaunchOnlyWithT
   EXPECT_EQ(std::pair(desktop->hotKeys()->registrations().size(), bar->made.size()), std::pair(5ul, 1ul));
   clock->advance(5.0);
   press(kKeyReturn);
-  choose("打开辅助功能权限设置…");
+  choose("窗口管理器状态…");
   EXPECT_EQ(guideWindow->taken(), (Lines{kMissing, "center", "front", kMissing, "front", kMissing, "front"}));
   EXPECT_EQ(std::pair(writes({left, right}), desktop->recorder().openedAddresses().size()), std::pair(0ul, 0ul));
 

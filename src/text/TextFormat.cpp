@@ -1,4 +1,4 @@
-#include "app/TextFormat.h"
+#include "text/TextFormat.h"
 
 #include <cstddef>
 
