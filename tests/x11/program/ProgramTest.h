@@ -92,12 +92,13 @@ class ProgramTest : public X11Test {
   }
 
   std::map<std::string, std::string> environment() const {
-    std::map<std::string, std::string> variables{{"DISPLAY", session().display()},
-            {"XDG_CONFIG_HOME", home_ + "/config"},
-            {"XDG_RUNTIME_DIR", home_ + "/runtime"},
-            // Qt's and the desktop libraries' own allocations at exit are not
-            // the program's to answer for; its exit status is.
-            {"ASAN_OPTIONS", "detect_leaks=0"}};
+    std::map<std::string, std::string> variables{
+        {"DISPLAY", session().display()},
+        {"XDG_CONFIG_HOME", home_ + "/config"},
+        {"XDG_RUNTIME_DIR", home_ + "/runtime"},
+        // Qt's and the desktop libraries' own allocations at exit are not
+        // the program's to answer for; its exit status is.
+        {"ASAN_OPTIONS", "detect_leaks=0"}};
     variables.insert(programEnvironment_.begin(), programEnvironment_.end());
     return variables;
   }
