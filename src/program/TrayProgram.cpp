@@ -92,11 +92,11 @@ class TrayProgram {
       return live->layoutCoordinator();
     }));
 
-    // Session end (the session manager asks to save) and the loop ending for
-    // any reason are the termination notice; terminate() runs it once.
+    // The loop ending for any reason is the termination notice; terminate()
+    // runs it once. The session's end comes that way too: the session
+    // manager's Die quits the loop.
     QObject::connect(&application_, &QCoreApplication::aboutToQuit, &application_, [this] { terminate(); });
-    QObject::connect(&application_, &QGuiApplication::commitDataRequest, &application_,
-                     [this](QSessionManager&) { terminate(); });
+    watchSessionSaves();
     TerminationSignals signalPipe([this](int signalNumber) {
       write(std::string("received ") + (signalNumber == SIGINT ? "SIGINT" : "SIGTERM") + ": quitting");
       QCoreApplication::quit();
@@ -112,6 +112,22 @@ class TrayProgram {
  private:
   void write(std::string_view text) {
     log_->write(LayoutCoordinator::kLogSubsystem, kProgramLogCategory, text);
+  }
+
+  // A save the session manager asks for is a checkpoint, or the first step of
+  // a logout that may yet be cancelled: the program runs on. Its settings
+  // reach the disk at every change, so there is nothing left to save, and it
+  // never asks to interact. The autostart entry starts it at login; a
+  // restart by the session manager would add a second start, with an
+  // argument it refuses.
+  void watchSessionSaves() {
+    const auto onSave = [this](QSessionManager& manager) {
+      manager.setRestartHint(QSessionManager::RestartNever);
+      write("the session manager saves the session; the settings are on disk");
+    };
+    QObject::connect(&application_, &QGuiApplication::commitDataRequest, &application_, onSave);
+    QObject::connect(&application_, &QGuiApplication::saveStateRequest, &application_,
+                     [](QSessionManager& manager) { manager.setRestartHint(QSessionManager::RestartNever); });
   }
 
   // X events are read whenever the socket has data and before the loop

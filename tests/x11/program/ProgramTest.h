@@ -1,0 +1,266 @@
+// The fixture of the tests that run the real tessarapane program on the test
+// desktop, and what they share to witness its effects.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "X11Test.h"
+#include "chrome/PaneTabBarLayout.h"
+#include "chrome/PaneTabItemLayout.h"
+#include "layout/LayoutEngine.h"
+#include "layout/LayoutKind.h"
+#include "layout/PaneMove.h"
+
+namespace tessarapane::x11test {
+
+using nlohmann::json;
+
+constexpr double kStartTimeout = 30.0;  // a sanitizer build takes a while to start
+constexpr double kSettleTimeout = 10.0;
+// Clients without size increments take their frame exactly; allow rounding.
+constexpr double kFrameTolerance = 1.0;
+
+inline std::string readFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+inline Rect rectOf(const json& frame) {
+  return Rect(frame.at("x").get<double>(), frame.at("y").get<double>(), frame.at("width").get<double>(),
+              frame.at("height").get<double>());
+}
+
+inline bool near(const Rect& a, const Rect& b) {
+  return std::fabs(a.x() - b.x()) <= kFrameTolerance && std::fabs(a.y() - b.y()) <= kFrameTolerance &&
+         std::fabs(a.width() - b.width()) <= kFrameTolerance && std::fabs(a.height() - b.height()) <= kFrameTolerance;
+}
+
+inline std::string describe(const std::optional<Rect>& r) {
+  if (!r) return "none";
+  std::ostringstream text;
+  text << r->x() << "," << r->y() << " " << r->width() << "x" << r->height();
+  return text.str();
+}
+
+// The pane (index) whose windows include `window`; -1 for none.
+inline int paneOf(const json& state, xcb_window_t window) {
+  for (const json& pane : state.at("panes")) {
+    for (const json& entry : pane.at("windows")) {
+      if (entry.at("id").get<std::uint64_t>() == window) return pane.at("index").get<int>();
+    }
+  }
+  return -1;
+}
+
+inline std::vector<xcb_window_t> windowsOf(const json& pane) {
+  std::vector<xcb_window_t> windows;
+  for (const json& entry : pane.at("windows")) windows.push_back(entry.at("id").get<xcb_window_t>());
+  return windows;
+}
+
+class ProgramTest : public X11Test {
+ protected:
+  struct Outcome {
+    int status = -1;
+    std::string output;
+    std::string errors;
+  };
+
+  void SetUp() override {
+    X11Test::SetUp();
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    home_ = session().directory() + "/" + name;
+    std::filesystem::create_directories(home_ + "/config");
+    std::filesystem::create_directories(home_ + "/runtime");
+    chmod((home_ + "/runtime").c_str(), 0700);
+  }
+
+  void TearDown() override {
+    if (program_) program_->terminate();
+    program_.reset();
+    X11Test::TearDown();
+  }
+
+  std::map<std::string, std::string> environment() const {
+    std::map<std::string, std::string> variables{
+        {"DISPLAY", session().display()},
+        {"XDG_CONFIG_HOME", home_ + "/config"},
+        {"XDG_RUNTIME_DIR", home_ + "/runtime"},
+        // Qt's and the desktop libraries' own allocations at exit are not
+        // the program's to answer for; its exit status is.
+        {"ASAN_OPTIONS", "detect_leaks=0"}};
+    variables.insert(programEnvironment_.begin(), programEnvironment_.end());
+    return variables;
+  }
+  XSession& session() const { return X11Environment::session(); }
+
+  std::string logPath() const { return home_ + "/tessarapane.log"; }
+  std::string log() const { return readFile(logPath()); }
+  std::string settingsPath() const { return home_ + "/config/tessarapane/tessarapane.conf"; }
+
+  // Runs `tessarapane ARGS...` to its end, with both output streams.
+  Outcome run(const std::vector<std::string>& arguments, double timeout = 20.0) {
+    std::vector<std::string> argv{TESSARAPANE_PROGRAM};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    Subprocess::Options options;
+    options.captureStdout = true;
+    options.environment = environment();
+    const std::string errors = home_ + "/run-" + std::to_string(++runs_) + ".err";
+    options.stderrPath = errors;
+    auto process = Subprocess::start(argv, options);
+    Outcome outcome;
+    if (!process) return outcome;
+    const double deadline = monotonicNow() + timeout;
+    while (auto line = process->readLine(std::max(0.0, deadline - monotonicNow()))) outcome.output += *line + "\n";
+    const auto status = process->wait(std::max(0.0, deadline - monotonicNow()));
+    outcome.status = status.value_or(-1);
+    outcome.errors = readFile(errors);
+    return outcome;
+  }
+
+  Outcome ctl(const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv{"ctl"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return run(argv);
+  }
+
+  std::optional<json> state() {
+    const Outcome outcome = ctl({"state"});
+    if (outcome.status != 0) return std::nullopt;
+    const json parsed = json::parse(outcome.output, nullptr, false);
+    if (parsed.is_discarded()) return std::nullopt;
+    return parsed;
+  }
+
+  // Starts the tray program and waits until it answers on the bus; its first
+  // answer.
+  json startTessarapane() {
+    Subprocess::Options options;
+    options.environment = environment();
+    options.stderrPath = logPath();
+    std::string error;
+    auto process = Subprocess::start({TESSARAPANE_PROGRAM}, options, &error);
+    if (!process) {
+      ADD_FAILURE() << error;
+      return json();
+    }
+    program_ = std::make_unique<Subprocess>(std::move(*process));
+    std::optional<json> first;
+    waitUntil([&] {
+      if (!program_->isRunning()) return true;
+      first = state();
+      return first.has_value();
+    }, kStartTimeout);
+    if (!first) ADD_FAILURE() << "the program did not come up; its log:\n" << log();
+    return first.value_or(json());
+  }
+
+  // Waits until `ctl state` satisfies the condition; the last state read.
+  json waitForState(const std::function<bool(const json&)>& condition, double timeout = kSettleTimeout) {
+    json last;
+    waitUntil([&] {
+      const auto current = state();
+      if (current) last = *current;
+      return current && condition(*current);
+    }, timeout);
+    return last;
+  }
+
+  // Waits until the window's outer frame, as xwininfo and the frame extents
+  // show it, is `frame`.
+  ::testing::AssertionResult waitForFrame(xcb_window_t window, const Rect& frame, double timeout = kSettleTimeout) {
+    std::optional<Rect> seen;
+    if (waitUntil([&] {
+          seen = witnessFrame(window);
+          return seen && near(*seen, frame);
+        }, timeout)) {
+      return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "window " << window << " is at " << describe(seen) << ", not at "
+                                         << describe(frame);
+  }
+
+  // Every window of every pane shows at its pane's frame.
+  void expectPanesWitnessed(const json& current) {
+    for (const json& pane : current.at("panes")) {
+      for (xcb_window_t window : windowsOf(pane)) EXPECT_TRUE(waitForFrame(window, rectOf(pane.at("frame"))));
+    }
+  }
+
+  bool xdotool(const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv{"xdotool"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    const auto result = Subprocess::run(argv, 10.0);
+    return result && result->status == 0;
+  }
+
+  bool click(double x, double y) {
+    return xdotool({"mousemove", "--sync", std::to_string(std::lround(x)), std::to_string(std::lround(y)), "click", "1"});
+  }
+
+  // Where a tab's controls are on the screen: the strip runs along the top
+  // of the pane, right above the pane's window frame, and is laid out by the
+  // same rules the program's panels use. The pointer hovers the tab when the
+  // click lands, so the arrows show in full mode.
+  struct TabTargets {
+    Point select;
+    Point close;
+    std::vector<std::pair<PaneMoveDirection, Point>> moves;
+  };
+  TabTargets tabTargets(const json& current, int paneIndex, xcb_window_t window) {
+    const LayoutKind kind = fromRawValue<LayoutKind>(current.at("layout").get<std::string>()).value();
+    const json& pane = current.at("panes").at(static_cast<std::size_t>(paneIndex));
+    const std::vector<xcb_window_t> windows = windowsOf(pane);
+    const int tab = static_cast<int>(std::find(windows.begin(), windows.end(), window) - windows.begin());
+    int selected = -1;
+    if (!pane.at("selected").is_null()) {
+      const auto at = std::find(windows.begin(), windows.end(), pane.at("selected").get<xcb_window_t>());
+      selected = static_cast<int>(at - windows.begin());
+    }
+    const Rect frame = rectOf(pane.at("frame"));
+    const Rect strip(frame.x(), frame.y() - LayoutEngine::kTabBarHeight, frame.width(), LayoutEngine::kTabBarHeight);
+    const std::vector<PaneMoveDirection> directions = PaneMove::availableDirections(paneIndex, kind);
+    const auto bar = PaneTabBarLayout::make(strip, static_cast<int>(windows.size()), selected,
+                                            static_cast<int>(directions.size()));
+    const auto& visible = bar.stripLayout.visibleIndices;
+    const auto slot = std::find(visible.begin(), visible.end(), tab);
+    EXPECT_NE(slot, visible.end()) << "tab " << tab << " is not in the strip";
+    const Rect slotFrame = bar.slotFrames.at(static_cast<std::size_t>(slot - visible.begin()));
+    const auto item = PaneTabItemLayout::make(slotFrame.width(), slotFrame.height(), bar.stripLayout.mode,
+                                              static_cast<int>(directions.size()), tab == selected, true);
+    // Left edges read the same in both spaces; vertically every control
+    // spans the tab, which sits centred in the strip.
+    const double left = strip.x() + bar.stripFrame.x() + slotFrame.x();
+    const double middle = strip.y() + strip.height() / 2.0;
+    TabTargets targets;
+    targets.select = Point{left + item.selectButtonFrame.midX(), middle};
+    targets.close = Point{left + item.closeButtonFrame.midX(), middle};
+    for (std::size_t i = 0; i < directions.size(); ++i) {
+      const double x = left + item.moveStackFrame.x() + PaneTabItemLayout::kMoveButtonWidth * (static_cast<double>(i) + 0.5);
+      targets.moves.emplace_back(directions[i], Point{x, middle});
+    }
+    return targets;
+  }
+
+  bool activate(xcb_window_t window) {
+    if (!xdotool({"windowactivate", "--sync", std::to_string(window)})) return false;
+    return waitUntil([&] { return witnessActiveWindow() == window; });
+  }
+
+  std::string home_;
+  std::map<std::string, std::string> programEnvironment_;  // more for the program and ctl
+  std::unique_ptr<Subprocess> program_;
+  int runs_ = 0;
+};
+
+}  // namespace tessarapane::x11test
