@@ -63,7 +63,8 @@ StatusItemController::StatusItemController(const Platform& platform, std::shared
       workspace_(platform.workspace),
       screens_(platform.screens),
       scheduler_(platform.scheduler),
-      alerts_(platform.alerts) {}
+      alerts_(platform.alerts),
+      log_(platform.log) {}
 
 // --- The item and its menu -------------------------------------------------
 
@@ -233,6 +234,7 @@ void StatusItemController::recreateStatusItem() {
 void StatusItemController::offerMenuBarSettingsIfNeeded() {
   if (didOfferMenuBarSettings_) return;
   didOfferMenuBarSettings_ = true;
+  if (log_) log_->write(kLogSubsystem, "Tray", "no system tray shows the icon; telling the user");
   if (workspace_) workspace_->activate(workspace_->currentProcessID());
   if (!alerts_) return;
   const std::vector<std::string> buttons = {localized("打开帮助"), localized("稍后")};
@@ -242,7 +244,9 @@ void StatusItemController::offerMenuBarSettingsIfNeeded() {
   const std::weak_ptr<StatusItemController> weak = weak_from_this();
   Permissions::openFirst(Permissions::trayHelpAddresses(), *workspace_, [weak](const std::string& opened) {
     const auto self = weak.lock();
-    if (self && opened.empty()) self->reportHelpNotOpened();
+    if (!self) return;
+    if (self->log_) self->log_->write(kLogSubsystem, "Tray", opened.empty() ? "no help address opened" : "opened " + opened);
+    if (opened.empty()) self->reportHelpNotOpened();
   });
 }
 

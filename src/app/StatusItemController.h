@@ -86,6 +86,7 @@ class StatusItemController : public StatusMenuDelegate, public std::enable_share
   std::shared_ptr<Screens> screens_;
   std::shared_ptr<Scheduler> scheduler_;
   std::shared_ptr<Alerts> alerts_;
+  std::shared_ptr<Log> log_;
 
   std::shared_ptr<StatusItem> statusItem_;
   std::shared_ptr<StatusMenu> menu_;

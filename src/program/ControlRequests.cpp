@@ -1,6 +1,7 @@
 #include "program/ControlRequests.h"
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -36,9 +37,19 @@ ControlReply notReady() {
   return refused(ControlReply::Status::unavailable, "Tessarapane is not ready (starting up or quitting)");
 }
 
-ControlReply noWindowManager() {
-  return refused(ControlReply::Status::unavailable,
-                 "no window manager is running: Tessarapane cannot move windows without one");
+// Says what the window manager lacks; none when it lacks nothing.
+std::optional<ControlReply> windowManagerRefusal(Accessibility& accessibility) {
+  const WindowManagerReport report = accessibility.windowManagerReport();
+  if (report.usable()) return std::nullopt;
+  if (!report.found) {
+    return refused(ControlReply::Status::unavailable,
+                   "no window manager is running: Tessarapane cannot move windows without one");
+  }
+  std::string missing;
+  for (const std::string& feature : report.missing) missing += (missing.empty() ? "" : ", ") + feature;
+  return refused(ControlReply::Status::unavailable, "the window manager " + Utf8Text::quoted(report.name, 64) +
+                                                        " does not support " + missing +
+                                                        ": Tessarapane cannot move windows with it");
 }
 
 }  // namespace
@@ -65,14 +76,14 @@ ControlReply ControlRequests::start(std::string_view kind) {
   const std::optional<LayoutKind> parsed = fromRawValue<LayoutKind>(kind);
   if (!parsed) return refused(ControlReply::Status::invalidArgument, "unknown layout kind " + quoted(kind));
   return onCoordinator([&](LayoutCoordinator& coordinator) {
-    if (!coordinator.platform.accessibility->isProcessTrusted()) return noWindowManager();
+    if (auto refusal = windowManagerRefusal(*coordinator.platform.accessibility)) return *refusal;
     return carryOut(coordinator, [&] { coordinator.startLayout(*parsed); });
   });
 }
 
 ControlReply ControlRequests::startGrid() {
   return onCoordinator([](LayoutCoordinator& coordinator) {
-    if (!coordinator.platform.accessibility->isProcessTrusted()) return noWindowManager();
+    if (auto refusal = windowManagerRefusal(*coordinator.platform.accessibility)) return *refusal;
     return carryOut(coordinator, [&] { coordinator.startBento(); });
   });
 }

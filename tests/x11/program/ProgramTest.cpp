@@ -182,16 +182,8 @@ TEST_F(ProgramTest, TabClicksAndTheMoveHotKeyActOnRealWindows) {
 // Through the tray menu to the settings window, a new chord for "move left"
 // recorded there is stored in the settings file and moves tabs at once.
 TEST_F(ProgramTest, ChordRecordedInTheSettingsWindowIsStoredAndTakesEffect) {
-  auto tray = startProgram({"trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
-                            "--heighttype", "pixel", "--height", "24", "--SetDockType", "true", "--SetPartialStrut",
-                            "false"});
-  ASSERT_TRUE(tray);
-  std::optional<std::string> panel;
-  ASSERT_TRUE(waitUntil([&] {
-    const auto found = Subprocess::run({"xdotool", "search", "--class", "trayer"}, 5.0);
-    if (found && found->status == 0 && !found->output.empty()) panel = found->output.substr(0, found->output.find('\n'));
-    return panel.has_value();
-  }, kSettleTimeout)) << "trayer did not come up";
+  const std::optional<std::string> panel = startTray();
+  ASSERT_TRUE(panel) << "trayer did not come up";
 
   std::vector<std::unique_ptr<TestClient>> clients;
   for (int i = 0; i < 2; ++i) {

@@ -142,9 +142,29 @@ class ProgramTest : public X11Test {
     return parsed;
   }
 
+  // A system tray at the top right (trayer, without a strut); its panel
+  // window. Every program story has one unless it clears `withTray_`: without
+  // a tray the program tells the user so in a modal notice.
+  std::optional<std::string> startTray() {
+    if (trayPanel_) return trayPanel_;
+    tray_ = startProgram({"trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
+                          "--heighttype", "pixel", "--height", "24", "--SetDockType", "true", "--SetPartialStrut",
+                          "false"});
+    if (!tray_) return std::nullopt;
+    waitUntil([&] {
+      const auto found = Subprocess::run({"xdotool", "search", "--class", "trayer"}, 5.0);
+      if (found && found->status == 0 && !found->output.empty()) {
+        trayPanel_ = found->output.substr(0, found->output.find('\n'));
+      }
+      return trayPanel_.has_value();
+    }, kSettleTimeout);
+    return trayPanel_;
+  }
+
   // Starts the tray program and waits until it answers on the bus; its first
   // answer.
   json startTessarapane() {
+    if (withTray_ && !startTray()) ADD_FAILURE() << "trayer did not come up";
     Subprocess::Options options;
     options.environment = environment();
     options.stderrPath = logPath();
@@ -258,7 +278,10 @@ class ProgramTest : public X11Test {
   }
 
   std::string home_;
-  std::map<std::string, std::string> programEnvironment_;  // more for the program and ctl
+  std::map<std::string, std::string> programEnvironment_;
+  bool withTray_ = true;
+  std::unique_ptr<Subprocess> tray_;
+  std::optional<std::string> trayPanel_;  // more for the program and ctl
   std::unique_ptr<Subprocess> program_;
   int runs_ = 0;
 };

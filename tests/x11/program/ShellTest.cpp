@@ -1,0 +1,72 @@
+// The program on desktops that lack what it usually relies on: a system
+// tray, a window manager.
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "ProgramTest.h"
+#include "permission/Permissions.h"
+
+namespace tessarapane::x11test {
+namespace {
+
+// Without a tray the user is told once, the control interface keeps
+// answering, and the help opens through the desktop's opener: when the
+// installed copy does not open, the web page is tried.
+TEST_F(ProgramTest, WithoutATrayTheUserIsToldAndTheHelpOpensAtTheFirstAddressThatWorks) {
+  withTray_ = false;
+  const std::string bin = home_ + "/bin", opened = home_ + "/opened";
+  ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
+  {
+    std::ofstream opener(bin + "/xdg-open");
+    opener << "#!/bin/sh\necho \"$1\" >> '" << opened << "'\ncase \"$1\" in file:*) exit 2;; esac\nexit 0\n";
+  }
+  ASSERT_EQ(chmod((bin + "/xdg-open").c_str(), 0755), 0);
+  programEnvironment_["PATH"] = bin + ":" + std::getenv("PATH");
+
+  ASSERT_FALSE(startTessarapane().is_null());
+  std::string notice;
+  ASSERT_TRUE(waitUntil([&] {
+    const auto found = Subprocess::run({"xdotool", "search", "--onlyvisible", "--name", "^Tessarapane$"}, 5.0);
+    if (found && found->status == 0 && !found->output.empty()) notice = found->output.substr(0, found->output.find('\n'));
+    return !notice.empty();
+  }, kStartTimeout)) << "no notice; the log:\n" << log();
+  EXPECT_NE(log().find("no system tray shows the icon"), std::string::npos);
+  EXPECT_TRUE(state().has_value()) << "the control interface stopped answering while the notice is up";
+
+  // Return takes the default button, "open the help".
+  ASSERT_TRUE(xdotool({"windowactivate", "--sync", notice, "key", "Return"}));
+  ASSERT_TRUE(waitUntil([&] { return log().find("[Tray] opened ") != std::string::npos; }, kSettleTimeout)) << log();
+  EXPECT_EQ(readFile(opened), Permissions::trayHelpAddresses()[0] + "\n" + Permissions::trayHelpAddresses()[1] + "\n");
+  EXPECT_TRUE(state().has_value());
+}
+
+// Without a window manager the guide comes up at launch and says what to
+// do, layouts are refused with the reason, and a window manager started
+// later is noticed by the guide's poll.
+TEST_F(ProgramTest, WithoutAWindowManagerTheGuideSaysSoUntilOneStarts) {
+  session().windowManager().terminate();
+  ASSERT_TRUE(waitUntil([&] { return !session().windowManagerRunning(); }));
+
+  ASSERT_FALSE(startTessarapane().is_null());
+  const auto guideSays = [&](const std::string& status) {
+    return waitUntil([&] { return log().find("[Permission] guide: " + status) != std::string::npos; }, kSettleTimeout);
+  };
+  ASSERT_TRUE(guideSays("没有检测到支持 EWMH 的窗口管理器。请启动一个窗口管理器（例如 openbox、xfwm4 或 KWin），"
+                        "Tessarapane 会自动继续。"))
+      << log();
+  const Outcome refused = ctl({"start", "split2"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.errors.find("no window manager is running"), std::string::npos) << refused.errors;
+
+  auto windowManager = startProgram({"openbox", "--sm-disable", "--config-file", session().directory() + "/rc.xml"});
+  ASSERT_TRUE(windowManager);
+  EXPECT_TRUE(guideSays("窗口管理器「Openbox」已就绪。")) << log();
+  std::unique_ptr<TestClient> client = startClient({"--title", "managed", "--geometry", "300x200+100+300"});
+  ASSERT_TRUE(client);
+  EXPECT_EQ(ctl({"start", "split2"}).status, 0);
+}
+
+}  // namespace
+}  // namespace tessarapane::x11test
