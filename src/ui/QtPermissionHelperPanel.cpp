@@ -8,7 +8,7 @@
 namespace tessarapane::ui {
 
 QtPermissionHelperPanel::QtPermissionHelperPanel(const std::string& text, QIcon applicationIcon, ToolkitSpace space)
-    : OverlayPanel(std::move(space)) {
+    : OverlayPanel(std::move(space), QStringLiteral("Tessarapane permission helper")) {
   pill_ = new HelperPillView(toQString(text), std::move(applicationIcon), this);
   resize(kInitialWidth, kHeight);
   pill_->setGeometry(rect());
