@@ -8,7 +8,8 @@ namespace tessarapane {
 namespace {
 
 // Title case for titles, menu entries and buttons; sentence case for
-// messages, notes and tips, as desktop programs write them.
+// messages, notes and tips, as desktop programs write them. Sorted by the
+// keys' bytes (checked below when compiled).
 constexpr std::array kEnglish = std::to_array<EnglishTexts::Entry>({
     {"%@（%@）", "%@ (%@)"},
     {"%ld 格", "%ld panes"},
