@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +22,7 @@
 #include "program/SingleInstance.h"
 #include "program/TerminationSignals.h"
 #include "program/XConnectionLoss.h"
+#include "text/EnglishTexts.h"
 #include "ui/ApplicationIconProvider.h"
 #include "ui/ApplicationIcons.h"
 #include "ui/LayoutKindIconEngine.h"
@@ -65,6 +67,9 @@ class TrayProgram {
   }
 
   int run() {
+    // Before any text is built: the locale picks Chinese or English.
+    const Language language = chooseLanguage([](const char* name) { return std::getenv(name); });
+    localization::install(makeLocalizer(language, log_, std::string(LayoutCoordinator::kLogSubsystem)));
     Platform platform = backend_.platform;
     platform.log = log_;
     platform.userDefaults = std::make_shared<ui::QSettingsUserDefaults>(log_);

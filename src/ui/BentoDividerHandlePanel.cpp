@@ -8,7 +8,7 @@ namespace tessarapane::ui {
 
 BentoDividerHandlePanel::BentoDividerHandlePanel(std::weak_ptr<const BentoDividerCallbacks> callbacks,
                                                  ToolkitSpace space)
-    : OverlayPanel(space) {
+    : OverlayPanel(space, QStringLiteral("Tessarapane grid divider")) {
   handleView_ = new BentoDividerHandleView(std::move(callbacks), std::move(space), this);
   handleView_->setGeometry(rect());
 }

@@ -7,7 +7,7 @@
 namespace tessarapane::ui {
 
 BentoPreviewPanel::BentoPreviewPanel(const Rect& frame, std::shared_ptr<ApplicationIcons> icons, ToolkitSpace space)
-    : OverlayPanel(std::move(space)) {
+    : OverlayPanel(std::move(space), QStringLiteral("Tessarapane preview")) {
   // Clicks during a drag go to whatever lies below.
   setWindowFlag(Qt::WindowTransparentForInput);
   setAttribute(Qt::WA_TransparentForMouseEvents);

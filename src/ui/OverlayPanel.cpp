@@ -5,7 +5,7 @@
 
 namespace tessarapane::ui {
 
-OverlayPanel::OverlayPanel(ToolkitSpace space, QWidget* parent)
+OverlayPanel::OverlayPanel(ToolkitSpace space, const QString& title, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
       space_(std::move(space)) {
   // Without WindowDoesNotAcceptFocus a click on the panel activates it.
@@ -15,6 +15,7 @@ OverlayPanel::OverlayPanel(ToolkitSpace space, QWidget* parent)
   setAttribute(Qt::WA_NoSystemBackground);
   setFocusPolicy(Qt::NoFocus);
   setAutoFillBackground(false);
+  setWindowTitle(title);
 }
 
 void OverlayPanel::setToolkitFrame(const Rect& frame) {

@@ -11,10 +11,11 @@ namespace tessarapane::ui {
 // frameless, above ordinary windows, transparent where nothing is drawn, and
 // never taking the keyboard focus or activating this application, so a click
 // on it leaves the user's window focused. Frames arrive in toolkit space and
-// are applied unchanged.
+// are applied unchanged. `title` names the window for window lists and
+// rules; users do not see it.
 class OverlayPanel : public QWidget {
  public:
-  explicit OverlayPanel(ToolkitSpace space, QWidget* parent = nullptr);
+  OverlayPanel(ToolkitSpace space, const QString& title, QWidget* parent = nullptr);
 
   // The frame in toolkit space; set only when it differs.
   void setToolkitFrame(const Rect& frame);

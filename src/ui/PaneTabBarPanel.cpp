@@ -58,7 +58,7 @@ PaneTabBarPanel::PaneTabBarPanel(const std::vector<PaneTabPresentation>& tabs,
                                  std::vector<PaneMoveDirection> moveDirections, const Rect& frame,
                                  PaneTabBarHandlers handlers, std::shared_ptr<ApplicationIcons> icons,
                                  ToolkitSpace space)
-    : OverlayPanel(std::move(space)),
+    : OverlayPanel(std::move(space), QStringLiteral("Tessarapane tab strip")),
       moveDirections_(std::move(moveDirections)),
       handlers_(std::move(handlers)),
       icons_(std::move(icons)),

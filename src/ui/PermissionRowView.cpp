@@ -40,6 +40,7 @@ PermissionRowView::PermissionRowView(std::function<void(AppPermission)> onAuthor
   nameLabel_->setFont(SystemStyle::headline());
   detailLabel_ = new QLabel(this);
   detailLabel_->setFont(SystemStyle::caption());
+  detailLabel_->setWordWrap(true);
   QPalette secondary = detailLabel_->palette();
   secondary.setColor(QPalette::WindowText, SystemStyle::secondaryText(*this));
   detailLabel_->setPalette(secondary);

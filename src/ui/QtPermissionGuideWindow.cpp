@@ -26,8 +26,6 @@ constexpr int kTitleSize = 20;  // the third title size
 
 QtPermissionGuideWindow::QtPermissionGuideWindow(QIcon applicationIcon)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-  // The title bar shows no title.
-  setWindowTitle(QString());
   // The status text wraps; the window grows to hold it.
   setFixedWidth(kWidth);
   setMinimumHeight(kHeight);
@@ -99,6 +97,8 @@ void QtPermissionGuideWindow::close() { QWidget::close(); }
 
 void QtPermissionGuideWindow::refresh(const PermissionGuideContent& content) {
   titleLabel_->setText(toQString(content.title));
+  // Named for the taskbar and window lists as well as in its header.
+  setWindowTitle(titleLabel_->text());
   subtitleLabel_->setText(toQString(content.subtitle));
   while (rowViews_.size() < content.rows.size()) {
     auto* row = new PermissionRowView(

@@ -17,8 +17,8 @@ namespace tessarapane::ui {
 
 class PermissionRowView;
 
-// The permission guide: the application's icon, "设置 Tessarapane" and the
-// state line; one row per permission; the close button at the bottom right
+// The permission guide: the application's icon, "设置 Tessarapane" (also the
+// window's title) and the state line; one row per permission; the close button at the bottom right
 // ("开始使用" as the default button once everything is granted, else "稍后").
 // 420 x 240 points, kept when closed. Its buttons and its closing go to the
 // controller (held weakly; set after both exist).

@@ -27,6 +27,8 @@ QKeySequence keySequence(const std::string& keyEquivalent) {
 QtStatusMenu::QtStatusMenu()
     : self_(std::make_shared<QtStatusMenu*>(this)), style_(std::make_unique<StatusMenuStyle>()), menu_(new QMenu) {
   menu_->setStyle(style_.get());
+  // The popup's name for window lists and rules; never shown.
+  menu_->setWindowTitle(QStringLiteral("Tessarapane menu"));
   QObject::connect(menu_, &QMenu::aboutToShow, menu_, [self = std::weak_ptr<QtStatusMenu*>(self_)] {
     const auto live = self.lock();
     if (!live) return;

@@ -72,14 +72,9 @@ TEST_F(SettingsWindows, HotKeysAreRecordedRefusedClearedAndRestored) {
 
   EXPECT_EQ(std::tuple(window->isVisible(), window->size(), window->minimumSize(), window->maximumSize()),
             std::tuple(true, QSize(460, 360), QSize(460, 360), QSize(460, 360)));
-  EXPECT_EQ(text(window->windowTitle()), "快捷键设置");
   EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-  ASSERT_EQ(view.sectionTitles().size(), 2u);
-  EXPECT_EQ(std::pair(text(view.sectionTitles()[0]->text()), text(view.sectionTitles()[1]->text())),
-            std::pair(std::string("移动窗口"), std::string("布局")));
   ASSERT_EQ(view.notes().size(), 1u);
-  EXPECT_EQ(text(view.notes()[0]->text()), "仅在 Tab Mode 中生效，效果与 Tab 栏箭头相同。全屏 1 格时，左右快捷键会切换到左右二分。");
   EXPECT_LE(view.notes()[0]->mapTo(window.get(), QPoint(view.notes()[0]->width(), 0)).x(), 460) << "the note wraps";
   using Row = std::tuple<std::string, std::string, std::string, bool>;
   EXPECT_EQ(rows(), (std::vector<Row>{{"移到左侧", "⌃⌥←", "设置", true}, {"移到右侧", "⌃⌥→", "设置", true},

@@ -225,14 +225,32 @@ TEST_F(ProgramTest, ChordRecordedInTheSettingsWindowIsStoredAndTakesEffect) {
         {"xdotool", "search", "--onlyvisible", "--pid", std::to_string(program_->pid())}, 5.0);
     return found ? std::count(found->output.begin(), found->output.end(), '\n') : 0;
   };
+  // class | name | type of each window of the program, mapped or not.
+  const auto programWindows = [&] {
+    std::multiset<std::string> windows;
+    const auto ids = Subprocess::run({"xdotool", "search", "--pid", std::to_string(program_->pid())}, 5.0);
+    std::istringstream idLines(ids ? ids->output : "");
+    for (std::string id; std::getline(idLines, id);) {
+      const auto props = Subprocess::run({"xprop", "-id", id, "WM_CLASS", "_NET_WM_NAME", "_NET_WM_WINDOW_TYPE"}, 5.0);
+      std::string entry;
+      std::istringstream propLines(props ? props->output : "");
+      for (std::string line; std::getline(propLines, line);) {
+        const std::size_t equals = line.find(" = ");
+        entry += (entry.empty() ? "" : " | ") + (equals == std::string::npos ? "none" : line.substr(equals + 3));
+      }
+      windows.insert(entry);
+    }
+    return windows;
+  };
   const auto shownBefore = visibleWindows();
   ASSERT_TRUE(xdotool({"mousemove", "--sync", std::to_string(std::lround(icon->midX())),
                        std::to_string(std::lround(icon->midY())), "click", "3"}));
   ASSERT_TRUE(waitUntil([&] { return visibleWindows() > shownBefore; }, kSettleTimeout)) << "the tray menu did not open";
+  const std::multiset<std::string> withMenu = programWindows();
   ASSERT_TRUE(xdotool({"key", "--delay", "80", "Up", "Up", "Up", "Return"}));
   std::optional<xcb_window_t> settingsWindow;
   ASSERT_TRUE(waitUntil([&] {
-    const auto found = Subprocess::run({"xdotool", "search", "--onlyvisible", "--name", "快捷键设置"}, 5.0);
+    const auto found = Subprocess::run({"xdotool", "search", "--onlyvisible", "--name", "Keyboard Shortcuts"}, 5.0);
     if (found && found->status == 0 && !found->output.empty()) {
       settingsWindow = static_cast<xcb_window_t>(std::strtoul(found->output.c_str(), nullptr, 10));
     }
@@ -263,6 +281,17 @@ TEST_F(ProgramTest, ChordRecordedInTheSettingsWindowIsStoredAndTakesEffect) {
     return s.at("panes").size() == 2 && s.at("panes")[1].at("windows").size() == 1;
   });
   ASSERT_EQ(current.at("panes").size(), 2u) << current.dump();
+
+  // With the tab strips up, and before with the tray menu open, every window of the program carries its class and
+  // a name, for window managers, pagers and their rules; the settings window is an ordinary one.
+  const std::string kClass = "\"tessarapane\", \"Tessarapane\" | ";
+  const std::string kStrip = kClass + "\"Tessarapane tab strip\" | _NET_WM_WINDOW_TYPE_UTILITY, "
+                             "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE, _NET_WM_WINDOW_TYPE_NORMAL";
+  const std::string kTrayIcon = kClass + "\"Tessarapane\" | _KDE_NET_WM_WINDOW_TYPE_OVERRIDE, _NET_WM_WINDOW_TYPE_NORMAL";
+  EXPECT_EQ(withMenu, (std::multiset<std::string>{kTrayIcon, kClass + "\"Tessarapane menu\" | _NET_WM_WINDOW_TYPE_NORMAL"}));
+  EXPECT_EQ(programWindows(), (std::multiset<std::string>{
+      kTrayIcon, kClass + "\"Keyboard Shortcuts\" | _NET_WM_WINDOW_TYPE_NORMAL", kStrip, kStrip}));
+
   const xcb_window_t moving = windowsOf(current.at("panes")[1]).at(0);
   ASSERT_TRUE(activate(moving));
   ASSERT_TRUE(xdotool({"key", "--clearmodifiers", "ctrl+alt+j"}));

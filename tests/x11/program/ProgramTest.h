@@ -96,10 +96,14 @@ class ProgramTest : public X11Test {
         {"DISPLAY", session().display()},
         {"XDG_CONFIG_HOME", home_ + "/config"},
         {"XDG_RUNTIME_DIR", home_ + "/runtime"},
+        // English texts, whatever the locale of the machine running the tests.
+        {"LC_ALL", ""},
+        {"LC_MESSAGES", ""},
+        {"LANG", "C.UTF-8"},
         // Qt's and the desktop libraries' own allocations at exit are not
         // the program's to answer for; its exit status is.
         {"ASAN_OPTIONS", "detect_leaks=0"}};
-    variables.insert(programEnvironment_.begin(), programEnvironment_.end());
+    for (const auto& [name, value] : programEnvironment_) variables[name] = value;
     return variables;
   }
   XSession& session() const { return X11Environment::session(); }

@@ -42,10 +42,11 @@ TEST_F(ProgramTest, WithoutATrayTheUserIsToldAndTheHelpOpensAtTheFirstAddressTha
   EXPECT_TRUE(state().has_value());
 }
 
-// Without a window manager the guide comes up at launch and says what to
-// do, layouts are refused with the reason, and a window manager started
+// Without a window manager the guide comes up at launch and says (in the
+// locale's language) what to do, layouts are refused with the reason, and a window manager started
 // later is noticed by the guide's poll.
 TEST_F(ProgramTest, WithoutAWindowManagerTheGuideSaysSoUntilOneStarts) {
+  programEnvironment_["LANG"] = "zh_CN.UTF-8";  // the guide in the original texts
   session().windowManager().terminate();
   ASSERT_TRUE(waitUntil([&] { return !session().windowManagerRunning(); }));
 
