@@ -31,7 +31,27 @@ std::optional<std::vector<X11Monitor>> readMonitors(X11Connection& x, Deadline d
   return monitors;
 }
 
-Rect visibleFrame(const Rect& monitor, const std::vector<ClientInfo>& docks, const Rect& rootFrame) {
+namespace {
+
+// The work area the struts alone give: the root less the widest strut on each
+// edge, as EWMH window managers compute it.
+Rect strutWorkArea(const std::vector<ClientInfo>& docks, const Rect& rootFrame) {
+  double left = 0, right = 0, top = 0, bottom = 0;
+  for (const ClientInfo& dock : docks) {
+    if (dock.strut.size() < 4) continue;
+    left = std::max(left, static_cast<double>(dock.strut[0]));
+    right = std::max(right, static_cast<double>(dock.strut[1]));
+    top = std::max(top, static_cast<double>(dock.strut[2]));
+    bottom = std::max(bottom, static_cast<double>(dock.strut[3]));
+  }
+  return Rect(rootFrame.minX() + left, rootFrame.minY() + top, rootFrame.width() - left - right,
+              rootFrame.height() - top - bottom);
+}
+
+}  // namespace
+
+Rect visibleFrame(const Rect& monitor, const std::vector<ClientInfo>& docks, const Rect& rootFrame,
+                  const std::optional<Rect>& workArea) {
   double left = monitor.minX();
   double right = monitor.maxX();
   double top = monitor.minY();
@@ -58,6 +78,18 @@ Rect visibleFrame(const Rect& monitor, const std::vector<ClientInfo>& docks, con
     }
     if (touches(leftStrut) && leftStrut.minX() <= left && left < leftStrut.maxX()) left = leftStrut.maxX();
     if (touches(rightStrut) && rightStrut.minX() < right && right <= rightStrut.maxX()) right = rightStrut.minX();
+  }
+  // A work area that does not lie inside the root, or leaves nothing, is
+  // another program's mistake: ignored.
+  const Rect struts = strutWorkArea(docks, rootFrame);
+  if (workArea && workArea->width() > 0 && workArea->height() > 0 && rootFrame.contains(workArea->origin) &&
+      workArea->maxX() <= rootFrame.maxX() && workArea->maxY() <= rootFrame.maxY()) {
+    if (monitor.minY() == rootFrame.minY() && workArea->minY() > struts.minY()) top = std::max(top, workArea->minY());
+    if (monitor.maxY() == rootFrame.maxY() && workArea->maxY() < struts.maxY()) {
+      bottom = std::min(bottom, workArea->maxY());
+    }
+    if (monitor.minX() == rootFrame.minX() && workArea->minX() > struts.minX()) left = std::max(left, workArea->minX());
+    if (monitor.maxX() == rootFrame.maxX() && workArea->maxX() < struts.maxX()) right = std::min(right, workArea->maxX());
   }
   if (!(right > left) || !(bottom > top)) return monitor;
   return Rect(left, top, right - left, bottom - top);

@@ -23,7 +23,11 @@ struct X11Monitor {
 std::optional<std::vector<X11Monitor>> readMonitors(X11Connection& connection, Deadline deadline);
 
 // The monitor less the edges that docks reserve (their struts, measured
-// from the root window's edges).
-Rect visibleFrame(const Rect& monitor, const std::vector<ClientInfo>& docks, const Rect& rootFrame);
+// from the root window's edges) and, where the window manager's work area
+// (_NET_WORKAREA of the current desktop) keeps more of a root edge free than
+// those struts explain, that much more on monitors along that edge: the
+// window manager's own panels and override-redirect taskbars have no strut.
+Rect visibleFrame(const Rect& monitor, const std::vector<ClientInfo>& docks, const Rect& rootFrame,
+                  const std::optional<Rect>& workArea = std::nullopt);
 
 }  // namespace tessarapane

@@ -49,7 +49,7 @@ void X11Screens::eventArrived(const xcb_generic_event_t& event) {
       const xcb_atom_t atom = reinterpret_cast<const xcb_property_notify_event_t&>(event).atom;
       if (atom == x.atom(Atom::_NET_WM_STRUT_PARTIAL) || atom == x.atom(Atom::_NET_WM_STRUT) ||
           atom == x.atom(Atom::_NET_WM_DESKTOP) || atom == x.atom(Atom::_NET_CURRENT_DESKTOP) ||
-          atom == x.atom(Atom::_NET_CLIENT_LIST)) {
+          atom == x.atom(Atom::_NET_CLIENT_LIST) || atom == x.atom(Atom::_NET_WORKAREA)) {
         known_.reset();
       }
       return;
@@ -76,6 +76,15 @@ std::vector<Screen> X11Screens::readScreens() {
     }
   }
 
+  // The window manager's work area on the current desktop.
+  std::optional<Rect> workArea;
+  const std::vector<std::uint32_t> areas = x.property(x.root(), x.atom(Atom::_NET_WORKAREA)).values32();
+  const std::uint32_t current = desktop_->currentDesktop(deadline).value_or(0);
+  if (current < areas.size() / 4) {
+    const std::uint32_t* area = &areas[static_cast<std::size_t>(current) * 4];
+    workArea = Rect(area[0], area[1], area[2], area[3]);
+  }
+
   // Root rectangles to accessibility space (primary at the origin), then
   // flipped about the primary into toolkit space.
   const Rect primary = desktop_->toAccessibility(monitors->front().frame);
@@ -86,7 +95,7 @@ std::vector<Screen> X11Screens::readScreens() {
     screen.displayID = monitor.id;
     screen.frame = ScreenIdentity::convertFrame(desktop_->toAccessibility(monitor.frame), anchor);
     screen.visibleFrame =
-        ScreenIdentity::convertFrame(desktop_->toAccessibility(visibleFrame(monitor.frame, docks, rootFrame)), anchor);
+        ScreenIdentity::convertFrame(desktop_->toAccessibility(visibleFrame(monitor.frame, docks, rootFrame, workArea)), anchor);
     result.push_back(screen);
   }
   return result;

@@ -1,5 +1,5 @@
-// Screens from RandR monitors, docks' struts and the primary monitor's
-// place, with monitors made by `xrandr --setmonitor`.
+// Screens from RandR monitors, docks' struts, the window manager's work area
+// and the primary monitor's place, with monitors made by `xrandr --setmonitor`.
 #include "X11Test.h"
 #include "backends/x11/X11Accessibility.h"
 #include "windows/AXHelpers.h"
@@ -92,6 +92,22 @@ TEST_F(ScreensTest, APrimaryMonitorBelowTheOtherAnchorsBothSpaces) {
 
   ASSERT_EQ(ax.setAttributeValue(window, "AXPosition", Point{30, -400}), AXError::success);
   EXPECT_TRUE(waitUntil([&] { return witnessFrame(client->window)->origin == Point{30, 50}; }));
+}
+
+// A taskbar the window manager draws itself (or an override-redirect one)
+// has no strut: the work area it publishes keeps that edge free. A work area
+// reaching outside the root is ignored.
+TEST_F(ScreensTest, TheWorkAreaKeepsEdgesFreeThatNoStrutExplains) {
+  const auto setWorkArea = [](const std::string& area) {
+    const auto set = Subprocess::run({"xprop", "-root", "-f", "_NET_WORKAREA", "32c", "-set", "_NET_WORKAREA", area}, 5.0);
+    return set && set->status == 0;
+  };
+  const auto visible = [&] { return platform().screens->screens().at(0).visibleFrame; };
+  ASSERT_EQ(visible(), Rect(0, 0, 1440, 900));
+  ASSERT_TRUE(setWorkArea("0, 0, 1440, 875"));
+  EXPECT_TRUE(waitUntil([&] { return visible() == Rect(0, 25, 1440, 875); })) << visible();
+  ASSERT_TRUE(setWorkArea("0, 0, 5000, 875"));
+  EXPECT_TRUE(waitUntil([&] { return visible() == Rect(0, 0, 1440, 900); })) << visible();
 }
 
 }  // namespace
