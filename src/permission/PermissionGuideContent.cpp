@@ -14,6 +14,11 @@ std::string statusText(const WindowManagerReport& report) {
                      "Tessarapane 会自动继续。");
   }
   const std::string name = report.name.empty() ? localized("未命名") : report.name;
+  if (report.tiling) {
+    return TextFormat::format(localized("窗口管理器「%@」会自己平铺窗口，不接受 Tessarapane 的摆放。请换用堆叠式窗口管理器"
+                                        "（例如 openbox、xfwm4 或 KWin）。"),
+                              {name});
+  }
   if (report.missing.empty()) return TextFormat::format(localized("窗口管理器「%@」已就绪。"), {name});
   std::string features;
   for (const std::string& feature : report.missing) features += (features.empty() ? "" : ", ") + feature;

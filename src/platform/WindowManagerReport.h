@@ -12,8 +12,10 @@ struct WindowManagerReport {
   bool found = false;                // a window manager announced itself
   std::string name;                  // as it names itself; may be empty
   std::vector<std::string> missing;  // needed features it does not list
+  // It tiles: it places every window itself and ignores the frames asked for.
+  bool tiling = false;
 
-  bool usable() const { return found && missing.empty(); }
+  bool usable() const { return found && missing.empty() && !tiling; }
 
   friend bool operator==(const WindowManagerReport&, const WindowManagerReport&) = default;
 };

@@ -45,6 +45,10 @@ std::optional<ControlReply> windowManagerRefusal(Accessibility& accessibility) {
     return refused(ControlReply::Status::unavailable,
                    "no window manager is running: Tessarapane cannot move windows without one");
   }
+  if (report.tiling) {
+    return refused(ControlReply::Status::unavailable, "the window manager " + Utf8Text::quoted(report.name, 64) +
+                                                          " tiles windows itself: Tessarapane cannot place them there");
+  }
   std::string missing;
   for (const std::string& feature : report.missing) missing += (missing.empty() ? "" : ", ") + feature;
   return refused(ControlReply::Status::unavailable, "the window manager " + Utf8Text::quoted(report.name, 64) +

@@ -74,6 +74,8 @@ constexpr std::array kEnglish = std::to_array<EnglishTexts::Entry>({
     {"窗口管理器", "Window Manager"},
     {"窗口管理器「%@」不支持 %@。请换用支持 EWMH 的窗口管理器（例如 openbox、xfwm4 或 KWin）。",
      "The window manager “%@” does not support %@. Switch to a window manager that supports EWMH (for example openbox, xfwm4 or KWin)."},
+    {"窗口管理器「%@」会自己平铺窗口，不接受 Tessarapane 的摆放。请换用堆叠式窗口管理器（例如 openbox、xfwm4 或 KWin）。",
+     "The window manager “%@” tiles windows itself and does not let Tessarapane place them. Switch to a stacking window manager (for example openbox, xfwm4 or KWin)."},
     {"窗口管理器「%@」已就绪。", "The window manager “%@” is ready."},
     {"窗口管理器状态…", "Window Manager Status…"},
     {"网格", "Grid"},

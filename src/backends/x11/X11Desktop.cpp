@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <set>
+#include <string_view>
 #include <utility>
 
 #include "backends/x11/MonotonicClock.h"
@@ -24,6 +25,15 @@ constexpr double kActivationRepeat = 0.05;
 // Window managers list a few hundred features at most; the name is shown.
 constexpr std::uint32_t kMaxSupportedAtoms = 2048;
 constexpr std::size_t kMaxWindowManagerName = 64;
+
+// Window managers that tile every window by default; they announce
+// themselves under these names. EWMH has no way to ask.
+bool isTilingWindowManager(std::string_view name) {
+  for (std::string_view tiling : {"i3", "bspwm", "herbstluftwm", "spectrwm", "qtile", "xmonad", "dwm"}) {
+    if (name == tiling) return true;
+  }
+  return false;
+}
 
 constexpr std::uint32_t kClientEventMask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 
@@ -212,6 +222,7 @@ WindowManagerReport X11Desktop::windowManagerReport() {
     // Another program's text: valid UTF-8 and short, whatever it holds.
     report.name = std::string(Utf8Text::prefix(Utf8Text::valid(name.text()), kMaxWindowManagerName));
   }
+  report.tiling = isTilingWindowManager(report.name);
   const std::vector<std::uint32_t> listed = c.awaitProperty(supported, deadline).values32();
   for (const auto& [atom, featureName] : {std::pair{Atom::_NET_MOVERESIZE_WINDOW, "_NET_MOVERESIZE_WINDOW"},
                                           std::pair{Atom::_NET_ACTIVE_WINDOW, "_NET_ACTIVE_WINDOW"},

@@ -47,8 +47,8 @@ TEST(EnglishTextsTest, EveryTranslationKeepsThePlaceholdersAndMissingKeysAreShow
     EXPECT_FALSE(english.empty()) << key;
     formats += placeholders(key).empty() ? 0 : 1;
   }
-  EXPECT_EQ(formats, 8) << "%@（%@）, %ld 格, the dialog message, the conflict, the hidden-window count, the window "
-                           "manager ready or lacking, and the help address";
+  EXPECT_EQ(formats, 9) << "%@（%@）, %ld 格, the dialog message, the conflict, the hidden-window count, the window "
+                           "manager ready, lacking or tiling, and the help address";
 
   struct Lines final : Log {
     void write(std::string_view subsystem, std::string_view category, std::string_view text) override {

@@ -43,8 +43,9 @@ TEST_F(ProgramTest, WithoutATrayTheUserIsToldAndTheHelpOpensAtTheFirstAddressTha
 }
 
 // Without a window manager the guide comes up at launch and says (in the
-// locale's language) what to do, layouts are refused with the reason, and a window manager started
-// later is noticed by the guide's poll.
+// locale's language) what to do, layouts are refused with the reason, a
+// tiling window manager is refused too, and a stacking one started later is
+// noticed by the guide's poll.
 TEST_F(ProgramTest, WithoutAWindowManagerTheGuideSaysSoUntilOneStarts) {
   programEnvironment_["LANG"] = "zh_CN.UTF-8";  // the guide in the original texts
   session().windowManager().terminate();
@@ -60,6 +61,19 @@ TEST_F(ProgramTest, WithoutAWindowManagerTheGuideSaysSoUntilOneStarts) {
   const Outcome refused = ctl({"start", "split2"});
   EXPECT_EQ(refused.status, 1);
   EXPECT_NE(refused.errors.find("no window manager is running"), std::string::npos) << refused.errors;
+
+  // A tiling window manager places every window itself: refused, with the reason.
+  std::ofstream(home_ + "/i3.conf") << "# no bindings, no bar\n";
+  auto tiling = startProgram({"i3", "-c", home_ + "/i3.conf"});
+  ASSERT_TRUE(tiling);
+  EXPECT_TRUE(guideSays("窗口管理器「i3」会自己平铺窗口，不接受 Tessarapane 的摆放。请换用堆叠式窗口管理器（例如 openbox、"
+                        "xfwm4 或 KWin）。"))
+      << log();
+  const Outcome tiled = ctl({"start", "split2"});
+  EXPECT_EQ(tiled.status, 1);
+  EXPECT_NE(tiled.errors.find("the window manager \"i3\" tiles windows itself"), std::string::npos) << tiled.errors;
+  tiling.reset();
+  ASSERT_TRUE(waitUntil([&] { return !session().windowManagerRunning(); }));
 
   auto windowManager = startProgram({"openbox", "--sm-disable", "--config-file", session().directory() + "/rc.xml"});
   ASSERT_TRUE(windowManager);
