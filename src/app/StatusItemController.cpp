@@ -199,14 +199,20 @@ void StatusItemController::watchPresence() {
   presenceWatchTask_.cancel();
   Steps<StatusItemController> steps;
   steps.firstDelay = kPresenceCheckDelay;
-  steps.step = [recreated = false](StatusItemController& self) mutable {
+  steps.step = [recreated = false, waited = 0.0](StatusItemController& self) mutable {
     if (!recreated) {
       if (!self.isParkedOffMenuBar()) return NextWait::end(TaskEnd::finished);
       recreated = true;
       self.recreateStatusItem();
       return NextWait::after(kPresenceCheckDelay);
     }
-    if (self.isParkedOffMenuBar()) self.offerMenuBarSettingsIfNeeded();
+    if (!self.isParkedOffMenuBar()) return NextWait::end(TaskEnd::finished);
+    const bool noTrayHost = self.statusItem_ && !self.statusItem_->isVisible();
+    if (noTrayHost && waited + kPresenceCheckDelay <= kTrayHostGrace) {
+      waited += kPresenceCheckDelay;
+      return NextWait::after(kPresenceCheckDelay);
+    }
+    self.offerMenuBarSettingsIfNeeded();
     return NextWait::end(TaskEnd::finished);
   };
   presenceWatchTask_ = runSteps(scheduler_, weak_from_this(), std::move(steps));

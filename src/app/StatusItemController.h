@@ -26,6 +26,10 @@ class StatusItemController : public StatusMenuDelegate, public std::enable_share
  public:
   // Each wait of the presence watch, in seconds.
   static constexpr double kPresenceCheckDelay = 0.7;
+  // An icon still without a tray host at the second look gets this long
+  // (looked at every kPresenceCheckDelay) for a panel that starts after the
+  // program at log-in, before the user is told.
+  static constexpr double kTrayHostGrace = 10.0;
 
   struct Callbacks {
     std::function<void()> onOpenHotKeySettings;

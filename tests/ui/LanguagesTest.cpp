@@ -121,7 +121,7 @@ std::vector<std::string> shownTexts(const QString& language) {
   addShownTexts(*guideWindow, texts);
   screenshot(*guideWindow, QStringLiteral("permission-guide-") + language);
   guideWindow->close();
-  clock->advance(1.5);
+  clock->advance(12.0);
   for (const SimAlerts::Shown& alert : desktop->alerts()->shown()) {
     texts.insert(texts.end(), {"alert: " + alert.title, alert.message});
     texts.insert(texts.end(), alert.buttons.begin(), alert.buttons.end());

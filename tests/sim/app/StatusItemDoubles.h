@@ -51,7 +51,7 @@ struct RecordingStatusMenu final : StatusMenu {
 
 struct RecordingStatusItem final : StatusItem {
   void setVisible(bool value) override { visible = value; }
-  bool isVisible() const override { return visible; }
+  bool isVisible() const override { return visible && *trayHost; }
   bool hasButton() const override { return button; }
   void setButtonImage(const LayoutKindIcon::Image& value) override {
     if (takesImages) image = value;
@@ -64,6 +64,7 @@ struct RecordingStatusItem final : StatusItem {
   std::optional<Screen> buttonWindowScreen() const override { return screen; }
 
   bool visible = false;
+  std::shared_ptr<bool> trayHost = std::make_shared<bool>(true);
   bool button = true;
   bool takesImages = true;
   std::optional<LayoutKindIcon::Image> image;
@@ -82,6 +83,7 @@ struct RecordingStatusBar final : StatusBar {
     auto item = std::make_shared<RecordingStatusItem>();
     item->button = itemsHaveButtons;
     item->takesImages = itemsTakeImages;
+    item->trayHost = trayHost;
     if (made.size() < nextItemFrames.size()) item->windowFrame = nextItemFrames[made.size()];
     made.push_back(item);
     return item;
@@ -92,6 +94,8 @@ struct RecordingStatusBar final : StatusBar {
   std::shared_ptr<StatusMenu> makeMenu() override { return std::make_shared<RecordingStatusMenu>(); }
 
   std::vector<std::optional<Rect>> nextItemFrames;
+  // Whether the desktop has a tray to show the items.
+  std::shared_ptr<bool> trayHost = std::make_shared<bool>(true);
   bool itemsHaveButtons = true;
   bool itemsTakeImages = true;
   std::vector<std::shared_ptr<RecordingStatusItem>> made;

@@ -11,7 +11,7 @@
 namespace tessarapane::x11test {
 namespace {
 
-// Without a tray the user is told once, the control interface keeps
+// Without a tray the user is told once (after waiting for a panel that starts late), the control interface keeps
 // answering, and the help opens through the desktop's opener: when the
 // installed copy does not open, the web page is tried.
 TEST_F(ProgramTest, WithoutATrayTheUserIsToldAndTheHelpOpensAtTheFirstAddressThatWorks) {
