@@ -14,8 +14,8 @@ std::string describe(const std::vector<Rect>& frames) {
 }
 
 // At 100 %, 125 % and 200 % the tab strips of split2 take exactly their
-// rules' rectangles, a click on a tab selects it, and every grid divider
-// handle sits over a gap between tiles.
+// rules' rectangles, a click on a tab selects it, every grid divider handle
+// sits over a gap between tiles and follows the pointer.
 TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
   // The program's visible windows with this title, in X pixels.
   const auto panelsTitled = [&](const std::string& title) {
@@ -91,7 +91,24 @@ TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
                std::none_of(tiles.begin(), tiles.end(), [&](const Rect& tile) { return tile.contains(middle); });
       });
     };
-    EXPECT_TRUE(waitUntil(overGaps, kSettleTimeout)) << "handles " << describe(handles) << " tiles " << describe(tiles);
+    ASSERT_TRUE(waitUntil(overGaps, kSettleTimeout)) << "handles " << describe(handles) << " tiles " << describe(tiles);
+
+    // Dragging the upright divider 100 pixels right: the left tile reaches to
+    // where the pointer lets go, so the pointer came back in X pixels.
+    const auto upright = std::find_if(handles.begin(), handles.end(), [](const Rect& h) { return h.height() > h.width(); });
+    ASSERT_NE(upright, handles.end());
+    const std::string y = std::to_string(std::lround(upright->midY()));
+    ASSERT_TRUE(xdotool({"mousemove", "--sync", std::to_string(std::lround(upright->midX())), y, "mousedown", "1",
+                         "mousemove", "--sync", std::to_string(std::lround(upright->midX()) + 100), y, "mouseup", "1"}));
+    const auto leftWidth = [](const json& s) {
+      for (const json& tile : s.at("tiles")) {
+        if (tile.at("frame").at("x") == 0) return tile.at("frame").at("width").get<double>();
+      }
+      return 0.0;
+    };
+    const double widened = static_cast<double>(std::lround(upright->midX()) + 100);
+    current = waitForState([&](const json& s) { return std::fabs(leftWidth(s) - widened) <= 2; });
+    EXPECT_NEAR(leftWidth(current), widened, 2) << current.dump();
 
     program_->terminate();
     program_.reset();
