@@ -7,12 +7,6 @@
 namespace tessarapane::x11test {
 namespace {
 
-std::string describe(const std::vector<Rect>& frames) {
-  std::string text;
-  for (const Rect& frame : frames) text += x11test::describe(frame) + "; ";
-  return text;
-}
-
 // At 100 %, 125 % and 200 % the tab strips of split2 take exactly their
 // rules' rectangles, a click on a tab selects it, every grid divider handle
 // sits over a gap between tiles and follows the pointer.
@@ -42,10 +36,8 @@ TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
     ASSERT_FALSE(startTessarapane().is_null());
 
     ASSERT_EQ(ctl({"start", "split2"}).status, 0);
-    json current = waitForState([](const json& s) {
-      return s.at("layout") == "split2" && s.at("panes").size() == 2 && s.at("panes")[0].at("windows").size() == 2 &&
-             s.at("panes")[1].at("windows").size() == 1;
-    });
+    json current = waitForState(
+        [](const json& s) { return s.at("panes").size() == 2 && s.at("panes")[0].at("windows").size() == 2; });
     ASSERT_EQ(current.at("panes").size(), 2u) << current.dump();
     std::vector<Rect> strips;
     for (const json& pane : current.at("panes")) {
@@ -55,15 +47,13 @@ TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
       const std::vector<xcb_window_t> windows = windowsOf(pane);
       const auto selected = std::find(windows.begin(), windows.end(), pane.at("selected").get<xcb_window_t>());
       const auto moves = PaneMove::availableDirections(pane.at("index").get<int>(), LayoutKind::split2).size();
-      const Rect panel = PaneTabBarLayout::make(available, static_cast<int>(windows.size()),
-                                                static_cast<int>(selected - windows.begin()), static_cast<int>(moves))
-                             .panelFrame;
-      strips.emplace_back(std::round(panel.x()), std::round(panel.y()), std::round(panel.width()),
-                          std::round(panel.height()));
+      strips.push_back(PaneTabBarLayout::make(available, static_cast<int>(windows.size()),
+                                              static_cast<int>(selected - windows.begin()), static_cast<int>(moves))
+                           .panelFrame);
     }
     std::vector<Rect> seen;
     waitUntil([&] { return (seen = panelsTitled("Tessarapane tab strip")) == strips; }, kSettleTimeout);
-    EXPECT_EQ(seen, strips) << "seen " << describe(seen) << " ruled " << describe(strips);
+    EXPECT_EQ(seen, strips);
 
     const json& pane = current.at("panes")[0];
     const xcb_window_t other = windowsOf(pane).at(pane.at("selected") == pane.at("windows")[0].at("id") ? 1 : 0);
@@ -91,7 +81,8 @@ TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
                std::none_of(tiles.begin(), tiles.end(), [&](const Rect& tile) { return tile.contains(middle); });
       });
     };
-    ASSERT_TRUE(waitUntil(overGaps, kSettleTimeout)) << "handles " << describe(handles) << " tiles " << describe(tiles);
+    ASSERT_TRUE(waitUntil(overGaps, kSettleTimeout))
+        << ::testing::PrintToString(handles) << " between " << ::testing::PrintToString(tiles);
 
     // Dragging the upright divider 100 pixels right: the left tile reaches to
     // where the pointer lets go, so the pointer came back in X pixels.
