@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "ui/OverlayPanel.h"
 #include "ui/QtConversions.h"
 
 namespace tessarapane::ui {
@@ -23,11 +24,13 @@ void BentoDividerHandleView::setDivider(const BentoDividerLayout& divider) {
 
 std::optional<QRectF> BentoDividerHandleView::gripRect() const {
   if (!divider_) return std::nullopt;
-  // The strip relative to the window, y up; the window covers the hit frame.
-  const Rect windowFrame = space_.fromQt(QRectF(window()->geometry()));
-  const double cx = divider_->frame.midX() - windowFrame.x();
-  const double cyUp = divider_->frame.midY() - windowFrame.y();
-  const double cy = window()->height() - cyUp;
+  // The strip's centre relative to the window, which covers the hit frame;
+  // X pixels, then Qt's units.
+  const auto* panel = dynamic_cast<const OverlayPanel*>(window());
+  const Rect windowFrame = panel ? panel->toolkitFrame() : space_.fromQt(QRectF(window()->geometry()));
+  const double ratio = devicePixelRatioF();
+  const double cx = (divider_->frame.midX() - windowFrame.x()) / ratio;
+  const double cy = (windowFrame.maxY() - divider_->frame.midY()) / ratio;
   const QPointF centre = mapFrom(window(), QPointF(cx, cy));
   if (divider_->orientation == BentoSplitOrientation::vertical) {
     return QRectF(centre.x() - kGripThickness / 2, centre.y() - kGripLength / 2, kGripThickness, kGripLength);

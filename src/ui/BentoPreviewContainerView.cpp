@@ -60,9 +60,11 @@ QFont BentoPreviewContainerView::dimensionFont() {
 }
 
 QRectF BentoPreviewContainerView::tileRect(const BentoTilePresentation& tile) const {
+  // X pixels from the screen's top left, then Qt's units.
+  const double ratio = devicePixelRatioF();
   const double x = tile.frame.x() - screenFrame_.x();
-  const double yUp = tile.frame.y() - screenFrame_.y();
-  return QRectF(x, height() - (yUp + tile.frame.height()), tile.frame.width(), tile.frame.height());
+  const double yDown = screenFrame_.maxY() - tile.frame.maxY();
+  return QRectF(x / ratio, yDown / ratio, tile.frame.width() / ratio, tile.frame.height() / ratio);
 }
 
 BentoPreviewContainerView::CardGeometry BentoPreviewContainerView::cardGeometry(const QRectF& tile) {

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <utility>
 
+#include "ui/NativeWindowFrame.h"
+#include "ui/QtConversions.h"
+
 namespace tessarapane::ui {
 
 OverlayPanel::OverlayPanel(ToolkitSpace space, const QString& title, QWidget* parent)
@@ -18,17 +21,44 @@ OverlayPanel::OverlayPanel(ToolkitSpace space, const QString& title, QWidget* pa
   setWindowTitle(title);
 }
 
+namespace {
+
+int rounded(double value) { return static_cast<int>(std::lround(value)); }
+
+}  // namespace
+
 void OverlayPanel::setToolkitFrame(const Rect& frame) {
+  if (frame_ == frame) return;
+  frame_ = frame;
+  // Qt's whole units come close; the X window then takes the exact pixels.
   const QRectF qt = space_.toQt(frame);
-  const QRect rounded(static_cast<int>(std::lround(qt.x())), static_cast<int>(std::lround(qt.y())),
-                      static_cast<int>(std::lround(qt.width())), static_cast<int>(std::lround(qt.height())));
-  if (geometry() != rounded) setGeometry(rounded);
+  const QRect dip(rounded(qt.x()), rounded(qt.y()), rounded(qt.right()) - rounded(qt.x()),
+                  rounded(qt.bottom()) - rounded(qt.y()));
+  if (geometry() != dip) setGeometry(dip);
+  applyPixelFrame();
 }
 
-Rect OverlayPanel::toolkitFrame() const { return space_.fromQt(QRectF(geometry())); }
+Rect OverlayPanel::toolkitFrame() const { return frame_.value_or(space_.fromQt(QRectF(geometry()))); }
+
+void OverlayPanel::applyPixelFrame() {
+  if (!frame_) return;
+  const Rect pixels = space_.toPixels(*frame_);
+  applyNativeFrame(*this, QRect(rounded(pixels.x()), rounded(pixels.y()), rounded(pixels.maxX()) - rounded(pixels.x()),
+                                rounded(pixels.maxY()) - rounded(pixels.y())));
+}
+
+void OverlayPanel::showEvent(QShowEvent* event) {
+  // Showing creates the window from Qt's rounded geometry.
+  applyPixelFrame();
+  QWidget::showEvent(event);
+}
 
 void OverlayPanel::orderFrontRegardless() {
-  if (!isVisible()) show();
+  if (!isVisible()) {
+    show();
+    // Qt may place the window anew from its rounded geometry on the way.
+    applyPixelFrame();
+  }
   raise();
 }
 

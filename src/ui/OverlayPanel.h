@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 #include "geometry/Rect.h"
 #include "ui/ToolkitSpace.h"
 
@@ -12,7 +14,8 @@ namespace tessarapane::ui {
 // never taking the keyboard focus or activating this application, so a click
 // on it leaves the user's window focused. Frames arrive in toolkit space and
 // are applied unchanged. `title` names the window for window lists and
-// rules; users do not see it.
+// rules; users do not see it. The window covers the frame's X pixels
+// exactly at every scale; what it draws is in Qt's scaled units.
 class OverlayPanel : public QWidget {
  public:
   OverlayPanel(ToolkitSpace space, const QString& title, QWidget* parent = nullptr);
@@ -27,8 +30,14 @@ class OverlayPanel : public QWidget {
 
   const ToolkitSpace& space() const { return space_; }
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
+  void applyPixelFrame();
+
   ToolkitSpace space_;
+  std::optional<Rect> frame_;
 };
 
 }  // namespace tessarapane::ui

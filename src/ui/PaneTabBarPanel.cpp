@@ -11,16 +11,12 @@
 #include "ui/PaneTabItemView.h"
 #include "ui/PaneTabOverflowButton.h"
 #include "ui/PaneTabStripView.h"
+#include "ui/ScreenScale.h"
 
 namespace tessarapane::ui {
 
 namespace {
 
-int rounded(double value) { return static_cast<int>(std::lround(value)); }
-
-QRect toQRect(const Rect& rect) {
-  return QRect(rounded(rect.x()), rounded(rect.y()), rounded(rect.width()), rounded(rect.height()));
-}
 
 // The platform's ease-out timing curve.
 QEasingCurve easeOut() {
@@ -121,10 +117,9 @@ PaneTabItemView* PaneTabBarPanel::makeItemView() {
 
 QRect PaneTabBarPanel::stripGeometry(const PaneTabBarLayout& layout) const {
   // The strip's frame is given with y up inside the panel.
-  const double panelHeight = layout.panelFrame.height();
   const Rect& strip = layout.stripFrame;
-  return QRect(rounded(strip.x()), rounded(panelHeight - strip.maxY()), rounded(strip.width()),
-               rounded(strip.height()));
+  return ScreenScale::toLocalDip(
+      Rect(strip.x(), layout.panelFrame.height() - strip.maxY(), strip.width(), strip.height()), *this);
 }
 
 void PaneTabBarPanel::applyLayout(bool animated) {
@@ -150,7 +145,7 @@ void PaneTabBarPanel::applyLayout(bool animated) {
   std::vector<PaneTabItemView*> created;
   while (tabItemViews_.size() < visible.size()) {
     PaneTabItemView* view = makeItemView();
-    view->setGeometry(toQRect(layout.slotFrames[tabItemViews_.size()]));
+    view->setGeometry(ScreenScale::toLocalDip(layout.slotFrames[tabItemViews_.size()], *this));
     tabItemViews_.push_back(view);
     created.push_back(view);
   }
@@ -181,7 +176,7 @@ void PaneTabBarPanel::applyLayout(bool animated) {
       entries.emplace_back(tabIndex, tabs_[static_cast<std::size_t>(tabIndex)]);
     }
     overflowButton_->updateEntries(std::move(entries));
-    if (!overflowWasShown) overflowButton_->setGeometry(toQRect(*layout.overflowButtonFrame));
+    if (!overflowWasShown) overflowButton_->setGeometry(ScreenScale::toLocalDip(*layout.overflowButtonFrame, *this));
     overflowButton_->show();
   }
 
@@ -190,11 +185,11 @@ void PaneTabBarPanel::applyLayout(bool animated) {
     setToolkitFrame(layout.panelFrame);
     tabStripView_->setGeometry(strip);
     for (std::size_t slot = 0; slot < tabItemViews_.size(); ++slot) {
-      tabItemViews_[slot]->setGeometry(toQRect(layout.slotFrames[slot]));
+      tabItemViews_[slot]->setGeometry(ScreenScale::toLocalDip(layout.slotFrames[slot], *this));
       // A hidden panel gets no resize events until it is shown.
       tabItemViews_[slot]->layoutControls();
     }
-    if (overflowWasShown) overflowButton_->setGeometry(toQRect(*layout.overflowButtonFrame));
+    if (overflowWasShown) overflowButton_->setGeometry(ScreenScale::toLocalDip(*layout.overflowButtonFrame, *this));
     tabStripView_->update();
     return;
   }
@@ -208,9 +203,9 @@ void PaneTabBarPanel::applyLayout(bool animated) {
   auto* group = new QParallelAnimationGroup(this);
   addGeometryAnimation(*group, tabStripView_, strip);
   for (std::size_t slot = 0; slot < tabItemViews_.size(); ++slot) {
-    addGeometryAnimation(*group, tabItemViews_[slot], toQRect(layout.slotFrames[slot]));
+    addGeometryAnimation(*group, tabItemViews_[slot], ScreenScale::toLocalDip(layout.slotFrames[slot], *this));
   }
-  if (overflowWasShown) addGeometryAnimation(*group, overflowButton_, toQRect(*layout.overflowButtonFrame));
+  if (overflowWasShown) addGeometryAnimation(*group, overflowButton_, ScreenScale::toLocalDip(*layout.overflowButtonFrame, *this));
   for (PaneTabItemView* view : created) addFadeIn(*group, view);
 
   const PaneTabStripLayout applied = layout.stripLayout;

@@ -12,6 +12,7 @@
 #include "ui/PaneTabChromeButton.h"
 #include "ui/PaneTabSelectButton.h"
 #include "ui/QtConversions.h"
+#include "ui/ScreenScale.h"
 
 namespace tessarapane::ui {
 
@@ -28,11 +29,6 @@ Glyph arrowGlyph(PaneMoveDirection direction) {
     case PaneMoveDirection::down: return Glyph::arrowDown;
   }
   return Glyph::arrowLeft;
-}
-
-QRect toQRect(const Rect& rect) {
-  return QRect(static_cast<int>(std::lround(rect.x())), static_cast<int>(std::lround(rect.y())),
-               static_cast<int>(std::lround(rect.width())), static_cast<int>(std::lround(rect.height())));
 }
 
 }  // namespace
@@ -117,14 +113,15 @@ void PaneTabItemView::updateSelection() {
 }
 
 PaneTabItemLayout PaneTabItemView::itemLayout() const {
-  return PaneTabItemLayout::make(width(), height(), displayMode_, static_cast<int>(moveDirections_.size()),
+  // The strip's rules work in X pixels.
+  return PaneTabItemLayout::make(ScreenScale::pixelWidth(*this), ScreenScale::pixelHeight(*this), displayMode_, static_cast<int>(moveDirections_.size()),
                                  isSelected_, isHovered_);
 }
 
 void PaneTabItemView::layoutControls() {
   const PaneTabItemLayout layout = itemLayout();
   moveButtonStack_->setVisible(layout.showsMoveButtons);
-  moveButtonStack_->setGeometry(toQRect(layout.moveStackFrame));
+  moveButtonStack_->setGeometry(ScreenScale::toLocalDip(layout.moveStackFrame, *this));
   const int count = static_cast<int>(moveButtons_.size());
   for (int position = 0; position < count; ++position) {
     // Equal widths side by side, no spacing.
@@ -132,8 +129,8 @@ void PaneTabItemView::layoutControls() {
     const int right = moveButtonStack_->width() * (position + 1) / count;
     moveButtons_[static_cast<std::size_t>(position)]->setGeometry(left, 0, right - left, moveButtonStack_->height());
   }
-  closeButton_->setGeometry(toQRect(layout.closeButtonFrame));
-  selectButton_->setGeometry(toQRect(layout.selectButtonFrame));
+  closeButton_->setGeometry(ScreenScale::toLocalDip(layout.closeButtonFrame, *this));
+  selectButton_->setGeometry(ScreenScale::toLocalDip(layout.selectButtonFrame, *this));
 }
 
 void PaneTabItemView::paintEvent(QPaintEvent*) {

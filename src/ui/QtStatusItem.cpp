@@ -11,6 +11,7 @@
 #include "ui/LayoutKindIconEngine.h"
 #include "ui/QtConversions.h"
 #include "ui/QtStatusMenu.h"
+#include "windows/ScreenIdentity.h"
 
 namespace tessarapane::ui {
 
@@ -101,7 +102,10 @@ std::optional<Rect> QtStatusItem::buttonWindowFrame() const {
   if (!tray_ || !QSystemTrayIcon::isSystemTrayAvailable()) return std::nullopt;
   const QRect geometry = tray_->geometry();
   if (geometry.isNull()) return std::nullopt;
-  return space_.fromQt(QRectF(geometry));
+  // On a scaled display Qt reports the embedded icon in mixed units (at 200 %
+  // a 22-pixel icon at x 1417 comes as 698,1 22x11); scaled, it would read as
+  // an icon parked at the screen's edge. Its numbers are taken as they come.
+  return ScreenIdentity::convertFrame(toRect(QRectF(geometry)), space_.screens());
 }
 
 std::optional<Screen> QtStatusItem::buttonWindowScreen() const {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "ui/QtConversions.h"
+#include "ui/ScreenScale.h"
 #include "windows/ScreenIdentity.h"
 
 namespace tessarapane::ui {
@@ -16,15 +17,16 @@ std::vector<Screen> ToolkitSpace::qtScreens() {
   std::vector<Screen> result;
   QScreen* primary = QGuiApplication::primaryScreen();
   if (!primary) return result;
-  // The flip needs the primary's bottom edge in Qt's numbers: a frame with
-  // Qt's origin and size has exactly that maximum y.
-  const std::vector<Screen> anchor{Screen{0, toRect(primary->geometry()), toRect(primary->availableGeometry())}};
+  const auto pixels = [](const QRect& dip) { return toRect(ScreenScale::toPixels(QRectF(dip))); };
+  // The flip needs the primary's bottom edge: a frame with the same origin
+  // and size has exactly that maximum y.
+  const std::vector<Screen> anchor{Screen{0, pixels(primary->geometry()), pixels(primary->availableGeometry())}};
   QList<QScreen*> ordered = QGuiApplication::screens();
   ordered.removeAll(primary);
   ordered.prepend(primary);
   for (QScreen* screen : ordered) {
-    result.push_back(Screen{0, ScreenIdentity::convertFrame(toRect(screen->geometry()), anchor),
-                            ScreenIdentity::convertFrame(toRect(screen->availableGeometry()), anchor)});
+    result.push_back(Screen{0, ScreenIdentity::convertFrame(pixels(screen->geometry()), anchor),
+                            ScreenIdentity::convertFrame(pixels(screen->availableGeometry()), anchor)});
   }
   // The converted primary must anchor the way back as well.
   if (!result.empty()) result.front().frame = anchor.front().frame;
@@ -36,11 +38,15 @@ std::vector<Screen> ToolkitSpace::screens() const {
   return qtScreens();
 }
 
-QRectF ToolkitSpace::toQt(const Rect& toolkitRect) const {
-  return toQRectF(ScreenIdentity::convertFrame(toolkitRect, screens()));
+Rect ToolkitSpace::toPixels(const Rect& toolkitRect) const {
+  return ScreenIdentity::convertFrame(toolkitRect, screens());
 }
 
-Rect ToolkitSpace::fromQt(const QRectF& qtRect) const { return ScreenIdentity::convertFrame(toRect(qtRect), screens()); }
+QRectF ToolkitSpace::toQt(const Rect& toolkitRect) const { return ScreenScale::toDip(toQRectF(toPixels(toolkitRect))); }
+
+Rect ToolkitSpace::fromQt(const QRectF& qtRect) const {
+  return ScreenIdentity::convertFrame(toRect(ScreenScale::toPixels(qtRect)), screens());
+}
 
 Point ToolkitSpace::pointFromQt(const QPointF& qtPoint) const {
   // A point is a rectangle of no size; the flip maps its y alone.
