@@ -16,10 +16,11 @@ namespace {
 
 constexpr int kSectionHeaderFontSize = 11;
 
-// The key equivalent with the default Command modifier, which is Super here.
+// The key equivalent with the default Command modifier, which Linux
+// desktops spell Control (Ctrl+Q quits, as everywhere else here).
 QKeySequence keySequence(const std::string& keyEquivalent) {
   if (keyEquivalent.empty()) return {};
-  return QKeySequence(QStringLiteral("Meta+") + toQString(keyEquivalent).toUpper());
+  return QKeySequence(QStringLiteral("Ctrl+") + toQString(keyEquivalent).toUpper());
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ TEST(TrayMenu, EntriesChecksCommandsAndTheIcon) {
   EXPECT_EQ(std::tuple(header->font().bold(), header->font().pixelSize(), header->property(StatusMenuStyle::kSectionHeaderProperty).toBool()),
             std::tuple(true, 11, true));
   EXPECT_EQ(text(entry("四等分（4 格）")->data().toString()), "split4");
-  EXPECT_EQ(entry("退出 Tessarapane")->shortcut(), QKeySequence(Qt::META | Qt::Key_Q));
+  EXPECT_EQ(entry("退出 Tessarapane")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
   // The check mark and the picture sit side by side in the checked row; an unchecked row has the picture only.
   const QImage shot = grabImage(*menu.menu());
