@@ -17,6 +17,13 @@ std::shared_ptr<HotKeySettingsWindowController> HotKeySettingsWindowController::
   controller->recorder_->onStateChange = [weak] {
     if (const auto self = weak.lock()) self->refresh();
   };
+  // A re-registration follows every change of the bindings: only then is it
+  // known whether the new chord is held elsewhere.
+  if (const auto live = center.lock()) {
+    live->onHeldBindingsChange = [weak] {
+      if (const auto self = weak.lock()) self->refresh();
+    };
+  }
   if (store) {
     controller->storeObservation_ = store->observe([weak] {
       if (const auto self = weak.lock()) self->refresh();
@@ -32,7 +39,8 @@ HotKeySettingsWindowController::HotKeySettingsWindowController(std::shared_ptr<H
 
 std::vector<HotKeySettingsGroup> HotKeySettingsWindowController::groups() const {
   if (!store_) return {};
-  return HotKeySettingsContent::groups(*store_, *recorder_);
+  const auto center = hotKeyCenter_.lock();
+  return HotKeySettingsContent::groups(*store_, *recorder_, center ? center->heldBindings() : HotKeyBindings{});
 }
 
 void HotKeySettingsWindowController::refresh() {
