@@ -58,12 +58,7 @@ void HotKeyCenter::installCarbonHotKeys() {
                 chord.displayString() + " (" + std::string(rawValue(action)) +
                     ") is held by another client, most likely the window manager; Tessarapane leaves it alone");
   }
-  if (held == held_) return;
   held_ = std::move(held);
-  if (onHeldBindingsChange) {
-    auto call = onHeldBindingsChange;
-    call();
-  }
 }
 
 void HotKeyCenter::installEventMonitors() {

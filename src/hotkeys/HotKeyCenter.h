@@ -49,8 +49,6 @@ class HotKeyCenter : public std::enable_shared_from_this<HotKeyCenter> {
 
   // Where delivered actions go.
   std::function<void(HotKeyAction)> handler;
-  // Called when a registration changed which bindings are held elsewhere.
-  std::function<void()> onHeldBindingsChange;
 
   // Stores the bindings and, unless suspended, registers them afresh.
   void updateBindings(HotKeyBindings bindings);

@@ -17,13 +17,6 @@ std::shared_ptr<HotKeySettingsWindowController> HotKeySettingsWindowController::
   controller->recorder_->onStateChange = [weak] {
     if (const auto self = weak.lock()) self->refresh();
   };
-  // A re-registration follows every change of the bindings: only then is it
-  // known whether the new chord is held elsewhere.
-  if (const auto live = center.lock()) {
-    live->onHeldBindingsChange = [weak] {
-      if (const auto self = weak.lock()) self->refresh();
-    };
-  }
   if (store) {
     controller->storeObservation_ = store->observe([weak] {
       if (const auto self = weak.lock()) self->refresh();
@@ -39,6 +32,8 @@ HotKeySettingsWindowController::HotKeySettingsWindowController(std::shared_ptr<H
 
 std::vector<HotKeySettingsGroup> HotKeySettingsWindowController::groups() const {
   if (!store_) return {};
+  // Every change of a chord reaches the center before the recorder reports
+  // its end, so the marks drawn then are those of the new registration.
   const auto center = hotKeyCenter_.lock();
   return HotKeySettingsContent::groups(*store_, *recorder_, center ? center->heldBindings() : HotKeyBindings{});
 }

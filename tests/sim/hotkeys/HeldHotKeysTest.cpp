@@ -24,7 +24,7 @@ TEST_F(AppDelegateSim, ChordsTheWindowManagerHoldsAreLeftToItNamedOnceAndMarkedU
   };
   const auto rows = [&] {
     Lines shown;
-    for (const auto& group : delegate->hotKeySettingsWindowController()->groups()) {
+    for (const auto& group : settingsWindow->drawn) {
       for (const auto& row : group.rows) shown.push_back(row.chordText + (row.isHeldElsewhere ? " !" : ""));
     }
     return shown;
