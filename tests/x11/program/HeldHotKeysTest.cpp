@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "ProgramTest.h"
+#include "WindowManagerProbe.h"
 
 namespace tessarapane::x11test {
 namespace {
@@ -29,7 +30,12 @@ TEST_F(ProgramTest, AHotKeyTheWindowManagerHoldsIsLeftToIt) {
   ASSERT_TRUE(waitUntil([&] { return !session().windowManagerRunning(); }));
   std::ofstream(home_ + "/rc.xml") << kOpenboxHoldingControlAltRight;
   auto windowManager = startProgram({"openbox", "--sm-disable", "--config-file", home_ + "/rc.xml"});
-  ASSERT_TRUE(windowManager && waitUntil([&] { return session().windowManagerRunning(); }));
+  ASSERT_TRUE(windowManager);
+  // Announced is not yet reading its events: a window mapped meanwhile is lost.
+  xcb_connection_t* probe = xcb_connect(session().display().c_str(), nullptr);
+  const tools::WindowManagerState ready = tools::waitForWindowManager(probe, kSettleTimeout);
+  xcb_disconnect(probe);
+  ASSERT_EQ(ready, tools::WindowManagerState::ready) << tools::describe(ready);
   std::vector<std::unique_ptr<TestClient>> clients;
   for (int i = 0; i < 2; ++i) {
     clients.push_back(startClient({"--title", "held " + std::to_string(i), "--geometry",
