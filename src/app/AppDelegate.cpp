@@ -3,10 +3,12 @@
 #include <utility>
 
 #include "app/CoordinatorLayoutControl.h"
+#include "app/HeldHotKeysNotice.h"
 #include "coordinator/SettingsLog.h"
 #include "layout/LayoutKind.h"
 #include "layout/PaneMoveDirection.h"
 #include "permission/Permissions.h"
+#include "platform/Localizer.h"
 #include "tasks/DelayedAction.h"
 
 namespace tessarapane {
@@ -81,11 +83,25 @@ void AppDelegate::applicationDidFinishLaunching() {
   }
 
   // 10. The last layout comes back a second later, once the desktop has
-  // settled around the newly started process.
-  DelayedAction<LayoutCoordinator> restore;
+  // settled around the newly started process; then the user hears of hot
+  // keys the window manager keeps for itself.
+  DelayedAction<AppDelegate> restore;
   restore.delay = kRestoreDelay;
-  restore.action = [](LayoutCoordinator& live) { live.restoreRememberedLayout(); };
-  restoreTask_ = runAfter(platform_.scheduler, layoutCoordinator_, std::move(restore));
+  restore.action = [](AppDelegate& self) {
+    self.layoutCoordinator_->restoreRememberedLayout();
+    self.tellAboutHeldHotKeys();
+  };
+  restoreTask_ = runAfter(platform_.scheduler, shared_from_this(), std::move(restore));
+}
+
+void AppDelegate::tellAboutHeldHotKeys() {
+  const HotKeyBindings held = hotKeyCenter_->heldBindings();
+  if (held.empty() || !platform_.alerts) return;
+  if (platform_.workspace) platform_.workspace->activate(platform_.workspace->currentProcessID());
+  const std::vector<std::string> buttons = {localized("快捷键设置…"), localized("稍后")};
+  const std::size_t chosen =
+      platform_.alerts->runModal(HeldHotKeysNotice::title(), HeldHotKeysNotice::message(held), buttons);
+  if (chosen == 0 && !terminated_) hotKeySettingsWindowController_->showWindow();
 }
 
 void AppDelegate::dispatch(HotKeyAction action, LayoutCoordinator& coordinator) {

@@ -36,7 +36,9 @@ namespace tessarapane {
 // expected to deliver applicationWillTerminate as for any other termination.
 class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
  public:
-  // Seconds from the end of launching to the remembered-layout restore.
+  // Seconds from the end of launching to the remembered-layout restore, and
+  // to the notice about hot keys the window manager holds (which comes after
+  // the restore, so its modal loop holds nothing up).
   static constexpr double kRestoreDelay = 1.0;
 
   // What the toolkit supplies.
@@ -84,6 +86,9 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
   // ordinal; anything above starts the full-screen layout.
   static void dispatch(HotKeyAction action, LayoutCoordinator& coordinator);
   void requestTermination();
+  // Once per process: names the bindings the window manager held at launch
+  // and offers the hot-key settings.
+  void tellAboutHeldHotKeys();
 
   Platform platform_;
   Views views_;

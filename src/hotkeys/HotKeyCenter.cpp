@@ -1,5 +1,6 @@
 #include "hotkeys/HotKeyCenter.h"
 
+#include <string>
 #include <utility>
 
 namespace tessarapane {
@@ -11,7 +12,7 @@ std::shared_ptr<HotKeyCenter> HotKeyCenter::create(const Platform& platform) {
 }
 
 HotKeyCenter::HotKeyCenter(const Platform& platform)
-    : hotKeys_(platform.hotKeys), scheduler_(platform.scheduler) {}
+    : hotKeys_(platform.hotKeys), scheduler_(platform.scheduler), log_(platform.log) {}
 
 HotKeyCenter::~HotKeyCenter() { terminate(); }
 
@@ -39,17 +40,25 @@ void HotKeyCenter::deliverHotKey(std::uint32_t id) {
 
 void HotKeyCenter::installCarbonHotKeys() {
   if (!hotKeys_) return;
+  HotKeyBindings held;
   for (HotKeyAction action : kAllHotKeyActions) {
     const auto chord = bindings_.find(action);
     if (chord == bindings_.end()) continue;
     const std::uint32_t id = hotKeyID(action);
     const HotKeyRegistration registration =
         hotKeys_->registerHotKey(chord->second.keyCode, chord->second.carbonModifiers, HotKeyID{kSignature, id});
-    // A chord another program holds still arrives through the monitors.
+    if (registration.isHeldElsewhere()) held.emplace(action, chord->second);
     if (registration.status != 0 || !registration.ref) continue;
     hotKeyRefs_[id] = *registration.ref;
     actionByID_[id] = action;
   }
+  for (const auto& [action, chord] : held) {
+    if (!loggedHeld_.insert({chord.keyCode, chord.carbonModifiers}).second || !log_) continue;
+    log_->write(kLogSubsystem, "HotKeys",
+                chord.displayString() + " (" + std::string(rawValue(action)) +
+                    ") is held by another client, most likely the window manager; Tessarapane leaves it alone");
+  }
+  held_ = std::move(held);
 }
 
 void HotKeyCenter::installEventMonitors() {
@@ -119,6 +128,8 @@ bool HotKeyCenter::deliver(const std::optional<KeyChord>& chord, bool isRepeat) 
   if (isRepeat || !chord) return false;
   for (const auto& [action, bound] : bindings_) {
     if (bound == *chord) {
+      const auto held = held_.find(action);
+      if (held != held_.end() && held->second == bound) return false;
       deliver(action);
       return true;
     }

@@ -5,11 +5,13 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "hotkeys/HotKeyAction.h"
 #include "hotkeys/KeyChord.h"
 #include "platform/HotKeys.h"
+#include "platform/Log.h"
 #include "platform/Platform.h"
 #include "platform/Scheduler.h"
 #include "platform/Subscription.h"
@@ -19,7 +21,9 @@ namespace tessarapane {
 // Turns the bindings into live global hot keys and hands each pressed action
 // to one handler. Presses arrive on three paths at once (registered hot keys,
 // a local and a global key-down monitor); a press seen on more than one path
-// is delivered once.
+// is delivered once. A chord another client holds (the window manager, as a
+// rule) is left to that client on every path: acting on it too would do two
+// things at one press.
 //
 // Made with create(): every platform callback holds the center weakly, and a
 // callback that fires after the center is gone does nothing. Everything runs
@@ -58,14 +62,16 @@ class HotKeyCenter : public std::enable_shared_from_this<HotKeyCenter> {
   void terminate();
 
   // Registers each bound action in case order; a chord the platform refuses
-  // is skipped silently. Does not unregister anything first.
+  // is skipped, one held elsewhere is also kept in heldBindings() and logged
+  // (once per chord and process). Does not unregister anything first.
   void installCarbonHotKeys();
   // The local and global key-down monitors; nothing for empty bindings.
   void installEventMonitors();
   void removeEventMonitors();
 
   // Whether the chord of a key-down belongs to an action (then delivered).
-  // Auto-repeats and events without a chord are not handled.
+  // Auto-repeats, events without a chord and chords held elsewhere are not
+  // handled.
   bool deliver(const std::optional<KeyChord>& chord, bool isRepeat);
   // Hands the action to the handler unless the same action was delivered
   // less than 80 ms ago.
@@ -75,6 +81,9 @@ class HotKeyCenter : public std::enable_shared_from_this<HotKeyCenter> {
   const HotKeyBindings& bindings() const { return bindings_; }
   // Actions whose hot key is registered right now, in identifier order.
   std::vector<HotKeyAction> registeredActions() const;
+  // The bindings whose chord another client held at the last registration.
+  // Kept while suspended, so the settings window can still show them.
+  const HotKeyBindings& heldBindings() const { return held_; }
   bool hasEventHandler() const { return eventHandler_.isActive(); }
   bool hasLocalMonitor() const { return localMonitor_.isActive(); }
   bool hasGlobalMonitor() const { return globalMonitor_.isActive(); }
@@ -93,7 +102,10 @@ class HotKeyCenter : public std::enable_shared_from_this<HotKeyCenter> {
 
   std::shared_ptr<HotKeys> hotKeys_;
   std::shared_ptr<Scheduler> scheduler_;
+  std::shared_ptr<Log> log_;
   HotKeyBindings bindings_;
+  HotKeyBindings held_;
+  std::set<std::pair<std::uint32_t, std::uint32_t>> loggedHeld_;
   std::map<std::uint32_t, HotKeyRef> hotKeyRefs_;
   std::map<std::uint32_t, HotKeyAction> actionByID_;
   Subscription eventHandler_;

@@ -21,8 +21,11 @@ struct HotKeyBindingRow {
   std::optional<KeyChord> chord;
   bool isRecording = false;
   // "按下快捷键…" while recording, else the chord or "未设置"; drawn in the
-  // accent colour while recording.
+  // accent colour while recording. A chord another client held at the last
+  // registration reads "<chord>（已被窗口管理器占用）" and is drawn as a
+  // warning.
   std::string chordText;
+  bool isHeldElsewhere = false;
   // The remove button ("移除快捷键" as help and label) shows only when not
   // recording and a chord exists.
   bool showsClearButton = false;
@@ -49,8 +52,10 @@ namespace HotKeySettingsContent {
 // The window's title, "快捷键设置".
 std::string windowTitle();
 
-// The groups as the store and the recorder stand now.
-std::vector<HotKeySettingsGroup> groups(const HotKeySettingsStore& store, const HotKeyRecorder& recorder);
+// The groups as the store and the recorder stand now; `held` are the
+// bindings another client held when they were last registered.
+std::vector<HotKeySettingsGroup> groups(const HotKeySettingsStore& store, const HotKeyRecorder& recorder,
+                                        const HotKeyBindings& held);
 
 }  // namespace HotKeySettingsContent
 

@@ -32,7 +32,10 @@ HotKeySettingsWindowController::HotKeySettingsWindowController(std::shared_ptr<H
 
 std::vector<HotKeySettingsGroup> HotKeySettingsWindowController::groups() const {
   if (!store_) return {};
-  return HotKeySettingsContent::groups(*store_, *recorder_);
+  // Every change of a chord reaches the center before the recorder reports
+  // its end, so the marks drawn then are those of the new registration.
+  const auto center = hotKeyCenter_.lock();
+  return HotKeySettingsContent::groups(*store_, *recorder_, center ? center->heldBindings() : HotKeyBindings{});
 }
 
 void HotKeySettingsWindowController::refresh() {

@@ -37,8 +37,16 @@ struct HotKeyRef {
 };
 
 struct HotKeyRegistration {
+  // Another client holds the chord (on a desktop, the window manager as a
+  // rule): whatever this program did with it would come on top of theirs.
+  static constexpr std::int32_t kHeldElsewhere = -9878;
+  // This program registered the chord already.
+  static constexpr std::int32_t kAlreadyRegistered = -9879;
+
   std::int32_t status = 0;        // 0 = registered
   std::optional<HotKeyRef> ref;   // none when the key could not be taken
+
+  bool isHeldElsewhere() const { return status == kHeldElsewhere; }
 };
 
 // Global hot keys and keyboard monitors.
@@ -52,8 +60,9 @@ class HotKeys {
 
   virtual ~HotKeys() = default;
 
-  // Takes the chord system-wide. A key another program holds fails with a
-  // non-zero status; callers skip it and still see it through the monitors.
+  // Takes the chord system-wide. A key another program holds fails with
+  // HotKeyRegistration::kHeldElsewhere, other failures with another
+  // non-zero status; either way nothing is registered.
   virtual HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, HotKeyID id) = 0;
 
   // Gives the chord back. Unknown references are ignored.

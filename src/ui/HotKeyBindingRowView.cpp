@@ -60,8 +60,10 @@ void HotKeyBindingRowView::setRow(const HotKeyBindingRow& row) {
   titleLabel_->setText(toQString(row.title));
   chordLabel_->setText(toQString(row.chordText));
   QPalette palette = chordLabel_->palette();
-  palette.setColor(QPalette::WindowText,
-                   row.isRecording ? SystemStyle::accent(*this) : SystemStyle::primaryText(*this));
+  QColor colour = SystemStyle::primaryText(*this);
+  if (row.isRecording) colour = SystemStyle::accent(*this);
+  else if (row.isHeldElsewhere) colour = SystemStyle::systemRed();
+  palette.setColor(QPalette::WindowText, colour);
   chordLabel_->setPalette(palette);
   clearButton_->setVisible(row.showsClearButton);
   clearButton_->setToolTip(toQString(row.clearButtonHelp));

@@ -5,9 +5,8 @@
 namespace tessarapane {
 
 HotKeyRegistration SimHotKeys::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, HotKeyID id) {
-  if (heldElsewhere_.count({keyCode, modifiers}) != 0 || isRegistered(keyCode, modifiers)) {
-    return HotKeyRegistration{kHotKeyExistsStatus, std::nullopt};
-  }
+  if (heldElsewhere_.count({keyCode, modifiers}) != 0) return HotKeyRegistration{kHotKeyExistsStatus, std::nullopt};
+  if (isRegistered(keyCode, modifiers)) return HotKeyRegistration{HotKeyRegistration::kAlreadyRegistered, std::nullopt};
   const HotKeyRef ref{state_->nextID++};
   state_->registered.push_back(Registered{ref, keyCode, modifiers, id});
   return HotKeyRegistration{0, ref};

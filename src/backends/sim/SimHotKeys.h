@@ -19,7 +19,7 @@ namespace tessarapane {
 class SimHotKeys final : public HotKeys {
  public:
   // The event manager's "hot key exists" status.
-  static constexpr std::int32_t kHotKeyExistsStatus = -9878;
+  static constexpr std::int32_t kHotKeyExistsStatus = HotKeyRegistration::kHeldElsewhere;
 
   struct Registered {
     HotKeyRef ref;
@@ -34,7 +34,8 @@ class SimHotKeys final : public HotKeys {
   Subscription addLocalKeyDownMonitor(std::function<bool(const KeyEvent&)> monitor) override;
   Subscription addGlobalKeyDownMonitor(std::function<void(const KeyEvent&)> monitor) override;
 
-  // Another program holds the chord: registering it fails.
+  // Another program (say, the window manager) holds the chord: registering
+  // it fails as held elsewhere.
   void holdChordElsewhere(std::uint32_t keyCode, std::uint32_t modifiers);
   void releaseChordElsewhere(std::uint32_t keyCode, std::uint32_t modifiers);
   // Installing the pressed handler fails (an inactive handle).

@@ -87,17 +87,17 @@ std::vector<std::uint16_t> X11HotKeys::lockVariants() const {
   return variants;
 }
 
-bool X11HotKeys::grab(Grab& grab) {
+std::int32_t X11HotKeys::grab(Grab& grab) {
   X11Connection& x = *connection_;
   grab.keycodes.clear();
   const auto keysym = X11KeyCodes::keysymForVirtualKey(grab.keyCode);
-  if (!keysym || !symbols_) return false;
+  if (!keysym || !symbols_) return kUnknownKeyStatus;
   xcb_keycode_t* keycodes = xcb_key_symbols_get_keycode(symbols_, *keysym);
   for (xcb_keycode_t* k = keycodes; k && *k != 0; ++k) {
     if (std::find(grab.keycodes.begin(), grab.keycodes.end(), *k) == grab.keycodes.end()) grab.keycodes.push_back(*k);
   }
   std::free(keycodes);
-  if (grab.keycodes.empty()) return false;
+  if (grab.keycodes.empty()) return kUnknownKeyStatus;
 
   std::vector<xcb_void_cookie_t> cookies;
   for (xcb_keycode_t keycode : grab.keycodes) {
@@ -107,10 +107,13 @@ bool X11HotKeys::grab(Grab& grab) {
     }
   }
   const std::vector<ReplyStatus> results = x.checkRequests(cookies, x.deadline());
-  if (std::all_of(results.begin(), results.end(), [](ReplyStatus s) { return s == ReplyStatus::ok; })) return true;
+  if (std::all_of(results.begin(), results.end(), [](ReplyStatus s) { return s == ReplyStatus::ok; })) return 0;
   // All or nothing: what was taken is given back.
   ungrab(grab);
-  return false;
+  // Only a refusal (BadAccess) says that another client holds the key; a
+  // server that did not answer says nothing about it.
+  const bool refused = std::find(results.begin(), results.end(), ReplyStatus::xError) != results.end();
+  return refused ? kKeyTakenStatus : kServerStatus;
 }
 
 void X11HotKeys::ungrab(const Grab& grab) {
@@ -129,11 +132,11 @@ HotKeyRegistration X11HotKeys::registerHotKey(std::uint32_t keyCode, std::uint32
   if (!X11KeyCodes::keysymForVirtualKey(keyCode)) return HotKeyRegistration{kUnknownKeyStatus, std::nullopt};
   // A chord this process already holds is taken twice only in name.
   for (const auto& [ref, existing] : grabs_) {
-    if (existing.keyCode == keyCode && existing.mask == entry.mask) return HotKeyRegistration{kKeyTakenStatus, std::nullopt};
+    if (existing.keyCode == keyCode && existing.mask == entry.mask) {
+      return HotKeyRegistration{HotKeyRegistration::kAlreadyRegistered, std::nullopt};
+    }
   }
-  if (!grab(entry)) {
-    return HotKeyRegistration{entry.keycodes.empty() ? kUnknownKeyStatus : kKeyTakenStatus, std::nullopt};
-  }
+  if (const std::int32_t status = grab(entry); status != 0) return HotKeyRegistration{status, std::nullopt};
   const std::uint64_t ref = nextRef_++;
   grabs_.emplace(ref, std::move(entry));
   return HotKeyRegistration{0, HotKeyRef{ref}};

@@ -24,9 +24,11 @@ namespace tessarapane {
 class X11HotKeys final : public HotKeys, public std::enable_shared_from_this<X11HotKeys> {
  public:
   // Status of a registration the X server refused (another client holds
-  // the key) and of a key code without a key on this keyboard.
-  static constexpr std::int32_t kKeyTakenStatus = -9878;
+  // the key), of a key code without a key on this keyboard, and of a server
+  // that did not answer.
+  static constexpr std::int32_t kKeyTakenStatus = HotKeyRegistration::kHeldElsewhere;
   static constexpr std::int32_t kUnknownKeyStatus = -50;
+  static constexpr std::int32_t kServerStatus = -108;
 
   static std::shared_ptr<X11HotKeys> create(std::shared_ptr<X11Connection> connection);
   ~X11HotKeys() override;
@@ -51,7 +53,8 @@ class X11HotKeys final : public HotKeys, public std::enable_shared_from_this<X11
   void handleRawKey(const xcb_generic_event_t& event, bool press);
   void refreshKeyboard();
   std::vector<std::uint16_t> lockVariants() const;
-  bool grab(Grab& grab);
+  // 0 once every lock variant is grabbed, else the failure's status.
+  std::int32_t grab(Grab& grab);
   void ungrab(const Grab& grab);
   void selectRawEvents(bool on);
 

@@ -32,9 +32,10 @@ struct CountingSettingsWindow final : HotKeySettingsWindow {
   void show() override { ++shows; }
   void close() override {}
   bool isVisible() const override { return shows > 0; }
-  void refreshRows(const std::vector<HotKeySettingsGroup>&) override {}
+  void refreshRows(const std::vector<HotKeySettingsGroup>& groups) override { drawn = groups; }
   void showConflict(const std::optional<std::string>&) override {}
   int shows = 0;
+  std::vector<HotKeySettingsGroup> drawn;
 };
 
 inline constexpr std::uint16_t kKeyL = 37, kKeyReturn = 36, kKeyLeft = 123, kKeyRight = 124, kKeyDown = 125,

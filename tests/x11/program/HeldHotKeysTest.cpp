@@ -1,0 +1,87 @@
+// The program under a window manager that keeps one of its default hot keys
+// for itself, as most stock window managers do with Control+Alt+arrows.
+#include <fstream>
+
+#include "ProgramTest.h"
+#include "WindowManagerProbe.h"
+
+namespace tessarapane::x11test {
+namespace {
+
+// The test desktop's openbox, plus its stock binding of Control+Alt+Right.
+constexpr const char* kOpenboxHoldingControlAltRight = R"(<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <resistance><strength>0</strength><screen_edge_strength>0</screen_edge_strength></resistance>
+  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
+  <placement><policy>Smart</policy><center>no</center></placement>
+  <desktops><number>2</number><firstdesk>1</firstdesk></desktops>
+  <margins><top>0</top><bottom>0</bottom><left>0</left><right>0</right></margins>
+  <keyboard>
+    <keybind key="C-A-Right"><action name="GoToDesktop"><to>right</to><wrap>no</wrap></action></keybind>
+  </keyboard>
+  <mouse></mouse>
+</openbox_config>
+)";
+
+// The window manager's chord switches the desktop and nothing else; the
+// chord it leaves free moves the tab; the user is told once.
+TEST_F(ProgramTest, AHotKeyTheWindowManagerHoldsIsLeftToIt) {
+  session().windowManager().terminate();
+  ASSERT_TRUE(waitUntil([&] { return !session().windowManagerRunning(); }));
+  std::ofstream(home_ + "/rc.xml") << kOpenboxHoldingControlAltRight;
+  auto windowManager = startProgram({"openbox", "--sm-disable", "--config-file", home_ + "/rc.xml"});
+  ASSERT_TRUE(windowManager);
+  // Announced is not yet reading its events: a window mapped meanwhile is lost.
+  xcb_connection_t* probe = xcb_connect(session().display().c_str(), nullptr);
+  const tools::WindowManagerState ready = tools::waitForWindowManager(probe, kSettleTimeout);
+  xcb_disconnect(probe);
+  ASSERT_EQ(ready, tools::WindowManagerState::ready) << tools::describe(ready);
+  std::vector<std::unique_ptr<TestClient>> clients;
+  for (int i = 0; i < 2; ++i) {
+    clients.push_back(startClient({"--title", "held " + std::to_string(i), "--geometry",
+                                   "300x200+" + std::to_string(80 + 400 * i) + "+300"}));
+    ASSERT_TRUE(clients.back());
+  }
+
+  ASSERT_FALSE(startTessarapane().is_null());
+  const auto notices = [&] {
+    const auto found = Subprocess::run({"xdotool", "search", "--onlyvisible", "--name", "^Tessarapane$"}, 5.0);
+    return found && found->status == 0 ? found->output : std::string();
+  };
+  std::string notice;
+  ASSERT_TRUE(waitUntil([&] { return !(notice = notices()).empty(); }, kStartTimeout)) << log();
+  EXPECT_NE(log().find("[HotKeys] ⌃⌥→ (moveRight) is held by another client"), std::string::npos) << log();
+  // Escape takes "later".
+  ASSERT_TRUE(xdotool({"windowactivate", "--sync", notice.substr(0, notice.find('\n')), "key", "Escape"}));
+  ASSERT_TRUE(waitUntil([&] { return notices().empty(); }));
+
+  ASSERT_EQ(ctl({"start", "split2"}).status, 0);
+  json current = waitForState([](const json& s) {
+    return s.at("panes").size() == 2 && s.at("panes")[0].at("windows").size() == 1 &&
+           s.at("panes")[1].at("windows").size() == 1;
+  });
+  ASSERT_EQ(current.at("panes").size(), 2u) << current.dump();
+  const xcb_window_t first = windowsOf(current.at("panes")[0]).at(0), second = windowsOf(current.at("panes")[1]).at(0);
+  const auto desktopIs = [&](const std::string& desktop) {
+    return waitUntil([&] {
+      const auto shown = Subprocess::run({"xdotool", "get_desktop"}, 5.0);
+      return shown && shown->status == 0 && shown->output == desktop + "\n";
+    });
+  };
+
+  ASSERT_TRUE(activate(first));
+  ASSERT_TRUE(xdotool({"key", "--clearmodifiers", "ctrl+alt+Right"}));
+  EXPECT_TRUE(desktopIs("1"));
+  ASSERT_TRUE(xdotool({"set_desktop", "0"}) && desktopIs("0"));
+  ASSERT_TRUE(activate(second));
+  ASSERT_TRUE(xdotool({"key", "--clearmodifiers", "ctrl+alt+Left"}));
+  // Presses are handled in order: once the second has moved, the first
+  // would have moved too.
+  current = waitForState([&](const json& s) { return paneOf(s, second) == 0; });
+  EXPECT_EQ(paneOf(current, second), 0) << current.dump();
+  EXPECT_EQ(paneOf(current, first), 0) << "the window manager's chord moved the tab too: " << current.dump();
+  EXPECT_EQ(notices(), "") << "told twice";
+}
+
+}  // namespace
+}  // namespace tessarapane::x11test
