@@ -188,10 +188,10 @@ bool XSession::windowManagerRunning() const {
   return running;
 }
 
-tools::WindowManagerState XSession::waitForWindowManager(double timeout) const {
+tools::WindowManagerState XSession::waitForWindowManager(double timeout, bool startedBySession) const {
   xcb_connection_t* c = xcb_connect(display_.c_str(), nullptr);
-  const auto state = tools::waitForWindowManager(c, timeout, [this] {
-    return !windowManager_ || const_cast<Subprocess&>(*windowManager_).isRunning();
+  const auto state = tools::waitForWindowManager(c, timeout, [this, startedBySession] {
+    return !startedBySession || !windowManager_ || const_cast<Subprocess&>(*windowManager_).isRunning();
   });
   xcb_disconnect(c);
   return state;

@@ -41,8 +41,9 @@ class XSession {
   // Whether an EWMH window manager has announced itself on the display.
   bool windowManagerRunning() const;
   // Waits until the window manager answers requests (a test that restarts
-  // it waits for this before starting clients).
-  tools::WindowManagerState waitForWindowManager(double timeout) const;
+  // it waits for this before starting clients; one that started its own
+  // passes false, so the session's stopped one is not waited on).
+  tools::WindowManagerState waitForWindowManager(double timeout, bool startedBySession = true) const;
   // Keeps the session folder and its logs when the session ends.
   void keepLogs();
 

@@ -32,9 +32,7 @@ TEST_F(ProgramTest, AHotKeyTheWindowManagerHoldsIsLeftToIt) {
   auto windowManager = startProgram({"openbox", "--sm-disable", "--config-file", home_ + "/rc.xml"});
   ASSERT_TRUE(windowManager);
   // Announced is not yet reading its events: a window mapped meanwhile is lost.
-  xcb_connection_t* probe = xcb_connect(session().display().c_str(), nullptr);
-  const tools::WindowManagerState ready = tools::waitForWindowManager(probe, kSettleTimeout);
-  xcb_disconnect(probe);
+  const tools::WindowManagerState ready = session().waitForWindowManager(kSettleTimeout, false);
   ASSERT_EQ(ready, tools::WindowManagerState::ready) << tools::describe(ready);
   std::vector<std::unique_ptr<TestClient>> clients;
   for (int i = 0; i < 2; ++i) {

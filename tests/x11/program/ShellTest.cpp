@@ -78,6 +78,8 @@ TEST_F(ProgramTest, WithoutAWindowManagerTheGuideSaysSoUntilOneStarts) {
   auto windowManager = startProgram({"openbox", "--sm-disable", "--config-file", session().directory() + "/rc.xml"});
   ASSERT_TRUE(windowManager);
   EXPECT_TRUE(guideSays("窗口管理器「Openbox」已就绪。")) << log();
+  // Announced is not yet answering: a window mapped meanwhile can be lost.
+  ASSERT_EQ(session().waitForWindowManager(kSettleTimeout, false), tools::WindowManagerState::ready);
   std::unique_ptr<TestClient> client = startClient({"--title", "managed", "--geometry", "300x200+100+300"});
   ASSERT_TRUE(client);
   EXPECT_EQ(ctl({"start", "split2"}).status, 0);
