@@ -8,27 +8,26 @@
 namespace tessarapane::x11test {
 namespace {
 
-// The test desktop's openbox, plus its stock binding of Control+Alt+Right.
-constexpr const char* kOpenboxHoldingControlAltRight = R"(<?xml version="1.0" encoding="UTF-8"?>
-<openbox_config xmlns="http://openbox.org/3.4/rc">
-  <resistance><strength>0</strength><screen_edge_strength>0</screen_edge_strength></resistance>
-  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
-  <placement><policy>Smart</policy><center>no</center></placement>
-  <desktops><number>2</number><firstdesk>1</firstdesk></desktops>
-  <margins><top>0</top><bottom>0</bottom><left>0</left><right>0</right></margins>
-  <keyboard>
-    <keybind key="C-A-Right"><action name="GoToDesktop"><to>right</to><wrap>no</wrap></action></keybind>
-  </keyboard>
-  <mouse></mouse>
-</openbox_config>
-)";
+// The test desktop's openbox configuration plus the stock binding of
+// Control+Alt+Right.
+std::string openboxHoldingControlAltRight(const std::string& sessionConfiguration) {
+  std::string configuration = readFile(sessionConfiguration);
+  const std::string keyboard = "<keyboard></keyboard>";
+  const std::size_t at = configuration.find(keyboard);
+  if (at == std::string::npos) return {};
+  return configuration.replace(at, keyboard.size(),
+                               R"(<keyboard><keybind key="C-A-Right"><action name="GoToDesktop"><to>right</to>)"
+                               R"(<wrap>no</wrap></action></keybind></keyboard>)");
+}
 
 // The window manager's chord switches the desktop and nothing else; the
 // chord it leaves free moves the tab; the user is told once.
 TEST_F(ProgramTest, AHotKeyTheWindowManagerHoldsIsLeftToIt) {
   session().windowManager().terminate();
   ASSERT_TRUE(waitUntil([&] { return !session().windowManagerRunning(); }));
-  std::ofstream(home_ + "/rc.xml") << kOpenboxHoldingControlAltRight;
+  const std::string configuration = openboxHoldingControlAltRight(session().directory() + "/rc.xml");
+  ASSERT_FALSE(configuration.empty()) << "the session's openbox configuration has changed";
+  std::ofstream(home_ + "/rc.xml") << configuration;
   auto windowManager = startProgram({"openbox", "--sm-disable", "--config-file", home_ + "/rc.xml"});
   ASSERT_TRUE(windowManager);
   // Announced is not yet reading its events: a window mapped meanwhile is lost.
