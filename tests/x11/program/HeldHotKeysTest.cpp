@@ -33,12 +33,8 @@ TEST_F(ProgramTest, AHotKeyTheWindowManagerHoldsIsLeftToIt) {
   // Announced is not yet reading its events: a window mapped meanwhile is lost.
   const tools::WindowManagerState ready = session().waitForWindowManager(kSettleTimeout, false);
   ASSERT_EQ(ready, tools::WindowManagerState::ready) << tools::describe(ready);
-  std::vector<std::unique_ptr<TestClient>> clients;
-  for (int i = 0; i < 2; ++i) {
-    clients.push_back(startClient({"--title", "held " + std::to_string(i), "--geometry",
-                                   "300x200+" + std::to_string(80 + 400 * i) + "+300"}));
-    ASSERT_TRUE(clients.back());
-  }
+  const auto clients = startClients("held", 2, 80, 400);
+  ASSERT_EQ(clients.size(), 2u);
 
   ASSERT_FALSE(startTessarapane().is_null());
   const auto notices = [&] {

@@ -185,12 +185,8 @@ TEST_F(ProgramTest, ChordRecordedInTheSettingsWindowIsStoredAndTakesEffect) {
   const std::optional<std::string> panel = startTray();
   ASSERT_TRUE(panel) << "trayer did not come up";
 
-  std::vector<std::unique_ptr<TestClient>> clients;
-  for (int i = 0; i < 2; ++i) {
-    clients.push_back(startClient({"--title", "chord " + std::to_string(i), "--geometry",
-                                   "300x200+" + std::to_string(100 + 400 * i) + "+300"}));
-    ASSERT_TRUE(clients.back());
-  }
+  const auto clients = startClients("chord", 2);
+  ASSERT_EQ(clients.size(), 2u);
   ASSERT_FALSE(startTessarapane().is_null());
 
   // The tray icon: a window of this program's inside the tray.
@@ -304,12 +300,8 @@ TEST_F(ProgramTest, ChordRecordedInTheSettingsWindowIsStoredAndTakesEffect) {
 // the log shows each step with its exact text, and the resume lays the
 // windows out again.
 TEST_F(ProgramTest, SleepAndLockSignalsPauseAndResume) {
-  std::vector<std::unique_ptr<TestClient>> clients;
-  for (int i = 0; i < 2; ++i) {
-    clients.push_back(startClient({"--title", "pause " + std::to_string(i), "--geometry",
-                                   "300x200+" + std::to_string(100 + 400 * i) + "+300"}));
-    ASSERT_TRUE(clients.back());
-  }
+  const auto clients = startClients("pause", 2);
+  ASSERT_EQ(clients.size(), 2u);
   ASSERT_FALSE(startTessarapane().is_null());
   ASSERT_EQ(ctl({"start", "split2"}).status, 0);
   json current = waitForState([](const json& s) { return s.at("panes").size() == 2; });
@@ -371,12 +363,8 @@ TEST_F(ProgramTest, SleepAndLockSignalsPauseAndResume) {
 // the layout remembered; the next start brings it back a second after
 // launch.
 TEST_F(ProgramTest, TerminationKeepsTheLayoutAndARestartRestoresIt) {
-  std::vector<std::unique_ptr<TestClient>> clients;
-  for (int i = 0; i < 2; ++i) {
-    clients.push_back(startClient({"--title", "restart " + std::to_string(i), "--geometry",
-                                   "300x200+" + std::to_string(100 + 400 * i) + "+300"}));
-    ASSERT_TRUE(clients.back());
-  }
+  const auto clients = startClients("restart", 2);
+  ASSERT_EQ(clients.size(), 2u);
   ASSERT_FALSE(startTessarapane().is_null());
   ASSERT_EQ(ctl({"start", "split2"}).status, 0);
   json current = waitForState([](const json& s) { return s.at("panes").size() == 2; });

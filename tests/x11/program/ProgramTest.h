@@ -276,6 +276,20 @@ class ProgramTest : public X11Test {
     return targets;
   }
 
+  // `count` test clients titled "<name> 0", "<name> 1" …, 300×200 in a row at
+  // y 300 from x `left`, `step` apart; stops at the first that does not come up.
+  std::vector<std::unique_ptr<TestClient>> startClients(const std::string& name, int count, int left = 100,
+                                                        int step = 400) {
+    std::vector<std::unique_ptr<TestClient>> clients;
+    for (int i = 0; i < count; ++i) {
+      auto client = startClient({"--title", name + " " + std::to_string(i), "--geometry",
+                                 "300x200+" + std::to_string(left + step * i) + "+300"});
+      if (!client) break;
+      clients.push_back(std::move(client));
+    }
+    return clients;
+  }
+
   bool activate(xcb_window_t window) {
     if (!xdotool({"windowactivate", "--sync", std::to_string(window)})) return false;
     return waitUntil([&] { return witnessActiveWindow() == window; });

@@ -25,12 +25,8 @@ TEST_F(ProgramTest, OnlyTheSessionsEndEndsTheProgram) {
   ASSERT_TRUE(listening) << readFile(options.stderrPath);
   programEnvironment_["SESSION_MANAGER"] = listening->substr(std::string("listening ").size());
 
-  std::vector<std::unique_ptr<TestClient>> clients;
-  for (int i = 0; i < 3; ++i) {
-    clients.push_back(startClient({"--title", "session " + std::to_string(i), "--geometry",
-                                   "300x200+" + std::to_string(80 + 300 * i) + "+300"}));
-    ASSERT_TRUE(clients.back());
-  }
+  const auto clients = startClients("session", 3, 80, 300);
+  ASSERT_EQ(clients.size(), 3u);
   ASSERT_FALSE(startTessarapane().is_null());
   ASSERT_TRUE(manager->waitForLine("registered", kSettleTimeout)) << "the program did not register";
   ASSERT_EQ(ctl({"start", "split2"}).status, 0);

@@ -55,12 +55,15 @@ TEST_F(ProgramTest, WithoutAWindowManagerTheGuideSaysSoUntilOneStarts) {
   const auto guideSays = [&](const std::string& status) {
     return waitUntil([&] { return log().find("[Permission] guide: " + status) != std::string::npos; }, kSettleTimeout);
   };
+  const auto startIsRefusedWith = [&](const std::string& reason) {
+    const Outcome refused = ctl({"start", "split2"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.errors.find(reason), std::string::npos) << refused.errors;
+  };
   ASSERT_TRUE(guideSays("没有检测到支持 EWMH 的窗口管理器。请启动一个窗口管理器（例如 openbox、xfwm4 或 KWin），"
                         "Tessarapane 会自动继续。"))
       << log();
-  const Outcome refused = ctl({"start", "split2"});
-  EXPECT_EQ(refused.status, 1);
-  EXPECT_NE(refused.errors.find("no window manager is running"), std::string::npos) << refused.errors;
+  startIsRefusedWith("no window manager is running");
 
   // A tiling window manager places every window itself: refused, with the reason.
   std::ofstream(home_ + "/i3.conf") << "# no bindings, no bar\n";
@@ -69,9 +72,7 @@ TEST_F(ProgramTest, WithoutAWindowManagerTheGuideSaysSoUntilOneStarts) {
   EXPECT_TRUE(guideSays("窗口管理器「i3」会自己平铺窗口，不接受 Tessarapane 的摆放。请换用堆叠式窗口管理器（例如 openbox、"
                         "xfwm4 或 KWin）。"))
       << log();
-  const Outcome tiled = ctl({"start", "split2"});
-  EXPECT_EQ(tiled.status, 1);
-  EXPECT_NE(tiled.errors.find("the window manager \"i3\" tiles windows itself"), std::string::npos) << tiled.errors;
+  startIsRefusedWith("the window manager \"i3\" tiles windows itself");
   tiling.reset();
   ASSERT_TRUE(waitUntil([&] { return !session().windowManagerRunning(); }));
 
