@@ -16,7 +16,7 @@ TEST_F(ConnectionTest, TrustedOnlyWithAnEwmhWindowManager) {
   EXPECT_TRUE(platform().accessibility->isProcessTrustedWithPrompt());
 
   XSession::Options bare;
-  bare.windowManager = false;
+  bare.windowManager.clear();
   bare.exportEnvironment = false;
   std::string error;
   const auto withoutManager = XSession::start(bare, &error);

@@ -15,6 +15,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <vector>
 
 namespace tessarapane::x11test {
 
@@ -33,6 +35,37 @@ constexpr const char* kOpenboxConfiguration = R"(<?xml version="1.0" encoding="U
   <mouse></mouse>
 </openbox_config>
 )";
+
+// How a window manager starts on the test desktop. Every one but openbox
+// keeps its stock configuration (key bindings included) in a private home
+// and settings in memory, so the user's files are never read; compositing
+// is off where a manager has it, to compare managers alike.
+struct WindowManagerCommand {
+  std::vector<std::string> argv;
+  std::map<std::string, std::string> environment;
+  bool sessionBus = false;  // for its settings service or its shortcuts daemon
+};
+
+std::optional<WindowManagerCommand> windowManagerCommand(const std::string& name, const std::string& directory) {
+  if (name == "openbox") {
+    const std::string configuration = directory + "/rc.xml";
+    std::ofstream(configuration) << kOpenboxConfiguration;
+    return WindowManagerCommand{{"openbox", "--sm-disable", "--config-file", configuration}, {}, false};
+  }
+  const std::map<std::string, std::string> gsettings{{"GSETTINGS_BACKEND", "memory"}};
+  if (name == "xfwm4") return WindowManagerCommand{{"xfwm4", "--compositor=off", "--replace"}, {}, true};
+  if (name == "marco") return WindowManagerCommand{{"marco", "--no-composite", "--sm-disable", "--replace"}, gsettings, true};
+  if (name == "metacity") {
+    return WindowManagerCommand{{"metacity", "--no-composite", "--sm-disable", "--replace"}, gsettings, true};
+  }
+  if (name == "mutter") return WindowManagerCommand{{"mutter", "--x11", "--sm-disable", "--replace"}, gsettings, true};
+  if (name == "kwin_x11") {
+    return WindowManagerCommand{{"kwin_x11", "--replace"}, {{"QT_QPA_PLATFORM", "xcb"}, {"KWIN_COMPOSE", "N"}}, true};
+  }
+  if (name == "icewm") return WindowManagerCommand{{"icewm", "--replace"}, {}, false};
+  if (name == "fluxbox") return WindowManagerCommand{{"fluxbox"}, {}, false};
+  return std::nullopt;
+}
 
 std::optional<std::string> readLineFrom(int fd, double timeout) {
   std::string line;
@@ -69,6 +102,11 @@ void printLogTails(const std::string& directory) {
 }
 
 }  // namespace
+
+std::string XSession::defaultWindowManager() {
+  const char* chosen = std::getenv("TESSARAPANE_TEST_WM");
+  return chosen && *chosen ? chosen : "openbox";
+}
 
 std::unique_ptr<XSession> XSession::start(const Options& options, std::string* error) {
   std::unique_ptr<XSession> session(new XSession());
@@ -109,9 +147,21 @@ std::unique_ptr<XSession> XSession::start(const Options& options, std::string* e
   session->display_ = ":" + *number;
   if (options.exportEnvironment) setenv("DISPLAY", session->display_.c_str(), 1);
 
+  std::optional<WindowManagerCommand> manager;
+  if (!options.windowManager.empty()) {
+    manager = windowManagerCommand(options.windowManager, session->directory_);
+    if (!manager) {
+      if (error) *error = "no test set-up for the window manager " + options.windowManager;
+      return nullptr;
+    }
+  }
+  const std::string home = session->directory_ + "/home";
+  std::filesystem::create_directories(home);
   std::map<std::string, std::string> environment{{"DISPLAY", session->display_},
+                                                 {"HOME", home},
                                                  {"XDG_CONFIG_HOME", session->directory_},
-                                                 {"XDG_CACHE_HOME", session->directory_}};
+                                                 {"XDG_CACHE_HOME", session->directory_},
+                                                 {"XDG_DATA_HOME", home}};
   // A private bus; its address, or none with the error set.
   auto startBus = [&](std::optional<Subprocess>& bus, const char* what) -> std::optional<std::string> {
     Subprocess::Options busOptions;
@@ -127,7 +177,7 @@ std::unique_ptr<XSession> XSession::start(const Options& options, std::string* e
     }
     return address;
   };
-  if (options.sessionBus) {
+  if (options.sessionBus || (manager && manager->sessionBus)) {
     const auto address = startBus(session->bus_, "the session bus");
     if (!address) return nullptr;
     session->busAddress_ = *address;
@@ -141,23 +191,21 @@ std::unique_ptr<XSession> XSession::start(const Options& options, std::string* e
     if (options.exportEnvironment) setenv("DBUS_SYSTEM_BUS_ADDRESS", address->c_str(), 1);
   }
 
-  if (!options.windowManager) return session;
-  const std::string configuration = session->directory_ + "/rc.xml";
-  std::ofstream(configuration) << kOpenboxConfiguration;
+  if (!manager) return session;
   Subprocess::Options managerOptions;
   managerOptions.stderrPath = log;
   managerOptions.environment = environment;
-  session->windowManager_ =
-      Subprocess::start({"openbox", "--sm-disable", "--config-file", configuration}, managerOptions, error);
+  managerOptions.environment.insert(manager->environment.begin(), manager->environment.end());
+  session->windowManager_ = Subprocess::start(manager->argv, managerOptions, error);
   if (!session->windowManager_) return nullptr;
-  // Clients start only once openbox answers: a map request sent while it
-  // is still starting can be lost for good.
+  // Clients start only once the manager answers: a map request sent while
+  // it is still starting can be lost for good.
   const auto state = session->waitForWindowManager(options.startTimeout);
   if (state != tools::WindowManagerState::ready) {
     session->keepLogs();
     std::string why = tools::describe(state);
     if (const auto status = session->windowManager_->wait(0.5)) why = "it exited with status " + std::to_string(*status);
-    if (error) *error = "openbox is not ready: " + why + " (see " + log + ")";
+    if (error) *error = options.windowManager + " is not ready: " + why + " (see " + log + ")";
     return nullptr;
   }
   return session;

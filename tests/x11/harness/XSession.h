@@ -10,8 +10,9 @@
 namespace tessarapane::x11test {
 
 // A private desktop for one test process: an Xvfb display on a free number,
-// openbox with a configuration that binds no keys, and (when asked) a private
-// session bus. Starting it points DISPLAY (and DBUS_SESSION_BUS_ADDRESS) of
+// a window manager (openbox with a configuration that binds no keys, or
+// another stacking manager with its stock set-up in a private home) and
+// (when asked) a private session bus. Starting it points DISPLAY (and DBUS_SESSION_BUS_ADDRESS) of
 // this process at it, so every client started afterwards lands there.
 class XSession {
  public:
@@ -22,12 +23,15 @@ class XSession {
     // A second private bus exported as DBUS_SYSTEM_BUS_ADDRESS, where a test
     // emits logind's signals itself.
     bool systemBus = false;
-    bool windowManager = true;
+    // openbox, xfwm4, marco, metacity, mutter, kwin_x11, icewm, fluxbox, or
+    // empty for none; $TESSARAPANE_TEST_WM when set.
+    std::string windowManager = defaultWindowManager();
     // Point this process's DISPLAY (and bus address) at the session.
     bool exportEnvironment = true;
     double startTimeout = 20.0;
   };
 
+  static std::string defaultWindowManager();
   static std::unique_ptr<XSession> start(const Options& options, std::string* error);
   ~XSession();
 

@@ -1,0 +1,130 @@
+// The program on whichever stacking window manager the test desktop runs
+// ($TESSARAPANE_TEST_WM), with that manager's stock set-up: scripts/wm-matrix
+// runs this story once per manager and gathers the rows it writes to
+// $TESSARAPANE_MATRIX_ROW.
+#include <fstream>
+
+#include "ProgramTest.h"
+
+namespace tessarapane::x11test {
+namespace {
+
+std::string pixels(double value) { return std::isfinite(value) ? std::to_string(std::lround(value)) : "none"; }
+
+// The story's outcome as one markdown table row, written however it ends:
+// | wm | placement split2·split4·grid | strips ok/seen | focus kept | grid | hot key | restore |
+struct MatrixRow {
+  std::string placement[3] = {"-", "-", "-"};
+  int stripsOk = 0;
+  std::size_t stripsSeen = 0;
+  std::string focus = "-", grid = "-", hotKey = "-", restore = "-";
+
+  ~MatrixRow() {
+    const char* path = std::getenv("TESSARAPANE_MATRIX_ROW");
+    if (!path || !*path) return;
+    std::ofstream(path, std::ios::app) << "| " << XSession::defaultWindowManager() << " | " << placement[0] << "·"
+                                       << placement[1] << "·" << placement[2] << " | " << stripsOk << "/"
+                                       << stripsSeen << " | " << focus << " | " << grid << " | " << hotKey << " | "
+                                       << restore << " |\n";
+  }
+};
+
+// Five windows through split2, split4 and the grid, as a user would: every
+// window's outer frame where the layout puts it, one tab strip shown over
+// each pane, a click on a tab that leaves the focus on a managed window, the
+// move hot key (or, where the manager keeps Control+Alt+Right, the chord left
+// to it and named in the log), and every window back at its frame on exit.
+TEST_F(ProgramTest, LayoutsStripsFocusAndHotKeysHoldOnThisWindowManager) {
+  MatrixRow row;
+  const auto clients = startClients("matrix", 5, 40, 250);
+  ASSERT_EQ(clients.size(), 5u);
+  settle();
+  std::map<xcb_window_t, Rect> before;
+  for (const auto& client : clients) {
+    const auto frame = witnessFrame(client->window);
+    ASSERT_TRUE(frame);
+    before[client->window] = *frame;
+  }
+  ASSERT_FALSE(startTessarapane().is_null());
+  const bool held = log().find("(moveRight) is held by another client") != std::string::npos;
+  if (held) {
+    ASSERT_TRUE(dismissHeldHotKeysNotice()) << log();
+  }
+
+  const std::vector<std::vector<std::string>> commands{{"start", "split2"}, {"start", "split4"}, {"grid"}};
+  for (std::size_t step = 0; step < commands.size(); ++step) {
+    const std::string layout = commands[step].back();
+    ASSERT_EQ(ctl(commands[step]).status, 0);
+    json current = waitForState([&](const json& s) { return s.at("layout") == layout && framesOf(s).size() == 5; });
+    ASSERT_EQ(current.at("layout"), layout) << current.dump();
+    std::string where;
+    const double worst = worstOffset(framesOf(current), &where);
+    row.placement[step] = pixels(worst);
+    EXPECT_LE(worst, kFrameTolerance) << layout << ":\n" << where;
+    if (layout == "grid") {
+      row.grid = std::to_string(current.at("tiles").size()) + "/5 tiles";
+      EXPECT_EQ(current.at("tiles").size(), 5u) << current.dump();
+      continue;
+    }
+
+    // A strip over each pane, hugging its tabs at the left of the tab bar.
+    const std::size_t panes = current.at("panes").size();
+    std::vector<Rect> wanted, seen;
+    int matched = 0;
+    for (std::size_t pane = 0; pane < panes; ++pane) wanted.push_back(tabBar(current, static_cast<int>(pane)).panel());
+    waitUntil([&] {
+      seen = witnessShownStrips();
+      matched = static_cast<int>(std::count_if(wanted.begin(), wanted.end(), [&](const Rect& strip) {
+        return std::any_of(seen.begin(), seen.end(), [&](const Rect& shown) { return near(shown, strip); });
+      }));
+      return matched == static_cast<int>(panes) && seen.size() == panes;
+    });
+    row.stripsOk += matched;
+    row.stripsSeen += seen.size();
+    std::string strips;
+    for (const Rect& shown : seen) strips += " " + describe(shown);
+    EXPECT_EQ(matched, static_cast<int>(panes)) << layout << ": strips shown at" << strips;
+    EXPECT_EQ(seen.size(), panes) << layout << ": strips shown at" << strips;
+    if (layout != "split2") continue;
+
+    // Selecting another tab of the focused window's pane leaves the focus on
+    // one of the two, never on the strip or nowhere.
+    const std::vector<xcb_window_t> left = windowsOf(current.at("panes")[0]);
+    ASSERT_GE(left.size(), 2u) << current.dump();
+    const xcb_window_t focused = current.at("panes")[0].at("selected").get<xcb_window_t>();
+    const xcb_window_t other = focused == left[0] ? left[1] : left[0];
+    ASSERT_TRUE(activate(focused));
+    const Point select = tabTargets(current, 0, other).select;
+    ASSERT_TRUE(click(select.x, select.y));
+    current = waitForState([&](const json& s) { return s.at("panes")[0].at("selected") == other; });
+    EXPECT_EQ(current.at("panes")[0].at("selected"), other) << current.dump();
+    settle();
+    const auto active = witnessActiveWindow();
+    const bool kept = active == focused || active == other;
+    row.focus = kept ? "yes" : "no";
+    EXPECT_TRUE(kept) << "the click on a tab left the focus on " << (active ? std::to_string(*active) : "nothing");
+
+    // Control+Alt+Right moves the focused tab to the right pane, unless the
+    // manager holds the chord: then it is the manager's alone.
+    ASSERT_TRUE(activate(other));
+    ASSERT_TRUE(xdotool({"key", "--clearmodifiers", "ctrl+alt+Right"}));
+    current = waitForState([&](const json& s) { return paneOf(s, other) == 1; }, held ? 2.0 : kSettleTimeout);
+    const bool moved = paneOf(current, other) == 1;
+    row.hotKey = moved ? (held ? "moved though held" : "moved") : (held ? "held by WM" : "not moved");
+    EXPECT_NE(moved, held) << current.dump() << log();
+    if (held) {
+      ASSERT_TRUE(xdotool({"set_desktop", "0"}));
+    }
+  }
+
+  ASSERT_EQ(ctl({"exit"}).status, 0);
+  const json current = waitForState([](const json& s) { return s.at("layout").is_null(); });
+  EXPECT_TRUE(current.at("layout").is_null()) << current.dump();
+  std::string where;
+  const double worst = worstOffset(before, &where);
+  row.restore = pixels(worst);
+  EXPECT_LE(worst, kFrameTolerance) << "not back where they were:\n" << where;
+}
+
+}  // namespace
+}  // namespace tessarapane::x11test
