@@ -60,7 +60,7 @@ const char* describe(WindowManagerState state) {
     case WindowManagerState::noServer: return "the X server cannot be reached";
     case WindowManagerState::noManager: return "no EWMH window manager announced itself (_NET_SUPPORTING_WM_CHECK)";
     case WindowManagerState::notAnswering:
-      return "the window manager announced itself but did not answer a _NET_REQUEST_FRAME_EXTENTS request";
+      return "the window manager announced itself but did not answer a frame-extents or configure request";
   }
   return "unknown";
 }
@@ -72,36 +72,17 @@ bool windowManagerAnnounced(xcb_connection_t* c) {
   return window != XCB_NONE && windowProperty(c, window, check) == window;
 }
 
-namespace {
-
-// Whether the manager lists `wanted` in _NET_SUPPORTED.
-bool supports(xcb_connection_t* c, xcb_atom_t wanted) {
-  xcb_get_property_reply_t* reply = xcb_get_property_reply(
-      c, xcb_get_property(c, 0, screenOf(c)->root, atom(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 0, 4096), nullptr);
-  bool found = false;
-  if (reply) {
-    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
-    const int count = xcb_get_property_value_length(reply) / 4;
-    found = std::find(atoms, atoms + count, wanted) != atoms + count;
-  }
-  std::free(reply);
-  return found;
-}
-
-}  // namespace
-
 bool windowManagerAnswers(xcb_connection_t* c, double timeout, const std::function<bool()>& keepWaiting) {
   const xcb_screen_t* screen = screenOf(c);
   const xcb_atom_t request = atom(c, "_NET_REQUEST_FRAME_EXTENTS");
   const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
-  // A manager that does not take frame-extents requests (KWin) is asked to
-  // resize an unmapped window of ours instead: every manager passes such a
-  // configure request on, in its turn.
-  const bool byExtents = supports(c, request);
   // An unmapped window of our own: the manager sets its frame extents when
-  // asked, after handling everything sent to it before.
+  // asked, after handling everything sent to it before. Not every manager
+  // does (KWin takes no such request, fluxbox answers only for its clients),
+  // so it is also asked to resize the window: every manager passes such a
+  // configure request on, in its turn.
   const xcb_window_t window = xcb_generate_id(c);
-  const std::uint32_t mask = byExtents ? XCB_EVENT_MASK_PROPERTY_CHANGE : XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+  const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
   xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                     screen->root_visual, XCB_CW_EVENT_MASK, &mask);
   xcb_client_message_event_t message{};
@@ -114,13 +95,10 @@ bool windowManagerAnswers(xcb_connection_t* c, double timeout, const std::functi
   bool answered = false;
   std::uint32_t width = 10;
   while (!answered && !xcb_connection_has_error(c)) {
-    if (byExtents) {
-      xcb_send_event(c, 0, screen->root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                     reinterpret_cast<const char*>(&message));
-    } else {
-      width = width == 11 ? 12 : 11;
-      xcb_configure_window(c, window, XCB_CONFIG_WINDOW_WIDTH, &width);
-    }
+    xcb_send_event(c, 0, screen->root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    width = width == 11 ? 12 : 11;
+    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_WIDTH, &width);
     xcb_flush(c);
     const double retryAt = std::min(deadline, now() + kRetryInterval);
     while (!answered && now() < retryAt) {

@@ -12,14 +12,13 @@ namespace tessarapane::tools {
 // Announcing itself (_NET_SUPPORTING_WM_CHECK) is not enough: openbox sets
 // that property before its event loop runs, and a map request sent in that
 // gap can be lost for good. A manager that answers a request it must reply
-// to (_NET_REQUEST_FRAME_EXTENTS, answered with _NET_FRAME_EXTENTS; or,
-// where it takes none, a configure request it passes on) is reading its
-// events.
+// to (_NET_REQUEST_FRAME_EXTENTS, answered with _NET_FRAME_EXTENTS, or a
+// configure request of an unmanaged window, passed on) is reading its events.
 enum class WindowManagerState {
   ready,
   noServer,       // the X server cannot be reached
   noManager,      // nothing announced itself as an EWMH window manager in time
-  notAnswering,   // announced, but never answered a frame-extents request
+  notAnswering,   // announced, but never answered
 };
 
 const char* describe(WindowManagerState state);

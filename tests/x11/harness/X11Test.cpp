@@ -153,7 +153,7 @@ bool X11Test::waitUntil(const std::function<bool()>& condition, double timeout) 
 
 void X11Test::settle() {
   EXPECT_TRUE(tools::windowManagerAnswers(probe_, kWitnessTimeout))
-      << "the window manager did not answer a frame-extents request";
+      << "the window manager did not answer a frame-extents or configure request";
   catchUp();
 }
 

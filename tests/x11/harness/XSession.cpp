@@ -63,7 +63,13 @@ std::optional<WindowManagerCommand> windowManagerCommand(const std::string& name
     return WindowManagerCommand{{"kwin_x11", "--replace"}, {{"QT_QPA_PLATFORM", "xcb"}, {"KWIN_COMPOSE", "N"}}, true};
   }
   if (name == "icewm") return WindowManagerCommand{{"icewm", "--replace"}, {}, false};
-  if (name == "fluxbox") return WindowManagerCommand{{"fluxbox"}, {}, false};
+  if (name == "fluxbox") {
+    // Its stock style sets a wallpaper through fbsetbg, which without a
+    // setter installed says so in a window of its own: it is left alone.
+    std::filesystem::create_directories(directory + "/home/.fluxbox");
+    std::ofstream(directory + "/home/.fluxbox/overlay") << "background: unset\n";
+    return WindowManagerCommand{{"fluxbox"}, {}, false};
+  }
   return std::nullopt;
 }
 
