@@ -98,6 +98,7 @@ std::int32_t X11HotKeys::grab(Grab& grab) {
   }
   std::free(keycodes);
   if (grab.keycodes.empty()) return kUnknownKeyStatus;
+  if (heldThroughXInput(grab)) return kKeyTakenStatus;
 
   std::vector<xcb_void_cookie_t> cookies;
   for (xcb_keycode_t keycode : grab.keycodes) {
@@ -114,6 +115,29 @@ std::int32_t X11HotKeys::grab(Grab& grab) {
   // server that did not answer says nothing about it.
   const bool refused = std::find(results.begin(), results.end(), ReplyStatus::xError) != results.end();
   return refused ? kKeyTakenStatus : kServerStatus;
+}
+
+bool X11HotKeys::heldThroughXInput(const Grab& grab) {
+  X11Connection& x = *connection_;
+  if (!x.xinputOpcode()) return false;
+  std::vector<std::uint32_t> modifiers;
+  for (std::uint16_t variant : lockVariants()) modifiers.push_back(grab.mask | variant);
+  const auto count = static_cast<std::uint16_t>(modifiers.size());
+  const std::uint32_t mask = XCB_INPUT_XI_EVENT_MASK_KEY_PRESS;
+  bool held = false;
+  for (xcb_keycode_t keycode : grab.keycodes) {
+    // The reply lists the modifier sets the trial grab did not get.
+    const auto trial = x.await<xcb_input_xi_passive_grab_device_reply_t>(
+        xcb_input_xi_passive_grab_device(x.raw(), XCB_CURRENT_TIME, x.root(), XCB_CURSOR_NONE, keycode,
+                                         XCB_INPUT_DEVICE_ALL_MASTER, count, 1, XCB_INPUT_GRAB_TYPE_KEYCODE,
+                                         XCB_INPUT_GRAB_MODE_22_ASYNC, XCB_INPUT_GRAB_MODE_22_ASYNC,
+                                         XCB_INPUT_GRAB_OWNER_NO_OWNER, &mask, modifiers.data()),
+        x.deadline());
+    held = held || (trial.ok() && trial->num_modifiers > 0);
+    xcb_input_xi_passive_ungrab_device(x.raw(), x.root(), keycode, XCB_INPUT_DEVICE_ALL_MASTER, count,
+                                       XCB_INPUT_GRAB_TYPE_KEYCODE, modifiers.data());
+  }
+  return held;
 }
 
 void X11HotKeys::ungrab(const Grab& grab) {

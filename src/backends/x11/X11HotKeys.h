@@ -56,6 +56,11 @@ class X11HotKeys final : public HotKeys, public std::enable_shared_from_this<X11
   // 0 once every lock variant is grabbed, else the failure's status.
   std::int32_t grab(Grab& grab);
   void ungrab(const Grab& grab);
+  // A client grabbing through XInput2 (mutter does) neither refuses a core
+  // grab of its chord nor is refused by one, and the newer core grab would
+  // take the chord from it unseen: a trial XInput2 grab of the chord, given
+  // back at once, tells whether another client holds it that way.
+  bool heldThroughXInput(const Grab& grab);
   void selectRawEvents(bool on);
 
   std::shared_ptr<X11Connection> connection_;

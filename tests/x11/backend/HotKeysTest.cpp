@@ -1,5 +1,6 @@
 // Global hot keys and the global key monitor, pressed with xdotool.
 #include <xcb/xcb_keysyms.h>
+#include <xcb/xinput.h>
 
 #include <algorithm>
 
@@ -31,6 +32,22 @@ class HotKeysTest : public X11Test {
         c, xcb_grab_key_checked(c, 1, root, modifiers, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     std::free(error);
     return error == nullptr;
+  }
+  // The same through XInput2, as mutter grabs its chords.
+  bool grabThroughXInputAsAnotherClient(xcb_keycode_t keycode, std::uint32_t modifiers) {
+    xcb_connection_t* c = probe();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    std::free(xcb_input_xi_query_version_reply(c, xcb_input_xi_query_version(c, 2, 2), nullptr));
+    const std::uint32_t mask = XCB_INPUT_XI_EVENT_MASK_KEY_PRESS;
+    xcb_input_xi_passive_grab_device_reply_t* reply = xcb_input_xi_passive_grab_device_reply(
+        c, xcb_input_xi_passive_grab_device(c, XCB_CURRENT_TIME, root, XCB_CURSOR_NONE, keycode,
+                                            XCB_INPUT_DEVICE_ALL_MASTER, 1, 1, XCB_INPUT_GRAB_TYPE_KEYCODE,
+                                            XCB_INPUT_GRAB_MODE_22_ASYNC, XCB_INPUT_GRAB_MODE_22_ASYNC,
+                                            XCB_INPUT_GRAB_OWNER_NO_OWNER, &mask, &modifiers),
+        nullptr);
+    const bool grabbed = reply && reply->num_modifiers == 0;
+    std::free(reply);
+    return grabbed;
   }
   void releaseAsAnotherClient(xcb_keycode_t keycode, std::uint16_t modifiers) {
     xcb_connection_t* c = probe();
@@ -115,6 +132,13 @@ TEST_F(HotKeysTest, AKeyAnotherProgramHoldsFailsAndIsFreeAgainWhenGivenBack) {
   EXPECT_FALSE(grabAsAnotherClient(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT));
   keys().unregisterHotKey(*taken.ref);
   EXPECT_TRUE(grabAsAnotherClient(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT));
+  releaseAsAnotherClient(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT);
+
+  // A chord held through XInput2 does not refuse a core grab, yet it is
+  // held: refused too, with nothing of it kept.
+  ASSERT_TRUE(grabThroughXInputAsAnotherClient(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT));
+  EXPECT_EQ(keys().registerHotKey(kF5, chord, id).status, X11HotKeys::kKeyTakenStatus);
+  EXPECT_TRUE(grabAsAnotherClient(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_LOCK));
 
   // Local key monitors live in the toolkit's loop, not here.
   EXPECT_FALSE(keys().addLocalKeyDownMonitor([](const KeyEvent&) { return false; }).isActive());
