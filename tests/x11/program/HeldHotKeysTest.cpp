@@ -47,13 +47,6 @@ TEST_F(ProgramTest, AHotKeyTheWindowManagerHoldsIsLeftToIt) {
   });
   ASSERT_EQ(current.at("panes").size(), 2u) << current.dump();
   const xcb_window_t first = windowsOf(current.at("panes")[0]).at(0), second = windowsOf(current.at("panes")[1]).at(0);
-  const auto desktopIs = [&](const std::string& desktop) {
-    return waitUntil([&] {
-      const auto shown = Subprocess::run({"xdotool", "get_desktop"}, 5.0);
-      return shown && shown->status == 0 && shown->output == desktop + "\n";
-    });
-  };
-
   ASSERT_TRUE(activate(first));
   ASSERT_TRUE(xdotool({"key", "--clearmodifiers", "ctrl+alt+Right"}));
   EXPECT_TRUE(desktopIs("1"));

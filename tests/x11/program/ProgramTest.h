@@ -341,6 +341,14 @@ class ProgramTest : public X11Test {
     return clients;
   }
 
+  // Waits until the window manager shows this desktop (counted from 0).
+  bool desktopIs(const std::string& desktop) {
+    return waitUntil([&] {
+      const auto shown = Subprocess::run({"xdotool", "get_desktop"}, 5.0);
+      return shown && shown->status == 0 && shown->output == desktop + "\n";
+    });
+  }
+
   bool activate(xcb_window_t window) {
     if (!xdotool({"windowactivate", "--sync", std::to_string(window)})) return false;
     return waitUntil([&] { return witnessActiveWindow() == window; });
