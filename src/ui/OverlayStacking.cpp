@@ -18,11 +18,11 @@ OverlayStacking::OverlayStacking(std::function<std::vector<xcb_window_t>()> over
   activeWindow_ = internAtom(connection_, "_NET_ACTIVE_WINDOW");
   state_ = internAtom(connection_, "_NET_WM_STATE");
   stateFullScreen_ = internAtom(connection_, "_NET_WM_STATE_FULLSCREEN");
-  // Qt listens to the root's properties already; asking again keeps its
-  // other events.
+  // Added to the root events Qt already listens to on this connection.
   const auto attributes = xcbReply(
       xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, root_), nullptr));
-  const std::uint32_t mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_PROPERTY_CHANGE;
+  const std::uint32_t mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_PROPERTY_CHANGE |
+                             XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
   xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
   xcb_flush(connection_);
   pass_.setSingleShot(true);
@@ -38,12 +38,43 @@ OverlayStacking::~OverlayStacking() {
 bool OverlayStacking::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
   if (eventType != "xcb_generic_event_t") return false;
   const auto* event = static_cast<const xcb_generic_event_t*>(message);
-  if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return false;
-  const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-  if (notify->window == root_ && (notify->atom == clientListStacking_ || notify->atom == activeWindow_)) {
-    pass_.start();
+  switch (event->response_type & 0x7f) {
+    case XCB_PROPERTY_NOTIFY: {
+      const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+      if (notify->window == root_ && (notify->atom == clientListStacking_ || notify->atom == activeWindow_)) {
+        pass_.start();
+      }
+      break;
+    }
+    case XCB_CONFIGURE_NOTIFY: {
+      const auto* notify = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+      if (notify->event != root_ || isOverlay(notify->window)) break;
+      const auto [seen, added] = above_.try_emplace(notify->window, notify->above_sibling);
+      if (added || seen->second != notify->above_sibling) {
+        seen->second = notify->above_sibling;
+        pass_.start();
+      }
+      break;
+    }
+    case XCB_MAP_NOTIFY: {
+      const auto* notify = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+      if (notify->event == root_ && !isOverlay(notify->window)) pass_.start();
+      break;
+    }
+    case XCB_DESTROY_NOTIFY: {
+      const auto* notify = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
+      if (notify->event == root_) above_.erase(notify->window);
+      break;
+    }
+    default:
+      break;
   }
   return false;
+}
+
+bool OverlayStacking::isOverlay(xcb_window_t window) const {
+  const std::vector<xcb_window_t> overlays = overlays_ ? overlays_() : std::vector<xcb_window_t>{};
+  return std::find(overlays.begin(), overlays.end(), window) != overlays.end();
 }
 
 xcb_window_t OverlayStacking::topLevelOf(xcb_window_t window) const {
