@@ -35,6 +35,32 @@ OverlayStacking::~OverlayStacking() {
   if (connection_ && QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
+namespace {
+
+// Events that only the substructure mask added here brings: the window the
+// event is about is a child of the root, reported to the root.
+bool rootSubstructureCopy(const xcb_generic_event_t* event, xcb_window_t root) {
+  switch (event->response_type & 0x7f) {
+    case XCB_CONFIGURE_NOTIFY:
+    case XCB_MAP_NOTIFY:
+    case XCB_UNMAP_NOTIFY:
+    case XCB_DESTROY_NOTIFY:
+    case XCB_CREATE_NOTIFY:
+    case XCB_REPARENT_NOTIFY:
+    case XCB_GRAVITY_NOTIFY:
+    case XCB_CIRCULATE_NOTIFY: {
+      // All of them carry the reporting window (a create event's parent)
+      // and then the window, at the same places.
+      const auto* notify = reinterpret_cast<const xcb_unmap_notify_event_t*>(event);
+      return notify->event == root && notify->window != root;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 bool OverlayStacking::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
   if (eventType != "xcb_generic_event_t") return false;
   const auto* event = static_cast<const xcb_generic_event_t*>(message);
@@ -44,11 +70,11 @@ bool OverlayStacking::nativeEventFilter(const QByteArray& eventType, void* messa
       if (notify->window == root_ && (notify->atom == clientListStacking_ || notify->atom == activeWindow_)) {
         pass_.start();
       }
-      break;
+      return false;
     }
     case XCB_CONFIGURE_NOTIFY: {
       const auto* notify = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
-      if (notify->event != root_ || isOverlay(notify->window)) break;
+      if (notify->event != root_ || notify->window == root_ || isOverlay(notify->window)) break;
       const auto [seen, added] = above_.try_emplace(notify->window, notify->above_sibling);
       if (added || seen->second != notify->above_sibling) {
         seen->second = notify->above_sibling;
@@ -58,7 +84,7 @@ bool OverlayStacking::nativeEventFilter(const QByteArray& eventType, void* messa
     }
     case XCB_MAP_NOTIFY: {
       const auto* notify = reinterpret_cast<const xcb_map_notify_event_t*>(event);
-      if (notify->event == root_ && !isOverlay(notify->window)) pass_.start();
+      if (notify->event == root_ && notify->window != root_ && !isOverlay(notify->window)) pass_.start();
       break;
     }
     case XCB_DESTROY_NOTIFY: {
@@ -69,7 +95,9 @@ bool OverlayStacking::nativeEventFilter(const QByteArray& eventType, void* messa
     default:
       break;
   }
-  return false;
+  // Qt never asked for these; given to it, a root configure event would
+  // make it read every screen anew.
+  return rootSubstructureCopy(event, root_);
 }
 
 bool OverlayStacking::isOverlay(xcb_window_t window) const {
