@@ -164,26 +164,20 @@ void X11Test::catchUp() {
   scheduler_->runOnce(0);
 }
 
-std::optional<Rect> X11Test::witnessGeometry(xcb_window_t window) {
-  const auto info = Subprocess::run({"xwininfo", "-id", std::to_string(window)}, kWitnessTimeout);
-  if (!info || info->status != 0) return std::nullopt;
+std::optional<Rect> X11Test::witnessFrame(xcb_window_t window) {
+  const std::string id = std::to_string(window);
+  const auto info = Subprocess::run({"xwininfo", "-id", id}, kWitnessTimeout);
+  const auto extents = Subprocess::run({"xprop", "-id", id, "_NET_FRAME_EXTENTS"}, kWitnessTimeout);
+  if (!info || info->status != 0 || !extents || extents->status != 0) return std::nullopt;
   const auto x = valueAfter(info->output, "Absolute upper-left X:");
   const auto y = valueAfter(info->output, "Absolute upper-left Y:");
   const auto width = valueAfter(info->output, "Width:");
   const auto height = valueAfter(info->output, "Height:");
   if (!x || !y || !width || !height) return std::nullopt;
-  return Rect(static_cast<double>(*x), static_cast<double>(*y), static_cast<double>(*width),
-              static_cast<double>(*height));
-}
-
-std::optional<Rect> X11Test::witnessFrame(xcb_window_t window) {
-  const auto geometry = witnessGeometry(window);
-  const auto extents = Subprocess::run({"xprop", "-id", std::to_string(window), "_NET_FRAME_EXTENTS"}, kWitnessTimeout);
-  if (!geometry || !extents || extents->status != 0) return std::nullopt;
   std::vector<long> e = numbersAfterEquals(extents->output);
   if (e.size() < 4) e = {0, 0, 0, 0};  // undecorated
-  return Rect(geometry->x() - static_cast<double>(e[0]), geometry->y() - static_cast<double>(e[2]),
-              geometry->width() + static_cast<double>(e[0] + e[1]), geometry->height() + static_cast<double>(e[2] + e[3]));
+  return Rect(static_cast<double>(*x - e[0]), static_cast<double>(*y - e[2]), static_cast<double>(*width + e[0] + e[1]),
+              static_cast<double>(*height + e[2] + e[3]));
 }
 
 std::optional<xcb_window_t> X11Test::witnessActiveWindow() {

@@ -54,8 +54,6 @@ class X11Test : public ::testing::Test {
   // round trip), so the backend has seen what the test has seen.
   void catchUp();
 
-  // A window's own geometry in root coordinates (xwininfo).
-  std::optional<Rect> witnessGeometry(xcb_window_t window);
   // The outer frame of a client window as xwininfo and xprop see it (root
   // coordinates): the independent witness of what the backend reports.
   std::optional<Rect> witnessFrame(xcb_window_t window);

@@ -58,7 +58,7 @@ TEST_F(ProgramTest, AHotKeyTheWindowManagerHoldsIsLeftToIt) {
   current = waitForState([&](const json& s) { return paneOf(s, second) == 0; });
   EXPECT_EQ(paneOf(current, second), 0) << current.dump();
   EXPECT_EQ(paneOf(current, first), 0) << "the window manager's chord moved the tab too: " << current.dump();
-  EXPECT_TRUE(programWindowsNamed("Tessarapane").empty()) << "told twice";
+  EXPECT_TRUE(panelsTitled("Tessarapane").empty()) << "told twice";
 }
 
 }  // namespace

@@ -304,8 +304,6 @@ class ProgramTest : public X11Test {
     PaneTabBarLayout layout;
     std::vector<PaneMoveDirection> directions;
     int selected = -1;  // tab index
-    // The panel's window, hugging its tabs at the left end of the strip.
-    Rect panel() const { return Rect(strip.x(), strip.y(), layout.panelFrame.width(), strip.height()); }
   };
   TabBar tabBar(const json& current, int paneIndex) {
     const LayoutKind kind = fromRawValue<LayoutKind>(current.at("layout").get<std::string>()).value();
@@ -375,35 +373,13 @@ class ProgramTest : public X11Test {
     return waitUntil([&] { return witnessActiveWindow() == window; });
   }
 
-  // The program's windows with this exact title, one line each; only those
-  // shown when `shownOnly`.
-  std::vector<std::string> programWindowsNamed(const std::string& title, bool shownOnly = true) {
-    std::vector<std::string> argv{"xdotool", "search", "--all"};
-    if (shownOnly) argv.push_back("--onlyvisible");
-    argv.insert(argv.end(), {"--pid", std::to_string(program_->pid()), "--name", "^" + title + "$"});
-    const auto found = Subprocess::run(argv, 5.0);
-    std::vector<std::string> windows;
-    std::istringstream lines(found && found->status == 0 ? found->output : "");
-    for (std::string line; std::getline(lines, line);) windows.push_back(line);
-    return windows;
-  }
-
   // Waits for the notice of the hot keys the window manager holds (shown a
   // moment after launch) and takes "later" with Escape.
   bool dismissHeldHotKeysNotice() {
-    std::vector<std::string> notices;
-    if (!waitUntil([&] { return !(notices = programWindowsNamed("Tessarapane")).empty(); }, kStartTimeout)) return false;
-    return xdotool({"windowactivate", "--sync", notices.front(), "key", "Escape"}) &&
-           waitUntil([&] { return programWindowsNamed("Tessarapane").empty(); });
-  }
-
-  // Where the program's tab strips that are shown are (xwininfo).
-  std::vector<Rect> witnessShownStrips() {
-    std::vector<Rect> strips;
-    for (const std::string& id : programWindowsNamed("Tessarapane tab strip")) {
-      if (const auto seen = witnessGeometry(static_cast<xcb_window_t>(std::stoul(id)))) strips.push_back(*seen);
-    }
-    return strips;
+    std::vector<std::pair<xcb_window_t, Rect>> notices;
+    if (!waitUntil([&] { return !(notices = panelsTitled("Tessarapane")).empty(); }, kStartTimeout)) return false;
+    return xdotool({"windowactivate", "--sync", std::to_string(notices.front().first), "key", "Escape"}) &&
+           waitUntil([&] { return panelsTitled("Tessarapane").empty(); });
   }
 
   std::string home_;

@@ -71,9 +71,11 @@ TEST_F(ProgramTest, LayoutsStripsFocusAndHotKeysHoldOnThisWindowManager) {
     const std::size_t panes = current.at("panes").size();
     std::vector<Rect> wanted, seen;
     int matched = 0;
-    for (std::size_t pane = 0; pane < panes; ++pane) wanted.push_back(tabBar(current, static_cast<int>(pane)).panel());
+    for (std::size_t pane = 0; pane < panes; ++pane) {
+      wanted.push_back(tabBar(current, static_cast<int>(pane)).layout.panelFrame);
+    }
     waitUntil([&] {
-      seen = witnessShownStrips();
+      seen = panelFramesTitled("Tessarapane tab strip");
       matched = static_cast<int>(std::count_if(wanted.begin(), wanted.end(), [&](const Rect& strip) {
         return std::any_of(seen.begin(), seen.end(), [&](const Rect& shown) { return near(shown, strip); });
       }));
