@@ -392,7 +392,7 @@ void LayoutCoordinator::reconcileLayout(const std::shared_ptr<LayoutSession>& ta
 
   const Screen screen = resolvedScreen(target);
   const std::vector<PaneGeometry> geometries =
-      LayoutEngine::geometries(target->kind, screen.visibleFrame, LayoutEngine::kTabBarHeight);
+      LayoutEngine::geometries(target->kind, screen.visibleFrame, LayoutEngine::kTabBarHeight * screen.scale);
   if (geometries.size() == target->panes.size()) {
     for (std::size_t index = 0; index < geometries.size(); ++index) target->panes[index].geometry = geometries[index];
   }

@@ -7,8 +7,8 @@
 namespace tessarapane::x11test {
 namespace {
 
-// At 100 %, 125 % and 200 % the tab strips of split2 take exactly their
-// rules' rectangles, a click on a tab selects it, every grid divider handle
+// At 100 %, 125 % and 200 % the tab strips of split2 keep their size in
+// points and take exactly their rules' rectangles in pixels, a click on a tab selects it, every grid divider handle
 // sits over a gap between tiles and follows the pointer.
 TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
   std::vector<std::unique_ptr<TestClient>> clients;
@@ -18,6 +18,7 @@ TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
   }
   for (const int dpi : {96, 120, 192}) {
     SCOPED_TRACE("Xft.dpi " + std::to_string(dpi));
+    const double scale = dpi / 96.0;
     const std::string resources = home_ + "/resources";
     std::ofstream(resources) << "Xft.dpi: " << dpi << "\n";
     ASSERT_EQ(Subprocess::run({"xrdb", "-display", session().display(), "-merge", resources}, 5.0)->status, 0);
@@ -30,14 +31,19 @@ TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
     std::vector<Rect> strips;
     for (const json& pane : current.at("panes")) {
       const Rect frame = rectOf(pane.at("frame"));
-      const Rect available(frame.x(), frame.y() - LayoutEngine::kTabBarHeight, frame.width(),
-                           LayoutEngine::kTabBarHeight);
+      const Rect available(frame.x(), frame.y() - LayoutEngine::kTabBarHeight * scale, frame.width(),
+                           LayoutEngine::kTabBarHeight * scale);
       const std::vector<xcb_window_t> windows = windowsOf(pane);
       const auto selected = std::find(windows.begin(), windows.end(), pane.at("selected").get<xcb_window_t>());
       const auto moves = PaneMove::availableDirections(pane.at("index").get<int>(), LayoutKind::split2).size();
-      strips.push_back(PaneTabBarLayout::make(available, static_cast<int>(windows.size()),
-                                              static_cast<int>(selected - windows.begin()), static_cast<int>(moves))
-                           .panelFrame);
+      const Rect strip = PaneTabBarLayout::make(available, static_cast<int>(windows.size()),
+                                                static_cast<int>(selected - windows.begin()),
+                                                static_cast<int>(moves), scale)
+                             .panelFrame;
+      // Windows cover whole pixels: the edges round.
+      const auto edge = [](double value) { return static_cast<double>(std::lround(value)); };
+      strips.emplace_back(edge(strip.x()), edge(strip.y()), edge(strip.maxX()) - edge(strip.x()),
+                          edge(strip.maxY()) - edge(strip.y()));
     }
     std::vector<Rect> seen;
     waitUntil([&] { return (seen = panelFramesTitled("Tessarapane tab strip")) == strips; }, kSettleTimeout);
@@ -45,7 +51,7 @@ TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
 
     const json& pane = current.at("panes")[0];
     const xcb_window_t other = windowsOf(pane).at(pane.at("selected") == pane.at("windows")[0].at("id") ? 1 : 0);
-    const Point select = tabTargets(current, 0, other).select;
+    const Point select = tabTargets(current, 0, other, scale).select;
     // A synced move to where the pointer already is never ends.
     ASSERT_TRUE(xdotool({"mousemove", "0", std::to_string(dpi)}));
     ASSERT_TRUE(click(select.x, select.y));
