@@ -83,7 +83,7 @@ class TrayProgram {
     settingsWindow_ = std::make_shared<ui::QtHotKeySettingsWindow>();
     guideWindow_ = std::make_shared<ui::QtPermissionGuideWindow>(ui::bentoIcon());
     AppDelegate::Views views;
-    views.chromeFactory = std::make_shared<ui::QtChromeFactory>(icons, space);
+    views.chromeFactory = std::make_shared<ui::QtChromeFactory>(icons, space, log_);
     views.statusBar = std::make_shared<ui::QtStatusBar>(space);
     views.hotKeySettingsWindow = settingsWindow_;
     views.permissionGuideWindow = guideWindow_;

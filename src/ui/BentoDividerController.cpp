@@ -7,8 +7,11 @@
 
 namespace tessarapane::ui {
 
-BentoDividerController::BentoDividerController(BentoDividerCallbacks callbacks, ToolkitSpace space)
-    : callbacks_(std::make_shared<const BentoDividerCallbacks>(std::move(callbacks))), space_(std::move(space)) {}
+BentoDividerController::BentoDividerController(BentoDividerCallbacks callbacks, ToolkitSpace space,
+                                               std::shared_ptr<OverlayStage> stage)
+    : callbacks_(std::make_shared<const BentoDividerCallbacks>(std::move(callbacks))),
+      space_(std::move(space)),
+      stage_(std::move(stage)) {}
 
 BentoDividerController::~BentoDividerController() { tearDown(); }
 
@@ -24,7 +27,7 @@ void BentoDividerController::update(const std::vector<BentoDividerLayout>& divid
     handlePanels_.pop_back();
   }
   while (handlePanels_.size() < dividers.size()) {
-    handlePanels_.push_back(new BentoDividerHandlePanel(callbacks_, space_));
+    handlePanels_.push_back(new BentoDividerHandlePanel(callbacks_, space_, stage_));
   }
   for (std::size_t index = 0; index < dividers.size(); ++index) {
     BentoDividerHandlePanel* panel = handlePanels_[index];
@@ -33,6 +36,7 @@ void BentoDividerController::update(const std::vector<BentoDividerLayout>& divid
     view->setGeometry(panel->rect());
     view->setDivider(dividers[index]);
     view->resetCursorRects();
+    panel->updateShape();
     panel->orderFrontRegardless();
   }
 }

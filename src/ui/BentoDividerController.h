@@ -5,6 +5,7 @@
 
 #include "bento/BentoDividerLayout.h"
 #include "chrome/BentoDividerController.h"
+#include "ui/OverlayStage.h"
 #include "ui/ToolkitSpace.h"
 
 namespace tessarapane::ui {
@@ -14,7 +15,8 @@ class BentoDividerHandlePanel;
 // The handle panels of one grid layout, one per divider, reused by position.
 class BentoDividerController final : public tessarapane::BentoDividerController {
  public:
-  BentoDividerController(BentoDividerCallbacks callbacks, ToolkitSpace space);
+  BentoDividerController(BentoDividerCallbacks callbacks, ToolkitSpace space,
+                         std::shared_ptr<OverlayStage> stage = nullptr);
   ~BentoDividerController() override;
 
   BentoDividerController(const BentoDividerController&) = delete;
@@ -31,6 +33,7 @@ class BentoDividerController final : public tessarapane::BentoDividerController 
   // Shared with the handles, which hold it weakly.
   std::shared_ptr<const BentoDividerCallbacks> callbacks_;
   ToolkitSpace space_;
+  std::shared_ptr<OverlayStage> stage_;
   std::vector<BentoDividerHandlePanel*> handlePanels_;
 };
 

@@ -22,16 +22,22 @@ void BentoDividerHandleView::setDivider(const BentoDividerLayout& divider) {
   update();
 }
 
-std::optional<QRectF> BentoDividerHandleView::gripRect() const {
+std::optional<QRectF> BentoDividerHandleView::stripRect() const {
   if (!divider_) return std::nullopt;
-  // The strip's centre relative to the window, which covers the hit frame;
-  // X pixels, then Qt's units.
+  // Relative to the window, which covers the hit frame; X pixels, then Qt's
+  // units.
   const auto* panel = dynamic_cast<const OverlayPanel*>(window());
   const Rect windowFrame = panel ? panel->toolkitFrame() : space_.fromQt(QRectF(window()->geometry()));
   const double ratio = devicePixelRatioF();
-  const double cx = (divider_->frame.midX() - windowFrame.x()) / ratio;
-  const double cy = (windowFrame.maxY() - divider_->frame.midY()) / ratio;
-  const QPointF centre = mapFrom(window(), QPointF(cx, cy));
+  const Rect& strip = divider_->frame;
+  const QPointF topLeft((strip.x() - windowFrame.x()) / ratio, (windowFrame.maxY() - strip.maxY()) / ratio);
+  return QRectF(mapFrom(window(), topLeft), QSizeF(strip.width() / ratio, strip.height() / ratio));
+}
+
+std::optional<QRectF> BentoDividerHandleView::gripRect() const {
+  const std::optional<QRectF> strip = stripRect();
+  if (!strip) return std::nullopt;
+  const QPointF centre = strip->center();
   if (divider_->orientation == BentoSplitOrientation::vertical) {
     return QRectF(centre.x() - kGripThickness / 2, centre.y() - kGripLength / 2, kGripThickness, kGripLength);
   }
@@ -50,6 +56,10 @@ void BentoDividerHandleView::paintEvent(QPaintEvent*) {
   const std::optional<QRectF> grip = gripRect();
   if (!grip) return;
   QPainter painter(this);
+  // Unblended, the gap would show black: it gets a quiet plate instead.
+  if (const auto* panel = dynamic_cast<const OverlayPanel*>(window()); panel && !panel->compositing()) {
+    painter.fillRect(*stripRect(), kUnblendedGapColor);
+  }
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(Qt::NoPen);
   painter.setBrush(whiteColor(0.82, 0.92));

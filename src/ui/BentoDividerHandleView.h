@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QWidget>
 
 #include <memory>
@@ -19,6 +20,8 @@ class BentoDividerHandleView final : public QWidget {
   static constexpr double kGripLength = 28.0;
   static constexpr double kGripThickness = 4.0;
   static constexpr double kGripRadius = 2.0;
+  // The gap's colour where nothing blends the clear parts.
+  inline static const QColor kUnblendedGapColor{0x3a, 0x3a, 0x3c};
 
   // The callbacks are the controller's; once it is gone the handle reports
   // nothing.
@@ -29,7 +32,9 @@ class BentoDividerHandleView final : public QWidget {
   const std::optional<BentoDividerLayout>& divider() const { return divider_; }
   bool isDragging() const { return isDragging_; }
 
-  // The grip bar in this view's coordinates; none without a divider.
+  // The divider's gap between the tiles, and the grip bar across its
+  // middle, in this view's coordinates; none without a divider.
+  std::optional<QRectF> stripRect() const;
   std::optional<QRectF> gripRect() const;
   // Sets the cursor for the divider's orientation (none without one).
   void resetCursorRects();

@@ -6,8 +6,9 @@
 
 namespace tessarapane::ui {
 
-BentoPreviewPanel::BentoPreviewPanel(const Rect& frame, std::shared_ptr<ApplicationIcons> icons, ToolkitSpace space)
-    : OverlayPanel(std::move(space), QStringLiteral("Tessarapane preview")) {
+BentoPreviewPanel::BentoPreviewPanel(const Rect& frame, std::shared_ptr<ApplicationIcons> icons, ToolkitSpace space,
+                                     std::shared_ptr<OverlayStage> stage)
+    : OverlayPanel(std::move(space), QStringLiteral("Tessarapane preview"), std::move(stage)) {
   // Clicks during a drag go to whatever lies below.
   setWindowFlag(Qt::WindowTransparentForInput);
   setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -22,9 +23,26 @@ void BentoPreviewPanel::setFrame(const Rect& frame) {
   containerView_->update();
 }
 
-void BentoPreviewPanel::setScreenFrame(const Rect& screenFrame) { containerView_->setScreenFrame(screenFrame); }
+void BentoPreviewPanel::setScreenFrame(const Rect& screenFrame) {
+  containerView_->setScreenFrame(screenFrame);
+  updateShape();
+}
 
-void BentoPreviewPanel::setTiles(const std::vector<BentoTilePresentation>& tiles) { containerView_->setTiles(tiles); }
+void BentoPreviewPanel::setTiles(const std::vector<BentoTilePresentation>& tiles) {
+  containerView_->setTiles(tiles);
+  updateShape();
+}
+
+QRegion BentoPreviewPanel::drawnRegion() const {
+  QRegion drawn;
+  for (const BentoTilePresentation& tile : containerView_->tiles()) {
+    // The card's outline is stroked half a unit outside it.
+    const QRectF card = BentoPreviewContainerView::cardGeometry(containerView_->tileRect(tile)).card;
+    drawn += roundedRegion(card.adjusted(-1, -1, 1, 1), BentoPreviewContainerView::kCardRadius)
+                 .translated(containerView_->pos());
+  }
+  return drawn;
+}
 
 void BentoPreviewPanel::setNeedsDisplay() { containerView_->update(); }
 

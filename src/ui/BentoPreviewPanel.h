@@ -15,7 +15,8 @@ class BentoPreviewContainerView;
 // The full-screen preview of a divider drag. The pointer passes through it.
 class BentoPreviewPanel final : public OverlayPanel, public tessarapane::BentoPreviewPanel {
  public:
-  BentoPreviewPanel(const Rect& frame, std::shared_ptr<ApplicationIcons> icons, ToolkitSpace space);
+  BentoPreviewPanel(const Rect& frame, std::shared_ptr<ApplicationIcons> icons, ToolkitSpace space,
+                    std::shared_ptr<OverlayStage> stage = nullptr);
 
   void setFrame(const Rect& frame) override;
   void setScreenFrame(const Rect& screenFrame) override;
@@ -26,9 +27,12 @@ class BentoPreviewPanel final : public OverlayPanel, public tessarapane::BentoPr
   void close() override;
 
   BentoPreviewContainerView* containerView() const { return containerView_; }
+  bool stacksOnTop() const override { return true; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  // The cards; between them the real windows stay in sight.
+  QRegion drawnRegion() const override;
 
  private:
   BentoPreviewContainerView* containerView_ = nullptr;

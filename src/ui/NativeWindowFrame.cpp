@@ -2,18 +2,18 @@
 
 #include <xcb/xcb.h>
 
-#include <QGuiApplication>
 #include <QWidget>
 
 #include <algorithm>
 #include <cstdint>
 
+#include "ui/X11Display.h"
+
 namespace tessarapane::ui {
 
 bool applyNativeFrame(QWidget& window, const QRect& pixels) {
   if (!window.isWindow() || !window.testAttribute(Qt::WA_WState_Created)) return false;
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+  xcb_connection_t* connection = x11Connection();
   if (!connection) return false;
   // X carries the position as signed 16-bit numbers in a 32-bit slot.
   const std::uint32_t values[] = {static_cast<std::uint32_t>(pixels.x()), static_cast<std::uint32_t>(pixels.y()),

@@ -1,5 +1,7 @@
 #include "ui/OverlayPanel.h"
 
+#include <QPainterPath>
+
 #include <cmath>
 #include <utility>
 
@@ -8,9 +10,12 @@
 
 namespace tessarapane::ui {
 
-OverlayPanel::OverlayPanel(ToolkitSpace space, const QString& title, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
-      space_(std::move(space)) {
+OverlayPanel::OverlayPanel(ToolkitSpace space, const QString& title, std::shared_ptr<OverlayStage> stage,
+                           QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint | Qt::WindowStaysOnTopHint |
+                          Qt::WindowDoesNotAcceptFocus),
+      space_(std::move(space)),
+      stage_(std::move(stage)) {
   // Without WindowDoesNotAcceptFocus a click on the panel activates it.
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAttribute(Qt::WA_X11DoNotAcceptFocus);
@@ -19,6 +24,35 @@ OverlayPanel::OverlayPanel(ToolkitSpace space, const QString& title, QWidget* pa
   setFocusPolicy(Qt::NoFocus);
   setAutoFillBackground(false);
   setWindowTitle(title);
+  if (stage_) stage_->join(this);
+}
+
+OverlayPanel::~OverlayPanel() {
+  if (stage_) stage_->leave(this);
+}
+
+bool OverlayPanel::compositing() const { return !stage_ || stage_->compositing(); }
+
+void OverlayPanel::updateShape() {
+  if (compositing()) {
+    if (!mask().isEmpty()) clearMask();
+    return;
+  }
+  QRegion drawn = drawnRegion();
+  // An empty mask would mean no shape at all: a wholly black panel.
+  if (drawn.isEmpty()) drawn = QRegion(-1, -1, 1, 1);
+  if (drawn != mask()) setMask(drawn);
+}
+
+QRegion OverlayPanel::roundedRegion(const QRectF& bounds, double radius) {
+  QPainterPath path;
+  path.addRoundedRect(bounds, radius, radius);
+  return QRegion(path.toFillPolygon().toPolygon());
+}
+
+void OverlayPanel::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  updateShape();
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <utility>
 
+#include "ui/PaneTabBackdrop.h"
 #include "ui/PaneTabItemView.h"
 #include "ui/PaneTabOverflowButton.h"
 #include "ui/PaneTabStripView.h"
@@ -53,8 +54,8 @@ void addFadeIn(QParallelAnimationGroup& group, QWidget* widget) {
 PaneTabBarPanel::PaneTabBarPanel(const std::vector<PaneTabPresentation>& tabs,
                                  std::vector<PaneMoveDirection> moveDirections, const Rect& frame,
                                  PaneTabBarHandlers handlers, std::shared_ptr<ApplicationIcons> icons,
-                                 ToolkitSpace space)
-    : OverlayPanel(std::move(space), QStringLiteral("Tessarapane tab strip")),
+                                 ToolkitSpace space, std::shared_ptr<OverlayStage> stage)
+    : OverlayPanel(std::move(space), QStringLiteral("Tessarapane tab strip"), std::move(stage)),
       moveDirections_(std::move(moveDirections)),
       handlers_(std::move(handlers)),
       icons_(std::move(icons)),
@@ -89,6 +90,20 @@ void PaneTabBarPanel::orderOut() { OverlayPanel::orderOut(); }
 void PaneTabBarPanel::close() {
   if (animation_) animation_->stop();
   hide();
+}
+
+QRegion PaneTabBarPanel::drawnRegion() const {
+  QRegion drawn;
+  const QPoint strip = tabStripView_->pos();
+  for (const PaneTabItemView* view : tabItemViews_) {
+    if (!view->isHidden()) {
+      drawn += roundedRegion(QRectF(view->geometry().translated(strip)), PaneTabBackdrop::kCornerRadius);
+    }
+  }
+  if (const PaneTabOverflowButton* overflow = overflowButton()) {
+    drawn += roundedRegion(QRectF(overflow->geometry().translated(strip)), PaneTabBackdrop::kCornerRadius);
+  }
+  return drawn;
 }
 
 PaneTabOverflowButton* PaneTabBarPanel::overflowButton() const {
@@ -191,6 +206,7 @@ void PaneTabBarPanel::applyLayout(bool animated) {
     }
     if (overflowWasShown) overflowButton_->setGeometry(ScreenScale::toLocalDip(*layout.overflowButtonFrame, *this));
     tabStripView_->update();
+    updateShape();
     return;
   }
 
@@ -207,6 +223,12 @@ void PaneTabBarPanel::applyLayout(bool animated) {
   }
   if (overflowWasShown) addGeometryAnimation(*group, overflowButton_, ScreenScale::toLocalDip(*layout.overflowButtonFrame, *this));
   for (PaneTabItemView* view : created) addFadeIn(*group, view);
+  // The shape follows the tabs as they move.
+  for (int index = 0; index < group->animationCount(); ++index) {
+    if (auto* animation = qobject_cast<QVariantAnimation*>(group->animationAt(index))) {
+      connect(animation, &QVariantAnimation::valueChanged, this, [this] { updateShape(); });
+    }
+  }
 
   const PaneTabStripLayout applied = layout.stripLayout;
   const Rect panelFrame = layout.panelFrame;
@@ -214,6 +236,7 @@ void PaneTabBarPanel::applyLayout(bool animated) {
     for (PaneTabItemView* view : tabItemViews_) view->setGraphicsEffect(nullptr);
     if (!grows && stripLayout_ == applied) setToolkitFrame(panelFrame);
     tabStripView_->update();
+    updateShape();
   });
   animation_ = group;
   group->start(QAbstractAnimation::DeleteWhenStopped);

@@ -34,7 +34,7 @@ class PaneTabBarPanel final : public OverlayPanel, public tessarapane::PaneTabBa
 
   PaneTabBarPanel(const std::vector<PaneTabPresentation>& tabs, std::vector<PaneMoveDirection> moveDirections,
                   const Rect& frame, PaneTabBarHandlers handlers, std::shared_ptr<ApplicationIcons> icons,
-                  ToolkitSpace space);
+                  ToolkitSpace space, std::shared_ptr<OverlayStage> stage = nullptr);
   ~PaneTabBarPanel() override;
 
   // tessarapane::PaneTabBarPanel
@@ -55,6 +55,11 @@ class PaneTabBarPanel final : public OverlayPanel, public tessarapane::PaneTabBa
   QAbstractAnimation* runningAnimation() const;
   // How many times the layout was applied (equal updates do not apply it).
   int layoutPasses() const { return layoutPasses_; }
+
+ protected:
+  // The tabs and the overflow button; their shadows are left out, since
+  // without blending they would be solid dark halos.
+  QRegion drawnRegion() const override;
 
  private:
   void applyLayout(bool animated);

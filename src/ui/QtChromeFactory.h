@@ -5,16 +5,18 @@
 
 #include "chrome/ChromeFactory.h"
 #include "ui/ApplicationIcons.h"
+#include "ui/OverlayStage.h"
 #include "ui/ToolkitSpace.h"
 
 namespace tessarapane::ui {
 
-// Makes the Qt panels the coordinator drives. All share one icon cache. The
+// Makes the Qt panels the coordinator drives. All share one icon cache and
+// one stage on the desktop. The
 // panels are deleted on a later turn of the event loop once the coordinator
 // lets go of them, since that may happen inside one of their own clicks.
 class QtChromeFactory final : public ChromeFactory {
  public:
-  QtChromeFactory(std::shared_ptr<ApplicationIcons> icons, ToolkitSpace space);
+  QtChromeFactory(std::shared_ptr<ApplicationIcons> icons, ToolkitSpace space, std::shared_ptr<Log> log = nullptr);
 
   std::shared_ptr<tessarapane::PaneTabBarPanel> makePaneTabBarPanel(
       const std::vector<PaneTabPresentation>& tabs, const std::vector<PaneMoveDirection>& moveDirections,
@@ -28,6 +30,7 @@ class QtChromeFactory final : public ChromeFactory {
  private:
   std::shared_ptr<ApplicationIcons> icons_;
   ToolkitSpace space_;
+  std::shared_ptr<OverlayStage> stage_;
 };
 
 }  // namespace tessarapane::ui

@@ -221,6 +221,27 @@ class ProgramTest : public X11Test {
     }
   }
 
+  // The program's shown panels with this title and their frames in X
+  // pixels, left to right, then top to bottom.
+  std::vector<std::pair<xcb_window_t, Rect>> panelsTitled(const std::string& title) {
+    std::vector<std::pair<xcb_window_t, Rect>> panels;
+    const auto found = Subprocess::run({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, 5.0);
+    std::istringstream ids(found ? found->output : "");
+    for (std::string id; std::getline(ids, id);) {
+      const auto window = static_cast<xcb_window_t>(std::stoul(id));
+      if (const auto frame = witnessFrame(window)) panels.emplace_back(window, *frame);
+    }
+    std::sort(panels.begin(), panels.end(), [](const auto& a, const auto& b) {
+      return std::pair(a.second.x(), a.second.y()) < std::pair(b.second.x(), b.second.y());
+    });
+    return panels;
+  }
+  std::vector<Rect> panelFramesTitled(const std::string& title) {
+    std::vector<Rect> frames;
+    for (const auto& [window, frame] : panelsTitled(title)) frames.push_back(frame);
+    return frames;
+  }
+
   bool xdotool(const std::vector<std::string>& arguments) {
     std::vector<std::string> argv{"xdotool"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());

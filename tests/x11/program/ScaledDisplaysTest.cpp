@@ -11,18 +11,6 @@ namespace {
 // rules' rectangles, a click on a tab selects it, every grid divider handle
 // sits over a gap between tiles and follows the pointer.
 TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
-  // The program's visible windows with this title, in X pixels.
-  const auto panelsTitled = [&](const std::string& title) {
-    std::vector<Rect> frames;
-    const auto found = Subprocess::run({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, 5.0);
-    std::istringstream ids(found ? found->output : "");
-    for (std::string id; std::getline(ids, id);) {
-      if (const auto frame = witnessFrame(static_cast<xcb_window_t>(std::stoul(id)))) frames.push_back(*frame);
-    }
-    std::sort(frames.begin(), frames.end(),
-              [](const Rect& a, const Rect& b) { return std::pair(a.x(), a.y()) < std::pair(b.x(), b.y()); });
-    return frames;
-  };
   std::vector<std::unique_ptr<TestClient>> clients;
   for (int i = 0; i < 3; ++i) {
     clients.push_back(startClient({"--title", "client " + std::to_string(i), "--geometry", "300x200+100+100"}));
@@ -52,7 +40,7 @@ TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
                            .panelFrame);
     }
     std::vector<Rect> seen;
-    waitUntil([&] { return (seen = panelsTitled("Tessarapane tab strip")) == strips; }, kSettleTimeout);
+    waitUntil([&] { return (seen = panelFramesTitled("Tessarapane tab strip")) == strips; }, kSettleTimeout);
     EXPECT_EQ(seen, strips);
 
     const json& pane = current.at("panes")[0];
@@ -71,7 +59,7 @@ TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
     for (const json& tile : current.at("tiles")) tiles.push_back(rectOf(tile.at("frame")));
     // Each handle's middle lies between tiles, inside the area they span.
     const auto overGaps = [&] {
-      handles = panelsTitled("Tessarapane grid divider");
+      handles = panelFramesTitled("Tessarapane grid divider");
       if (handles.size() != tiles.size() - 1) return false;
       Rect span = tiles.front();
       for (const Rect& tile : tiles) span = span.unionWith(tile);

@@ -1,0 +1,172 @@
+// The program's overlays on a desktop without a compositing manager, then
+// with one started and stopped under it: what the screen shows through them.
+#include <array>
+
+#include "ProgramTest.h"
+
+namespace tessarapane::x11test {
+namespace {
+
+using Colour = std::array<int, 3>;
+
+constexpr Colour kDesktop{0x30, 0x70, 0xb0};
+
+// Strips and handles take clicks only where they draw; the desktop shows
+// through the rest, and when a compositing manager runs they blend instead.
+// They stay above the managed windows and bypass the window manager.
+TEST_F(ProgramTest, OverlaysShowTheDesktopThroughTheirClearParts) {
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(probe())).data->root;
+  {
+    // The desktop's colour as a wallpaper setter leaves it: a compositing
+    // manager paints the desktop from the pixmap in _XROOTPMAP_ID.
+    const xcb_pixmap_t wallpaper = xcb_generate_id(probe());
+    xcb_create_pixmap(probe(), 24, wallpaper, root, 8, 8);
+    const xcb_gcontext_t paint = xcb_generate_id(probe());
+    const std::uint32_t colour = (kDesktop[0] << 16) | (kDesktop[1] << 8) | kDesktop[2];
+    xcb_create_gc(probe(), paint, wallpaper, XCB_GC_FOREGROUND, &colour);
+    const xcb_rectangle_t all{0, 0, 8, 8};
+    xcb_poly_fill_rectangle(probe(), wallpaper, paint, 1, &all);
+    xcb_change_window_attributes(probe(), root, XCB_CW_BACK_PIXMAP, &wallpaper);
+    xcb_clear_area(probe(), 0, root, 0, 0, 0, 0);
+    xcb_change_property(probe(), XCB_PROP_MODE_REPLACE, root, probeAtom("_XROOTPMAP_ID"), XCB_ATOM_PIXMAP, 32, 1,
+                        &wallpaper);
+    xcb_flush(probe());
+  }
+  // The children of `window`, bottom to top, and its parent.
+  const auto tree = [&](xcb_window_t window) {
+    std::pair<std::vector<xcb_window_t>, xcb_window_t> found{{}, XCB_NONE};
+    if (xcb_query_tree_reply_t* reply = xcb_query_tree_reply(probe(), xcb_query_tree(probe(), window), nullptr)) {
+      const xcb_window_t* children = xcb_query_tree_children(reply);
+      found = {{children, children + xcb_query_tree_children_length(reply)}, reply->parent};
+      std::free(reply);
+    }
+    return found;
+  };
+  const auto topLevelOf = [&](xcb_window_t window) {
+    for (xcb_window_t parent = tree(window).second; parent != root && parent != XCB_NONE;
+         parent = tree(window).second) {
+      window = parent;
+    }
+    return window;
+  };
+  // One pixel of the screen as it is shown.
+  const auto pixel = [&](double x, double y) {
+    xcb_get_image_reply_t* image = xcb_get_image_reply(
+        probe(), xcb_get_image(probe(), XCB_IMAGE_FORMAT_Z_PIXMAP, root, static_cast<std::int16_t>(x),
+                               static_cast<std::int16_t>(y), 1, 1, ~0u),
+        nullptr);
+    Colour colour{-1, -1, -1};
+    if (image && xcb_get_image_data_length(image) >= 3) {
+      const std::uint8_t* bgr = xcb_get_image_data(image);
+      colour = {bgr[2], bgr[1], bgr[0]};
+    }
+    std::free(image);
+    return colour;
+  };
+  const auto overrideRedirect = [&](xcb_window_t window) {
+    xcb_get_window_attributes_reply_t* attributes =
+        xcb_get_window_attributes_reply(probe(), xcb_get_window_attributes(probe(), window), nullptr);
+    const bool bypasses = attributes && attributes->override_redirect;
+    std::free(attributes);
+    return bypasses;
+  };
+  const auto clients = startClients("client", 3, 100, 60);
+  ASSERT_EQ(clients.size(), 3u);
+  ASSERT_FALSE(startTessarapane().is_null());
+  EXPECT_NE(log().find("no compositing manager"), std::string::npos) << log();
+
+  ASSERT_EQ(ctl({"start", "split2"}).status, 0);
+  const json split = waitForState(
+      [](const json& s) { return s.at("panes").size() == 2 && s.at("panes")[0].at("windows").size() == 2; });
+  ASSERT_EQ(split.at("panes").size(), 2u) << split.dump();
+  std::vector<std::pair<xcb_window_t, Rect>> strips;
+  ASSERT_TRUE(waitUntil([&] { return (strips = panelsTitled("Tessarapane tab strip")).size() == 2; }, kSettleTimeout));
+  // A tab's plate near its ends, off its text; the unselected (dark) one of
+  // the first strip's two tabs shows blending best.
+  const auto plateOf = [](const Rect& strip) { return Point{strip.x() + 6, strip.midY()}; };
+  const auto darkerEnd = [&](const Rect& strip) {
+    const Point ends[] = {plateOf(strip), {strip.maxX() - 7, strip.midY()}};
+    return pixel(ends[0].x, ends[0].y)[0] < pixel(ends[1].x, ends[1].y)[0] ? ends[0] : ends[1];
+  };
+  const auto expectShaped = [&](const char* when) {
+    SCOPED_TRACE(when);
+    for (const auto& [window, strip] : strips) {
+      EXPECT_TRUE(overrideRedirect(window));
+      EXPECT_EQ(pixel(strip.x() + 1, strip.y() + 1), kDesktop) << "the strip's corner at " << describe(strip);
+      EXPECT_EQ(pixel(strip.maxX() - 1, strip.maxY() - 1), kDesktop) << "the strip's far corner";
+      EXPECT_NE(pixel(plateOf(strip).x, plateOf(strip).y), kDesktop) << "a tab is drawn";
+    }
+  };
+  ASSERT_TRUE(waitUntil([&] { return pixel(strips[0].second.x() + 1, strips[0].second.y() + 1) == kDesktop; }, 5.0));
+  expectShaped("split2 without a compositing manager");
+  const Point darkPlate = darkerEnd(strips[0].second);
+  const Colour opaquePlate = pixel(darkPlate.x, darkPlate.y);
+
+  // A compositing manager blends the plate with the desktop behind it; when
+  // it stops, the shape comes back.
+  auto compositor = startProgram({"xcompmgr"});
+  ASSERT_TRUE(compositor);
+  ASSERT_TRUE(waitUntil([&] { return log().find("a compositing manager started") != std::string::npos; }, 10.0))
+      << log();
+  Colour blended;
+  waitUntil([&] { return (blended = pixel(darkPlate.x, darkPlate.y)) != opaquePlate; }, 5.0);
+  EXPECT_GT(blended[2] - opaquePlate[2], 20) << "the desktop's blue shows through the translucent plate: "
+                                             << ::testing::PrintToString(blended) << " against "
+                                             << ::testing::PrintToString(opaquePlate);
+  EXPECT_EQ(pixel(strips[0].second.x() + 1, strips[0].second.y() + 1), kDesktop);
+  compositor->terminate();
+  ASSERT_TRUE(waitUntil([&] { return log().find("compositing manager stopped") != std::string::npos; }, 10.0));
+  waitUntil([&] { return pixel(darkPlate.x, darkPlate.y) == opaquePlate; }, 5.0);
+  expectShaped("after the compositing manager stopped");
+
+  // Strips stay above every managed window when one is activated.
+  ASSERT_TRUE(activate(clients[0]->window));
+  const auto aboveEveryClient = [&] {
+    const auto stacking = tree(root).first;
+    for (const auto& client : clients) {
+      const auto frame = std::find(stacking.begin(), stacking.end(), topLevelOf(client->window));
+      for (const auto& [strip, rect] : strips) {
+        if (std::find(stacking.begin(), frame, strip) != frame) return false;
+      }
+    }
+    return true;
+  };
+  EXPECT_TRUE(waitUntil(aboveEveryClient, kSettleTimeout));
+
+  // The grid's upright divider: the gap takes the pointer along its whole
+  // length and is drawn; its sides leave the tiles in sight.
+  ASSERT_EQ(ctl({"grid"}).status, 0);
+  const json grid = waitForState([](const json& s) { return s.at("layout") == "grid" && s.at("tiles").size() == 3; });
+  ASSERT_EQ(grid.at("tiles").size(), 3u) << grid.dump();
+  std::vector<std::pair<xcb_window_t, Rect>> handles;
+  ASSERT_TRUE(waitUntil([&] { return (handles = panelsTitled("Tessarapane grid divider")).size() == 2; },
+                        kSettleTimeout));
+  const auto upright =
+      std::find_if(handles.begin(), handles.end(), [](const auto& h) { return h.second.height() > h.second.width(); });
+  ASSERT_NE(upright, handles.end());
+  const Rect hit = upright->second;
+  EXPECT_TRUE(overrideRedirect(upright->first));
+  const double y = hit.y() + hit.height() / 4;  // away from the grip
+  Colour gap;
+  EXPECT_TRUE(waitUntil([&] { return (gap = pixel(hit.midX(), y)) != kDesktop; }, 5.0)) << "the gap is drawn";
+  EXPECT_NE(gap, (Colour{0, 0, 0}));
+  EXPECT_EQ(pixel(hit.x() + 1, y), pixel(hit.x() - 20, y)) << "the left tile shows under the handle's side";
+  EXPECT_EQ(pixel(hit.maxX() - 2, y), pixel(hit.maxX() + 20, y)) << "the right tile shows under the handle's side";
+
+  // While the divider is dragged, the preview draws cards; the windows stay
+  // in sight between them.
+  const Rect first = rectOf(grid.at("tiles")[0].at("frame"));
+  const Colour corner = pixel(first.x() + 1, first.y() + 1);
+  const Colour middle = pixel(first.midX(), first.midY());
+  const std::string handleY = std::to_string(std::lround(y));
+  ASSERT_TRUE(xdotool({"mousemove", "--sync", std::to_string(std::lround(hit.midX())), handleY, "mousedown", "1",
+                       "mousemove", "--sync", std::to_string(std::lround(hit.midX()) + 60), handleY}));
+  ASSERT_TRUE(waitUntil([&] { return !panelsTitled("Tessarapane preview").empty(); }, kSettleTimeout));
+  EXPECT_TRUE(waitUntil([&] { return pixel(first.midX(), first.midY()) != middle; }, 5.0))
+      << "a card is drawn over the tile";
+  EXPECT_EQ(pixel(first.x() + 1, first.y() + 1), corner) << "the tile's corner, outside its rounded card";
+  ASSERT_TRUE(xdotool({"mouseup", "1"}));
+}
+
+}  // namespace
+}  // namespace tessarapane::x11test
