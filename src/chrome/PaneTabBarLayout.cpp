@@ -1,6 +1,7 @@
 #include "chrome/PaneTabBarLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tessarapane {
 
@@ -35,6 +36,25 @@ PaneTabBarLayout PaneTabBarLayout::make(const Rect& availableFrame, int tabCount
     result.slotFrames.emplace_back(static_cast<double>(slot) * pitch, 0.0, strip.tabWidth, result.tabHeight);
   }
   if (overflows) result.overflowButtonFrame = Rect(visible * pitch, 0.0, kOverflowButtonWidth, result.tabHeight);
+  return result;
+}
+
+PaneTabBarLayout PaneTabBarLayout::make(const Rect& availableFrame, int tabCount, int selectedIndex, int moveCount,
+                                        double pixelsPerPoint) {
+  const double scale = pixelsPerPoint > 0.0 && std::isfinite(pixelsPerPoint) ? pixelsPerPoint : 1.0;
+  PaneTabBarLayout result =
+      make(Rect(availableFrame.x(), availableFrame.y(), availableFrame.width() / scale, availableFrame.height() / scale),
+           tabCount, selectedIndex, moveCount);
+  const auto inPixels = [scale](const Rect& points) {
+    return Rect(points.x() * scale, points.y() * scale, points.width() * scale, points.height() * scale);
+  };
+  result.tabHeight *= scale;
+  result.contentWidth *= scale;
+  result.panelFrame = Rect(availableFrame.x(), availableFrame.y(), result.panelFrame.width() * scale,
+                           result.panelFrame.height() * scale);
+  result.stripFrame = inPixels(result.stripFrame);
+  for (Rect& slot : result.slotFrames) slot = inPixels(slot);
+  if (result.overflowButtonFrame) result.overflowButtonFrame = inPixels(*result.overflowButtonFrame);
   return result;
 }
 

@@ -27,6 +27,12 @@ struct PaneTabBarLayout {
   // negative or NaN count as 0 for the panel, which is then empty rather
   // than inside out.
   static PaneTabBarLayout make(const Rect& availableFrame, int tabCount, int selectedIndex, int moveCount);
+  // The same laid out in points on a screen of `pixelsPerPoint` pixels per
+  // point, then given in pixels: tabs keep their size in points when the
+  // display is scaled. Frames and widths are pixels; the strip layout's
+  // widths stay points.
+  static PaneTabBarLayout make(const Rect& availableFrame, int tabCount, int selectedIndex, int moveCount,
+                               double pixelsPerPoint);
 
   friend bool operator==(const PaneTabBarLayout&, const PaneTabBarLayout&) = default;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -140,6 +141,8 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   // The observation service, made on first use with the four actions.
   WindowObservationService& observationService();
   void startObservingWindows();
+  // The periodic sweep: re-reads every window, but only when the platform
+  // saw a change since the last one (an idle desktop costs no reads).
   void reconcileAllWindows();
   void scheduleWindowReconciliation(ProcessID ownerPID);
   // Starts settled adoption for each new window; the number of new windows.
@@ -242,6 +245,8 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   WindowController windowController;
   LayoutMemory layoutMemory;
   Subscription reconciliationTimer;
+  // The window server's change count when the windows were last read whole.
+  std::optional<std::uint64_t> sweptAtChangeCount;
   TaskTable<ProcessID> reconciliationTasks;
   TaskTable<WindowID> adoptionTasks;
   TaskTable<WindowID> frameEnforcementTasks;

@@ -88,7 +88,7 @@ void LayoutCoordinator::beginLayout(LayoutKind kind, const Screen& screen, const
   if (bentoSession) earlierFrames = bentoSession->originalFrames;
   exitLayout(false);
   const std::vector<PaneGeometry> geometries =
-      LayoutEngine::geometries(kind, screen.visibleFrame, LayoutEngine::kTabBarHeight);
+      LayoutEngine::geometries(kind, screen.visibleFrame, LayoutEngine::kTabBarHeight * screen.scale);
   WindowsByPane windows = windowsByPane;
   for (auto& pane : windows) {
     for (ManagedWindow& window : pane) {
@@ -275,7 +275,7 @@ void LayoutCoordinator::restoreRememberedLayout() {
     return;
   }
   const std::vector<PaneGeometry> geometries =
-      LayoutEngine::geometries(*kind, screen->visibleFrame, LayoutEngine::kTabBarHeight);
+      LayoutEngine::geometries(*kind, screen->visibleFrame, LayoutEngine::kTabBarHeight * screen->scale);
   std::vector<Rect> windowFrames;
   windowFrames.reserve(windows.size());
   for (const ManagedWindow& window : windows) windowFrames.push_back(convertFrame(window.frame));

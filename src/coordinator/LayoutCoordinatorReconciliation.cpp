@@ -101,6 +101,9 @@ WindowObservationService& LayoutCoordinator::observationService() {
 
 void LayoutCoordinator::startObservingWindows() {
   observationService().start();
+  // The refresh below reads every window: a sweep has nothing to add until
+  // something changes.
+  sweptAtChangeCount = isPaused() ? std::nullopt : platform.windowServer->changeCount();
   if (!isPaused()) {
     refreshWindowTitles();
     if (const std::shared_ptr<LayoutSession> tabs = session) {
@@ -120,6 +123,10 @@ void LayoutCoordinator::startObservingWindows() {
 
 void LayoutCoordinator::reconcileAllWindows() {
   if (isPaused()) return;
+  // Read before the sweep: whatever happens from here on is seen by the next.
+  const std::optional<std::uint64_t> changes = platform.windowServer->changeCount();
+  if (changes && changes == sweptAtChangeCount) return;
+  sweptAtChangeCount = changes;
   refreshWindowTitles();
   if (const std::shared_ptr<LayoutSession> tabs = session) {
     refreshTabSession(tabs, true);
@@ -392,7 +399,7 @@ void LayoutCoordinator::reconcileLayout(const std::shared_ptr<LayoutSession>& ta
 
   const Screen screen = resolvedScreen(target);
   const std::vector<PaneGeometry> geometries =
-      LayoutEngine::geometries(target->kind, screen.visibleFrame, LayoutEngine::kTabBarHeight);
+      LayoutEngine::geometries(target->kind, screen.visibleFrame, LayoutEngine::kTabBarHeight * screen.scale);
   if (geometries.size() == target->panes.size()) {
     for (std::size_t index = 0; index < geometries.size(); ++index) target->panes[index].geometry = geometries[index];
   }

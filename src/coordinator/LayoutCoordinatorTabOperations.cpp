@@ -197,7 +197,7 @@ void LayoutCoordinator::expandFullScreenToSplit2(int movingTab, int paneIndex, P
 
   const Screen screen = resolvedScreen(target);
   const std::vector<PaneGeometry> geometries =
-      LayoutEngine::geometries(LayoutKind::split2, screen.visibleFrame, LayoutEngine::kTabBarHeight);
+      LayoutEngine::geometries(LayoutKind::split2, screen.visibleFrame, LayoutEngine::kTabBarHeight * screen.scale);
   if (geometries.size() != 2) return;
 
   for (auto& panel : target->panels) {
@@ -288,7 +288,7 @@ void LayoutCoordinator::relayoutTabSession(const std::shared_ptr<LayoutSession>&
   const Rect visible = target->screen.visibleFrame;
   if (!(visible.width() > 1.0) || !(visible.height() > 1.0)) return;
   const std::vector<PaneGeometry> geometries =
-      LayoutEngine::geometries(target->kind, visible, LayoutEngine::kTabBarHeight);
+      LayoutEngine::geometries(target->kind, visible, LayoutEngine::kTabBarHeight * target->screen.scale);
   if (geometries.size() != target->panes.size()) return;
 
   const std::vector<Rect> displays = displayRects();

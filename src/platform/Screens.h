@@ -17,6 +17,9 @@ struct Screen {
   DisplayID displayID = 0;
   Rect frame;
   Rect visibleFrame;  // the frame less menu bar and docks: where panes go
+  // Pixels per point: the tab strips are sized in points, so they keep their
+  // size to the eye on a scaled display.
+  double scale = 1.0;
 };
 
 // The displays and their changes.

@@ -54,6 +54,12 @@ class WindowServer {
   // ("AXFullScreen"). There a window that merely fills a display (maximised
   // on a desktop without panels) is an ordinary window, not a full-screen one.
   virtual bool marksFullScreenWindows() { return false; }
+
+  // A count that grows whenever the platform learns that a window, the
+  // window list, a desktop or a display may have changed (any event of the
+  // window system counts). Equal counts mean nothing changed in between.
+  // None when the platform cannot tell: anything may change at any time.
+  virtual std::optional<std::uint64_t> changeCount() { return std::nullopt; }
 };
 
 }  // namespace tessarapane

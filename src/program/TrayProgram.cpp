@@ -29,6 +29,7 @@
 #include "ui/QSettingsUserDefaults.h"
 #include "ui/QtAlerts.h"
 #include "ui/QtChromeFactory.h"
+#include "ui/ScaledScreens.h"
 #include "ui/QtHotKeySettingsWindow.h"
 #include "ui/QtHotKeys.h"
 #include "ui/QtPermissionGuideWindow.h"
@@ -76,6 +77,7 @@ class TrayProgram {
     platform.alerts = std::make_shared<ui::QtAlerts>();
     platform.hotKeys = std::make_shared<ui::QtHotKeys>(backend_.platform.hotKeys);
     platform.systemEvents = std::make_shared<DBusSystemEvents>(log_);
+    platform.screens = std::make_shared<ui::ScaledScreens>(platform.screens);
     watchConnection();
 
     const ui::ToolkitSpace space(platform.screens);

@@ -1,14 +1,14 @@
-// tessarapane: the tray program, or with `ctl ...` a client of the running
-// instance.
-#include <QCoreApplication>
-
+// tessarapane: the command line. With `ctl ...` a client of the running
+// instance over libdbus; with no arguments it becomes the tray program. This
+// executable links no toolkit, so a `ctl` call (often bound to a key) loads
+// only what it needs.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "program/CtlClient.h"
 #include "program/ProgramArguments.h"
-#include "program/TrayProgram.h"
+#include "program/TrayLauncher.h"
 
 int main(int argc, char** argv) {
   using namespace tessarapane::program;
@@ -16,17 +16,15 @@ int main(int argc, char** argv) {
   const Invocation invocation = parseInvocation(args);
   switch (invocation.mode) {
     case Invocation::Mode::trayProgram:
-      return runTrayProgram(argc, argv);
+      return execTrayProgram(argv);
     case Invocation::Mode::help:
       std::fputs(usageText().c_str(), stdout);
       return kExitSuccess;
     case Invocation::Mode::badArguments:
       std::fprintf(stderr, "tessarapane: %s\n%s", invocation.error.c_str(), usageText().c_str());
       return kExitBadArguments;
-    case Invocation::Mode::ctl: {
-      QCoreApplication application(argc, argv);
+    case Invocation::Mode::ctl:
       return runCtl(*invocation.command);
-    }
   }
   return kExitBadArguments;
 }

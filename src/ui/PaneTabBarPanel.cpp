@@ -145,8 +145,12 @@ void PaneTabBarPanel::applyLayout(bool animated) {
     for (PaneTabItemView* view : tabItemViews_) view->setGraphicsEffect(nullptr);
   }
   const bool hadLayout = stripLayout_.has_value();
-  const PaneTabBarLayout layout = PaneTabBarLayout::make(availableFrame_, static_cast<int>(tabs_.size()),
-                                                         selectedIndex_, static_cast<int>(moveDirections_.size()));
+  // Tabs keep their size in points on a scaled screen.
+  const Rect pixels = space().toPixels(availableFrame_);
+  const PaneTabBarLayout layout =
+      PaneTabBarLayout::make(availableFrame_, static_cast<int>(tabs_.size()), selectedIndex_,
+                             static_cast<int>(moveDirections_.size()),
+                             ScreenScale::ratioAt(QPointF(pixels.midX(), pixels.midY())));
   stripLayout_ = layout.stripLayout;
   animated = animated && hadLayout;
 

@@ -64,6 +64,11 @@ QRectF toPixels(const QRectF& dip) {
   return QRectF(map(dip.topLeft(), screen, ratio), dip.size() * ratio);
 }
 
+double ratioAt(const QPointF& pixels) {
+  const QScreen* screen = screenAt(pixels, true);
+  return screen ? screen->devicePixelRatio() : 1.0;
+}
+
 QRect toLocalDip(const Rect& pixels, const QWidget& widget) {
   const double ratio = widget.devicePixelRatioF();
   const auto edge = [ratio](double value) { return static_cast<int>(std::lround(value / ratio)); };

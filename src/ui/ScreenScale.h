@@ -24,6 +24,9 @@ QPointF toPixels(const QPointF& dip);
 QRectF toDip(const QRectF& pixels);
 QRectF toPixels(const QRectF& dip);
 
+// The device pixel ratio of the screen holding a point in X pixels.
+double ratioAt(const QPointF& pixels);
+
 // A rectangle in X pixels relative to a widget's window, in the widget's own
 // coordinates: edges are rounded, so neighbours still meet.
 QRect toLocalDip(const Rect& pixels, const QWidget& widget);

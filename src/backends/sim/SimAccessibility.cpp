@@ -90,6 +90,7 @@ SimAccessibility::Target SimAccessibility::resolve(const AXElement& element) {
 }
 
 AXCopyResult SimAccessibility::copyAttributeValue(const AXElement& element, std::string_view attribute) {
+  desktop_->recorder().countRead();
   Target target = resolve(element);
   if (target.error != AXError::success) return AXCopyResult{target.error, std::nullopt};
   if (target.control) return readControl(*target.window, *target.control, attribute);

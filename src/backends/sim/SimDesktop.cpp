@@ -88,6 +88,7 @@ void SimDesktop::quitApplication(ProcessID pid) {
 
 void SimDesktop::setAnswersAccessibility(ProcessID pid, bool answers) {
   if (auto* state = app(pid)) state->desc.answersAccessibility = answers;
+  ++changes_;
 }
 
 void SimDesktop::setObserverCreationFails(ProcessID pid, bool fails) {
@@ -143,6 +144,7 @@ void SimDesktop::switchDesktop(int desktop) {
 
 void SimDesktop::setDisplays(std::vector<SimDisplay> displays) {
   displays_ = std::move(displays);
+  ++changes_;
   screenSubscribers_.post();
 }
 
@@ -181,6 +183,7 @@ std::optional<DisplayID> SimDesktop::displayContaining(const Rect& frame) const 
 // --- Window list ---------------------------------------------------------------
 
 std::optional<std::vector<WindowInfo>> SimDesktop::readWindowList() {
+  recorder_.countRead();
   if (unreadableListReads_ > 0) {
     --unreadableListReads_;
     return std::nullopt;
@@ -224,10 +227,12 @@ Subscription SimDesktop::subscribeSystemEvents(std::function<void(SystemEvent)> 
 }
 
 void SimDesktop::postWorkspace(WorkspaceNotification::Kind kind, std::optional<RunningApplication> application) {
+  ++changes_;
   workspaceSubscribers_.post(WorkspaceNotification{kind, std::move(application)});
 }
 
 void SimDesktop::notify(const AXElement& source, std::string_view notification, const AXElement& subject) {
+  ++changes_;
   observers_.post(source, notification, subject, notificationLatency_);
 }
 

@@ -117,6 +117,10 @@ class SimDesktop : public std::enable_shared_from_this<SimDesktop> {
   void emptyNextWindowListReads(int count) { emptyListReads_ = count; }
   // Counts down the scripted glitches; what the window server hands out.
   std::optional<std::vector<WindowInfo>> readWindowList();
+  // Grows with every change a real window system would send an event for
+  // (every notification, stacking, listing, desktop and display change);
+  // silent edits of a window's record do not count.
+  std::uint64_t changeCount() const { return changes_; }
 
   // --- Desktops and displays ----------------------------------------------
 
@@ -223,6 +227,7 @@ class SimDesktop : public std::enable_shared_from_this<SimDesktop> {
   std::int32_t displayListError_ = 0;
   int currentDesktop_ = 0;
 
+  std::uint64_t changes_ = 0;
   int unreadableListReads_ = 0;
   int emptyListReads_ = 0;
   std::uint32_t mouseButtons_ = 0;

@@ -34,7 +34,10 @@ WindowID SimDesktop::createWindow(SimWindowSpec desc) {
     timers_.after(*state.desc.listedAfter, [weak, number] {
       auto desktop = weak.lock();
       if (!desktop) return;
-      if (auto* later = desktop->window(number)) later->listed = true;
+      if (auto* later = desktop->window(number)) {
+        later->listed = true;
+        ++desktop->changes_;
+      }
     });
   }
   scheduleSelfMoves(state);
@@ -172,10 +175,12 @@ void SimDesktop::setFullScreen(WindowID number, bool fullScreen) {
 
 void SimDesktop::setOnScreen(WindowID number, bool onScreen) {
   if (SimWindowState* state = window(number)) state->desc.onScreen = onScreen;
+  ++changes_;
 }
 
 void SimDesktop::setDesktop(WindowID number, int desktop) {
   if (SimWindowState* state = window(number)) state->desc.desktop = desktop;
+  ++changes_;
 }
 
 SimWindowState* SimDesktop::window(WindowID number) {
@@ -229,6 +234,7 @@ void SimDesktop::raise(WindowID number) {
     return;
   }
   // The window goes to the very front, its sheets just above it.
+  ++changes_;
   std::erase(stack_, number);
   stack_.insert(stack_.begin(), number);
   for (WindowID sheet : state->sheets) {

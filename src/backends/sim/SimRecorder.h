@@ -41,6 +41,10 @@ class SimRecorder {
  public:
   void record(SimCall call) { calls_.push_back(std::move(call)); }
   void clear() { calls_.clear(); }
+  // Reads of an attribute or of the window list: each a round trip to the
+  // window system on a real desktop. Never cleared.
+  void countRead() { ++reads_; }
+  std::size_t reads() const { return reads_; }
 
   const std::vector<SimCall>& calls() const { return calls_; }
 
@@ -61,6 +65,7 @@ class SimRecorder {
 
  private:
   std::vector<SimCall> calls_;
+  std::size_t reads_ = 0;
 };
 
 }  // namespace tessarapane

@@ -16,6 +16,7 @@ class SimWindowServer final : public WindowServer {
   std::optional<std::vector<WindowInfo>> onScreenWindowList() override;
   ActiveDisplayList activeDisplayList(std::uint32_t maxDisplays) override;
   Rect displayBounds(DisplayID display) override;
+  std::optional<std::uint64_t> changeCount() override { return desktop_->changeCount(); }
 
  private:
   std::shared_ptr<SimDesktop> desktop_;

@@ -260,6 +260,7 @@ void X11Connection::dispatchPendingEvents() {
     // Errors of requests sent without waiting (a window that vanished under
     // a configure or an event selection) are expected and carry no meaning.
     if (event->response_type != 0) {
+      ++eventCount_;
       std::vector<std::pair<std::uint64_t, std::shared_ptr<EventHandler>>> handlers(handlers_.begin(),
                                                                                    handlers_.end());
       for (const auto& [id, handler] : handlers) {

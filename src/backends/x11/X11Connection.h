@@ -132,6 +132,8 @@ class X11Connection {
   // awaited in between may have queued events without leaving the socket
   // readable).
   void dispatchPendingEvents();
+  // Events dispatched so far: unchanged while the server reported nothing.
+  std::uint64_t eventCount() const { return eventCount_; }
 
   // Hooks the connection into the poll loop, until the connection goes or
   // is attached to another loop.
@@ -161,6 +163,7 @@ class X11Connection {
   Subscription beforeWaitHook_;
   std::function<void(const std::string&)> lostHandler_;
   bool lostNoticed_ = false;
+  std::uint64_t eventCount_ = 0;
 };
 
 // The accessibility code a failed reply stands for: a vanished window

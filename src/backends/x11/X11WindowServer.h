@@ -25,6 +25,9 @@ class X11WindowServer final : public WindowServer {
   // _NET_WM_STATE_FULLSCREEN: a maximised window filling a monitor is not
   // full screen.
   bool marksFullScreenWindows() override { return true; }
+  // Every change of a client, of the window manager's lists or of the
+  // monitors is an event on the shared connection.
+  std::optional<std::uint64_t> changeCount() override { return desktop_->x().eventCount(); }
 
  private:
   std::shared_ptr<X11Desktop> desktop_;

@@ -69,6 +69,21 @@ TEST_F(Windows, NewWindowsJoinOnceSettledAndOnlyThen) {
                     "late(100,200 400x300) later(100,200 400x300) hidden(100,200 400x300 min) big(0,0 1440x900 fs)");
 }
 
+TEST_F(Windows, AnUnchangedDesktopIsNotReadAgainUntilSomethingChanges) {
+  startSplit2();
+  advance(20.0);
+  const std::size_t reads = desktop->recorder().reads();
+  advance(60.0);
+  EXPECT_EQ(desktop->recorder().reads() - reads, 0u) << "four sweeps";
+  // Listed 16 s after it opened, after the sweep 5 s on read the desktop: the
+  // listing alone is the change the sweep after it finds.
+  newcomer("late", [](SimWindowSpec& d) { d.listedAfter = 16.0; });
+  advance(17.0);
+  EXPECT_EQ(layout(), "split2 @1 [b*] [a*] mem=tabs:split2");
+  advance(15.0);
+  EXPECT_EQ(layout(), "split2 @0 [b late*] [a*] mem=tabs:split2");
+}
+
 TEST_F(Windows, NoAdoptionWhileThePrimaryButtonIsHeldUntilTheEightSecondsRunOut) {
   startSplit2();
   desktop->setPressedMouseButtons(Input::kPrimaryButton);

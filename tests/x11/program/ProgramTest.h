@@ -305,7 +305,7 @@ class ProgramTest : public X11Test {
     std::vector<PaneMoveDirection> directions;
     int selected = -1;  // tab index
   };
-  TabBar tabBar(const json& current, int paneIndex) {
+  TabBar tabBar(const json& current, int paneIndex, double scale = 1.0) {
     const LayoutKind kind = fromRawValue<LayoutKind>(current.at("layout").get<std::string>()).value();
     const json& pane = current.at("panes").at(static_cast<std::size_t>(paneIndex));
     const std::vector<xcb_window_t> windows = windowsOf(pane);
@@ -315,17 +315,18 @@ class ProgramTest : public X11Test {
       selected = static_cast<int>(at - windows.begin());
     }
     const Rect frame = rectOf(pane.at("frame"));
-    const Rect strip(frame.x(), frame.y() - LayoutEngine::kTabBarHeight, frame.width(), LayoutEngine::kTabBarHeight);
+    const double height = LayoutEngine::kTabBarHeight * scale;
+    const Rect strip(frame.x(), frame.y() - height, frame.width(), height);
     std::vector<PaneMoveDirection> directions = PaneMove::availableDirections(paneIndex, kind);
     const auto layout = PaneTabBarLayout::make(strip, static_cast<int>(windows.size()), selected,
-                                               static_cast<int>(directions.size()));
+                                               static_cast<int>(directions.size()), scale);
     return TabBar{strip, layout, std::move(directions), selected};
   }
 
-  TabTargets tabTargets(const json& current, int paneIndex, xcb_window_t window) {
+  TabTargets tabTargets(const json& current, int paneIndex, xcb_window_t window, double scale = 1.0) {
     const std::vector<xcb_window_t> windows = windowsOf(current.at("panes").at(static_cast<std::size_t>(paneIndex)));
     const int tab = static_cast<int>(std::find(windows.begin(), windows.end(), window) - windows.begin());
-    const auto [strip, bar, directions, selected] = tabBar(current, paneIndex);
+    const auto [strip, bar, directions, selected] = tabBar(current, paneIndex, scale);
     const auto& visible = bar.stripLayout.visibleIndices;
     const auto slot = std::find(visible.begin(), visible.end(), tab);
     EXPECT_NE(slot, visible.end()) << "tab " << tab << " is not in the strip";

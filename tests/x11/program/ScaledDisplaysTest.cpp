@@ -7,8 +7,8 @@
 namespace tessarapane::x11test {
 namespace {
 
-// At 100 %, 125 % and 200 % the tab strips of split2 take exactly their
-// rules' rectangles, a click on a tab selects it, every grid divider handle
+// At 100 %, 125 % and 200 % the tab strips of split2 keep their size in
+// points and take exactly their rules' rectangles in pixels, a click on a tab selects it, every grid divider handle
 // sits over a gap between tiles and follows the pointer.
 TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
   std::vector<std::unique_ptr<TestClient>> clients;
@@ -18,6 +18,7 @@ TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
   }
   for (const int dpi : {96, 120, 192}) {
     SCOPED_TRACE("Xft.dpi " + std::to_string(dpi));
+    const double scale = dpi / 96.0;
     const std::string resources = home_ + "/resources";
     std::ofstream(resources) << "Xft.dpi: " << dpi << "\n";
     ASSERT_EQ(Subprocess::run({"xrdb", "-display", session().display(), "-merge", resources}, 5.0)->status, 0);
@@ -27,14 +28,21 @@ TEST_F(ProgramTest, PanelsCoverTheirXPixelsAtEveryScale) {
     json current = waitForState(
         [](const json& s) { return s.at("panes").size() == 2 && s.at("panes")[0].at("windows").size() == 2; });
     ASSERT_EQ(current.at("panes").size(), 2u) << current.dump();
-    const std::vector<Rect> strips{tabBar(current, 0).layout.panelFrame, tabBar(current, 1).layout.panelFrame};
+    std::vector<Rect> strips;
+    for (const int pane : {0, 1}) {
+      const Rect strip = tabBar(current, pane, scale).layout.panelFrame;
+      // Windows cover whole pixels: the edges round.
+      const auto edge = [](double value) { return static_cast<double>(std::lround(value)); };
+      strips.emplace_back(edge(strip.x()), edge(strip.y()), edge(strip.maxX()) - edge(strip.x()),
+                          edge(strip.maxY()) - edge(strip.y()));
+    }
     std::vector<Rect> seen;
     waitUntil([&] { return (seen = panelFramesTitled("Tessarapane tab strip")) == strips; }, kSettleTimeout);
     EXPECT_EQ(seen, strips);
 
     const json& pane = current.at("panes")[0];
     const xcb_window_t other = windowsOf(pane).at(pane.at("selected") == pane.at("windows")[0].at("id") ? 1 : 0);
-    const Point select = tabTargets(current, 0, other).select;
+    const Point select = tabTargets(current, 0, other, scale).select;
     // A synced move to where the pointer already is never ends.
     ASSERT_TRUE(xdotool({"mousemove", "0", std::to_string(dpi)}));
     ASSERT_TRUE(click(select.x, select.y));
