@@ -27,7 +27,6 @@ class BentoPreviewPanel final : public OverlayPanel, public tessarapane::BentoPr
   void close() override;
 
   BentoPreviewContainerView* containerView() const { return containerView_; }
-  bool stacksOnTop() const override { return true; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -16,10 +16,10 @@ namespace tessarapane::ui {
 // frameless, above ordinary windows, transparent where nothing is drawn, and
 // never taking the keyboard focus or activating this application, so a click
 // on it leaves the user's window focused. It bypasses the window manager, so
-// none decorates, moves, hides or focuses it; the stage keeps it above the
-// managed windows and, without a compositing manager, the panel takes the
-// shape of what it draws (else its clear parts would be black and catch
-// clicks). Frames arrive in toolkit space and are applied unchanged. `title`
+// none decorates, moves, hides or focuses it (window managers stack their
+// frames below such windows, and the program raises the panel after raising
+// windows); without a compositing manager the panel takes the shape of what
+// it draws (else its clear parts would be black and catch clicks). Frames arrive in toolkit space and are applied unchanged. `title`
 // names the window for tools and tests; users do not see it. The window
 // covers the frame's X pixels exactly at every scale; what it draws is in
 // Qt's scaled units.
@@ -44,8 +44,6 @@ class OverlayPanel : public QWidget {
   void updateShape();
   // Whether its clear parts are blended; true without a stage.
   bool compositing() const;
-  // A panel stacked over the other overlays (the drag preview).
-  virtual bool stacksOnTop() const { return false; }
 
  protected:
   // What the panel draws, in its own coordinates; all of it by default.

@@ -5,7 +5,6 @@
 
 #include "ui/CompositingWatch.h"
 #include "ui/OverlayPanel.h"
-#include "ui/OverlayStacking.h"
 
 namespace tessarapane::ui {
 
@@ -20,15 +19,6 @@ OverlayStage::OverlayStage(std::shared_ptr<Log> log) : log_(std::move(log)) {
                 compositing_->active() ? "a compositing manager runs: overlays are translucent"
                                        : "no compositing manager: overlays are shaped to what they draw");
   }
-  stacking_ = std::make_unique<OverlayStacking>([this] {
-    // Strips and handles first, the drag preview over them.
-    std::vector<xcb_window_t> shown[2];
-    for (OverlayPanel* panel : panels_) {
-      if (panel->isVisible()) shown[panel->stacksOnTop() ? 1 : 0].push_back(static_cast<xcb_window_t>(panel->winId()));
-    }
-    shown[0].insert(shown[0].end(), shown[1].begin(), shown[1].end());
-    return shown[0];
-  });
 }
 
 OverlayStage::~OverlayStage() = default;

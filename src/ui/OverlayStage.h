@@ -9,13 +9,11 @@ namespace tessarapane::ui {
 
 class CompositingWatch;
 class OverlayPanel;
-class OverlayStacking;
 
 // What the overlay panels share on the desktop: whether a compositing
 // manager blends their clear parts (each panel shapes itself to what it
-// draws when none does) and their stacking above the managed windows.
-// Panels join while they live. Without an X11 display panels stay unshaped
-// and the toolkit stacks them.
+// draws when none does). Panels join while they live. Without an X11
+// display panels stay unshaped.
 class OverlayStage {
  public:
   explicit OverlayStage(std::shared_ptr<Log> log = nullptr);
@@ -35,7 +33,6 @@ class OverlayStage {
   std::shared_ptr<Log> log_;
   std::vector<OverlayPanel*> panels_;
   std::unique_ptr<CompositingWatch> compositing_;
-  std::unique_ptr<OverlayStacking> stacking_;
 };
 
 }  // namespace tessarapane::ui

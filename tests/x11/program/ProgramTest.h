@@ -273,6 +273,32 @@ class ProgramTest : public X11Test {
     });
     return panels;
   }
+  // Whether every one of `panels` lies above every client's frame in the
+  // root window's stacking order.
+  bool aboveEveryClient(const std::vector<xcb_window_t>& panels, const std::vector<xcb_window_t>& clients) {
+    const auto tree = [&](xcb_window_t window) {
+      std::pair<std::vector<xcb_window_t>, xcb_window_t> found{{}, XCB_NONE};
+      if (xcb_query_tree_reply_t* reply = xcb_query_tree_reply(probe(), xcb_query_tree(probe(), window), nullptr)) {
+        const xcb_window_t* children = xcb_query_tree_children(reply);
+        found = {{children, children + xcb_query_tree_children_length(reply)}, reply->parent};
+        std::free(reply);
+      }
+      return found;
+    };
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(probe())).data->root;
+    const std::vector<xcb_window_t> stacking = tree(root).first;
+    for (xcb_window_t client : clients) {
+      for (xcb_window_t parent = tree(client).second; parent != root && parent != XCB_NONE;
+           parent = tree(client).second) {
+        client = parent;
+      }
+      const auto frame = std::find(stacking.begin(), stacking.end(), client);
+      for (xcb_window_t panel : panels) {
+        if (std::find(stacking.begin(), frame, panel) != frame) return false;
+      }
+    }
+    return true;
+  }
   std::vector<Rect> panelFramesTitled(const std::string& title) {
     std::vector<Rect> frames;
     for (const auto& [window, frame] : panelsTitled(title)) frames.push_back(frame);

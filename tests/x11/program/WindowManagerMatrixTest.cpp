@@ -67,18 +67,29 @@ TEST_F(ProgramTest, LayoutsStripsFocusAndHotKeysHoldOnThisWindowManager) {
       continue;
     }
 
-    // A strip over each pane, hugging its tabs at the left of the tab bar.
+    // A strip over each pane, hugging its tabs at the left of the tab bar,
+    // above every window.
     const std::size_t panes = current.at("panes").size();
     std::vector<Rect> wanted, seen;
     int matched = 0;
     for (std::size_t pane = 0; pane < panes; ++pane) {
       wanted.push_back(tabBar(current, static_cast<int>(pane)).layout.panelFrame);
     }
+    std::vector<xcb_window_t> managed;
+    for (const auto& client : clients) managed.push_back(client->window);
+    // Shown means at its place and above every window.
+    std::vector<xcb_window_t> shown;
     waitUntil([&] {
-      seen = panelFramesTitled("Tessarapane tab strip");
+      seen.clear();
+      shown.clear();
+      for (const auto& [window, frame] : panelsTitled("Tessarapane tab strip")) {
+        seen.push_back(frame);
+        shown.push_back(window);
+      }
       matched = static_cast<int>(std::count_if(wanted.begin(), wanted.end(), [&](const Rect& strip) {
         return std::any_of(seen.begin(), seen.end(), [&](const Rect& shown) { return near(shown, strip); });
       }));
+      if (!aboveEveryClient(shown, managed)) matched = 0;
       return matched == static_cast<int>(panes) && seen.size() == panes;
     });
     row.stripsOk += matched;
@@ -88,6 +99,17 @@ TEST_F(ProgramTest, LayoutsStripsFocusAndHotKeysHoldOnThisWindowManager) {
     EXPECT_EQ(matched, static_cast<int>(panes)) << layout << ": strips shown at" << strips;
     EXPECT_EQ(seen.size(), panes) << layout << ": strips shown at" << strips;
     if (layout != "split2") continue;
+
+    // A dialog opens over its window; with no other program activated the
+    // program raises nothing itself, yet the strips stay above it.
+    ASSERT_TRUE(clients[0]->command("dialog"));
+    const auto dialog = clients[0]->waitForDialog();
+    ASSERT_TRUE(dialog);
+    managed.push_back(*dialog);
+    const bool stripsAbove = waitUntil([&] { return aboveEveryClient(shown, managed); }, kSettleTimeout);
+    if (!stripsAbove) row.stripsOk = 0;
+    EXPECT_TRUE(stripsAbove) << "a dialog covers the strips";
+    ASSERT_TRUE(clients[0]->command("close-dialog"));
 
     // Selecting another tab of the focused window's pane leaves the focus on
     // one of the two, never on the strip or nowhere.
