@@ -73,12 +73,6 @@ class Stress : public StorySim, public ::testing::WithParamInterface<std::uint32
     for (const ManagedWindow& window : coordinator->managedWindows()) {
       if (!seen.insert(window.windowID).second) return "held twice: " + shown;
     }
-    const std::string memory = remembered().value_or("-");
-    if (coordinator->session && memory != "tabs:" + std::string(rawValue(coordinator->session->kind)) &&
-        !(coordinator->session->kind == LayoutKind::split2 && memory == "tabs:fullScreen")) {
-      return "remembered " + memory + " for " + shown;
-    }
-    if (coordinator->bentoSession && memory != "grid") return "remembered " + memory + " for the grid";
     return "";
   }
 
