@@ -27,11 +27,7 @@ while [ $# -gt 0 ]; do
 done
 
 source bench/program/desktop.sh
-if [ -z "$program" ]; then
-  program=$(built_program "$build")
-else
-  cmake --build "$build" --target tessarapane-wm-ready >/dev/null
-fi
+choose_program
 
 start_desktop "$windows"
 start_program

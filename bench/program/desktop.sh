@@ -37,6 +37,16 @@ built_program() {
   echo "$found"
 }
 
+# choose_program: $program when given (--program), else the one built in
+# $build; the readiness probe is built either way.
+choose_program() {
+  if [ -z "$program" ]; then
+    program=$(built_program "$build")
+  else
+    cmake --build "$build" --target tessarapane-wm-ready >/dev/null
+  fi
+}
+
 # start_desktop WINDOWS: sets DISPLAY, DBUS_SESSION_BUS_ADDRESS and private
 # XDG folders, and waits until the window manager lists every xterm.
 start_desktop() {

@@ -30,11 +30,7 @@ while [ $# -gt 0 ]; do
 done
 
 source bench/program/desktop.sh
-if [ -z "$program" ]; then
-  program=$(built_program "$build")
-else
-  cmake --build "$build" --target tessarapane-wm-ready >/dev/null
-fi
+choose_program
 grep -q 'CMAKE_BUILD_TYPE:STRING=Release' "$build/CMakeCache.txt" ||
   echo "warning: $build is not a Release build" >&2
 
