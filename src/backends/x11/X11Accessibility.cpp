@@ -63,78 +63,34 @@ std::shared_ptr<X11Accessibility> X11Accessibility::create(std::shared_ptr<X11De
   return accessibility;
 }
 
-// A change the server reports about a client ends what was read about it.
-void X11Accessibility::eventArrived(const xcb_generic_event_t& event) {
-  if (snapshots_.empty()) return;
-  switch (event.response_type & 0x7F) {
-    case XCB_CONFIGURE_NOTIFY:
-      forget(reinterpret_cast<const xcb_configure_notify_event_t&>(event).window);
-      return;
-    case XCB_PROPERTY_NOTIFY:
-      forget(reinterpret_cast<const xcb_property_notify_event_t&>(event).window);
-      return;
-    case XCB_DESTROY_NOTIFY:
-      forget(reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window);
-      return;
-    case XCB_UNMAP_NOTIFY:
-      forget(reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window);
-      return;
-    case XCB_MAP_NOTIFY:
-      forget(reinterpret_cast<const xcb_map_notify_event_t&>(event).window);
-      return;
-    case XCB_REPARENT_NOTIFY:
-      forget(reinterpret_cast<const xcb_reparent_notify_event_t&>(event).window);
-      return;
-    default:
-      // Anything else (a monitor change, an extension's event) may concern
-      // any window.
-      snapshots_.clear();
-  }
-}
-
 namespace {
 // Everything the window attributes need, in one batch.
 constexpr unsigned kSnapshotFields = ClientField::kFrame | ClientField::kType | ClientField::kState |
                                      ClientField::kTitle | ClientField::kProtocols | ClientField::kSizeHints |
                                      ClientField::kActions;
+// Clients read in one round trip at most.
+constexpr std::size_t kSnapshotBatch = 64;
 }  // namespace
 
 ClientInfo X11Accessibility::client(xcb_window_t window, unsigned fields) {
-  const double now = monotonicSeconds();
-  // Nothing read before a lost connection counts any more.
-  if (!desktop_->x().isConnected()) snapshots_.clear();
-  if ((fields & ~kSnapshotFields) != 0 || !desktop_->x().isConnected()) return readClient(desktop_->x(), window, fields);
-  const auto found = snapshots_.find(window);
-  if (found != snapshots_.end() && now - found->second.time <= kSnapshotLifetime &&
-      (found->second.frameCurrent || (fields & ClientField::kFrame) == 0)) {
-    return found->second.info;
-  }
-  // The other clients not known just now come in the same round trip: a pass
-  // over the windows asks about each of them next.
   X11Connection& x = desktop_->x();
+  if ((fields & ~kSnapshotFields) != 0) return readClient(x, window, fields);
+  // The other clients come in the same round trip: a pass over the windows
+  // asks about each of them next. Those already known cost nothing.
   const Deadline deadline = x.deadline();
   std::vector<xcb_window_t> batch{window};
   if (const auto clients = desktop_->clientList(deadline)) {
     for (xcb_window_t other : *clients) {
       if (batch.size() >= kSnapshotBatch) break;
-      const auto known = snapshots_.find(other);
-      const bool current = known != snapshots_.end() && now - known->second.time <= kSnapshotLifetime &&
-                           known->second.frameCurrent;
-      if (other != window && !current) batch.push_back(other);
+      if (other != window) batch.push_back(other);
     }
   }
-  std::vector<ClientInfo> infos = readClients(x, batch, kSnapshotFields, deadline);
-  for (ClientInfo& read : infos) {
-    // A window that is gone is not remembered: it may be a new one next time.
-    if (read.error == AXError::success) snapshots_[read.window] = Snapshot{read, now, true};
-    else snapshots_.erase(read.window);
-  }
-  return infos.front();
+  return desktop_->clientCache().read(batch, kSnapshotFields, deadline).front();
 }
 
-void X11Accessibility::frameChanging(xcb_window_t window) {
-  if (auto found = snapshots_.find(window); found != snapshots_.end()) found->second.frameCurrent = false;
-}
+void X11Accessibility::frameChanging(xcb_window_t window) { desktop_->clientCache().frameChanging(window); }
+
+void X11Accessibility::forget(xcb_window_t window) { desktop_->clientCache().forget(window); }
 
 X11Accessibility::X11Accessibility(std::shared_ptr<X11Desktop> desktop) : desktop_(std::move(desktop)) {}
 

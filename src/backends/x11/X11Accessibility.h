@@ -57,7 +57,6 @@ class X11Accessibility final : public Accessibility,
   static AXElement controlElement(ProcessID pid, xcb_window_t window, Control control);
 
   // X11DesktopListener
-  void eventArrived(const xcb_generic_event_t& event) override;
   void clientAdded(xcb_window_t window, ProcessID pid) override;
   void clientRemoved(xcb_window_t window, ProcessID pid) override;
   void activeWindowChanged(xcb_window_t window, ProcessID pid) override;
@@ -78,15 +77,13 @@ class X11Accessibility final : public Accessibility,
   // Where the process's focus is: its active window, else its top-most client.
   std::optional<xcb_window_t> focusedWindowOf(ProcessID pid, Deadline deadline);
   bool processExists(ProcessID pid);
-  // A client as read a moment ago, or read now. A pass over the windows asks
-  // about each window one attribute at a time (role, type, states, frame,
-  // controls); one batch per window serves them all instead of a round trip
-  // each. A batch lasts until the server reports a change of the window
-  // (every change of its frame or properties is an event) or
-  // kSnapshotLifetime passes; after a move or resize this process asked for,
+  // A client as the desktop's cache knows it, or read now. A pass over the
+  // windows asks about each window one attribute at a time (role, type,
+  // states, frame, controls); one batch per window serves them all instead of
+  // a round trip each. After a move or resize this process asked for,
   // everything but the frame itself (extents included) stays current.
   ClientInfo client(xcb_window_t window, unsigned fields);
-  void forget(xcb_window_t window) { snapshots_.erase(window); }
+  void forget(xcb_window_t window);
   void frameChanging(xcb_window_t window);
   // Root coordinates of a move held until the size follows.
   struct PendingMove {
@@ -121,19 +118,10 @@ class X11Accessibility final : public Accessibility,
     double time = 0.0;
   };
 
-  struct Snapshot {
-    ClientInfo info;
-    double time = 0.0;
-    bool frameCurrent = true;
-  };
-  static constexpr double kSnapshotLifetime = 0.05;
-  static constexpr std::size_t kSnapshotBatch = 64;
-
   std::shared_ptr<X11Desktop> desktop_;
   std::shared_ptr<Scheduler> scheduler_;
   std::map<xcb_window_t, PendingMove> pendingMoves_;
   bool flushPosted_ = false;
-  std::map<xcb_window_t, Snapshot> snapshots_;
   std::map<xcb_window_t, Restoring> restoring_;
   std::map<std::uint64_t, ObserverEntry> observers_;
   std::uint64_t nextObserver_ = 1;

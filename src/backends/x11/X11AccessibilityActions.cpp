@@ -79,7 +79,7 @@ AXError X11Accessibility::setAttributeValue(const AXElement& element, std::strin
     case AXElementKind::window:
       return writeWindow(element, attribute, value);
     case AXElementKind::control: {
-      const ClientInfo info = readClient(desktop_->x(), windowOf(element), 0);
+      const ClientInfo info = desktop_->clientCache().read(windowOf(element), 0);
       return info.error != AXError::success ? info.error : AXError::attributeUnsupported;
     }
     case AXElementKind::none:
@@ -233,7 +233,6 @@ AXError X11Accessibility::writeWindow(const AXElement& element, std::string_view
 
 AXSettableResult X11Accessibility::isAttributeSettable(const AXElement& element, std::string_view attribute) {
   flushPendingMoves();
-  X11Connection& x = desktop_->x();
   switch (element.kind) {
     case AXElementKind::application:
       if (attribute == "AXFocusedWindow" || attribute == "AXFrontmost") return {AXError::success, true};
@@ -252,7 +251,7 @@ AXSettableResult X11Accessibility::isAttributeSettable(const AXElement& element,
       return {AXError::attributeUnsupported, false};
     }
     case AXElementKind::control: {
-      const ClientInfo info = readClient(x, windowOf(element), 0);
+      const ClientInfo info = desktop_->clientCache().read(windowOf(element), 0);
       if (info.error != AXError::success) return {info.error, false};
       const bool known = attribute == "AXRole" || attribute == "AXSubrole" || attribute == "AXEnabled" ||
                          attribute == "AXWindow" || attribute == "AXParent";
@@ -277,7 +276,7 @@ AXError X11Accessibility::performAction(const AXElement& element, std::string_vi
   }
   if (element.kind == AXElementKind::control) {
     if (action != "AXPress") {
-      const ClientInfo info = readClient(x, windowOf(element), 0);
+      const ClientInfo info = desktop_->clientCache().read(windowOf(element), 0);
       return info.error != AXError::success ? info.error : AXError::actionUnsupported;
     }
     return pressControl(element);

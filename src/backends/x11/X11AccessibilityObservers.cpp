@@ -38,7 +38,7 @@ AXError X11Accessibility::addNotification(AXObserver observer, const AXElement& 
     if (!contains(kApplicationNotifications, notification)) return AXError::notificationUnsupported;
   } else if (element.kind == AXElementKind::window) {
     if (!contains(kWindowNotifications, notification)) return AXError::notificationUnsupported;
-    const ClientInfo info = readClient(desktop_->x(), static_cast<xcb_window_t>(element.token), 0);
+    const ClientInfo info = desktop_->clientCache().read(static_cast<xcb_window_t>(element.token), 0);
     if (info.error != AXError::success) return info.error;
   } else {
     return AXError::notificationUnsupported;

@@ -245,6 +245,39 @@ std::vector<ClientInfo> readClients(X11Connection& x, const std::vector<xcb_wind
   return result;
 }
 
+void copyClientFields(ClientInfo& to, const ClientInfo& from, unsigned fields) {
+  using namespace ClientField;
+  if (fields & kAttributes) {
+    to.viewable = from.viewable;
+    to.mapped = from.mapped;
+  }
+  if (fields & kFrame) {
+    to.frame = from.frame;
+    std::copy(std::begin(from.extents), std::end(from.extents), std::begin(to.extents));
+    to.borderWidth = from.borderWidth;
+  }
+  if (fields & kType) {
+    to.kind = from.kind;
+    to.transientFor = from.transientFor;
+  }
+  if (fields & kState) {
+    to.states = from.states;
+    to.icccmState = from.icccmState;
+  }
+  if (fields & kPid) to.pid = from.pid;
+  if (fields & kTitle) to.title = from.title;
+  if (fields & kClass) {
+    to.instanceName = from.instanceName;
+    to.className = from.className;
+  }
+  if (fields & kDesktop) to.desktop = from.desktop;
+  if (fields & kOpacity) to.opacity = from.opacity;
+  if (fields & kProtocols) to.protocols = from.protocols;
+  if (fields & kSizeHints) to.fixedSize = from.fixedSize;
+  if (fields & kActions) to.allowedActions = from.allowedActions;
+  if (fields & kStrut) to.strut = from.strut;
+}
+
 ClientInfo readClient(X11Connection& connection, xcb_window_t window, unsigned fields) {
   return readClients(connection, {window}, fields, connection.deadline()).front();
 }

@@ -28,6 +28,10 @@ inline constexpr unsigned kProtocols = 1U << 9;    // WM_PROTOCOLS
 inline constexpr unsigned kSizeHints = 1U << 10;   // WM_NORMAL_HINTS
 inline constexpr unsigned kActions = 1U << 11;     // _NET_WM_ALLOWED_ACTIONS
 inline constexpr unsigned kStrut = 1U << 12;       // _NET_WM_STRUT_PARTIAL, _NET_WM_STRUT
+// What the window list and the accessibility interface ask about a client:
+// read once when a client appears, kept until it changes.
+inline constexpr unsigned kDescribed = kFrame | kType | kState | kTitle | kClass | kDesktop | kOpacity |
+                                       kProtocols | kSizeHints | kActions;
 }  // namespace ClientField
 
 // The window type as the accessibility layer sees it.
@@ -81,6 +85,9 @@ std::vector<ClientInfo> readClients(X11Connection& connection, const std::vector
                                     unsigned fields, Deadline deadline);
 
 ClientInfo readClient(X11Connection& connection, xcb_window_t window, unsigned fields);
+
+// Copies what `fields` (and the attributes, with kAttributes) cover.
+void copyClientFields(ClientInfo& to, const ClientInfo& from, unsigned fields);
 
 // A text property in UTF-8: UTF8_STRING as it is, STRING converted from
 // Latin-1.

@@ -51,7 +51,8 @@ std::shared_ptr<X11Desktop> X11Desktop::create(std::shared_ptr<X11Connection> co
   return desktop;
 }
 
-X11Desktop::X11Desktop(std::shared_ptr<X11Connection> connection) : connection_(std::move(connection)) {}
+X11Desktop::X11Desktop(std::shared_ptr<X11Connection> connection)
+    : connection_(std::move(connection)), clientCache_(*connection_) {}
 
 X11Desktop::~X11Desktop() = default;
 
@@ -59,8 +60,10 @@ void X11Desktop::start() {
   X11Connection& c = *connection_;
   // The root's own configure notifications come with every change of the
   // monitors, including those RandR itself says nothing about (monitors set
-  // by a client).
-  const std::uint32_t rootMask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+  // by a client). Its children's map changes are the frames the window
+  // manager shows and hides, of which the clients hear nothing.
+  const std::uint32_t rootMask =
+      XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
   xcb_change_window_attributes(c.raw(), c.root(), XCB_CW_EVENT_MASK, &rootMask);
   if (c.hasRandR()) {
     xcb_randr_select_input(c.raw(), c.root(),
@@ -73,9 +76,10 @@ void X11Desktop::start() {
   if (auto list = clientList(deadline)) {
     for (xcb_window_t window : *list) {
       xcb_change_window_attributes(c.raw(), window, XCB_CW_EVENT_MASK, &kClientEventMask);
+      clientCache_.track(window);
     }
     const auto pids = pidsOf(*list, deadline);
-    const auto infos = readClients(c, *list, ClientField::kTitle | ClientField::kState, deadline);
+    const auto infos = clientCache_.read(*list, ClientField::kDescribed, deadline);
     for (std::size_t i = 0; i < list->size(); ++i) {
       clients_[(*list)[i]] = pids[i].value_or(0);
       titles_[(*list)[i]] = infos[i].title.value_or("");
@@ -116,10 +120,18 @@ std::optional<std::vector<xcb_window_t>> X11Desktop::stackingList(Deadline deadl
   return windowsOf(list);
 }
 
-// Read afresh each time: the focus is what callers check right after asking
-// for it, often before the change's event has been dispatched.
+// Kept like the other root properties, except while an activation this
+// process asked for is under way: the focus is what callers check right after
+// asking for it, often before the change's event has been dispatched.
 std::optional<xcb_window_t> X11Desktop::activeWindow(Deadline deadline) {
   X11Connection& c = *connection_;
+  const bool activating = activation_ && !activeChangedSinceRequest_ &&
+                          monotonicSeconds() - activation_->time <= kActivationGrace;
+  if (!activating) {
+    const XProperty& active = rootProperty(Atom::_NET_ACTIVE_WINDOW, deadline);
+    if (!active.ok()) return std::nullopt;
+    return active.first32().value_or(XCB_NONE);
+  }
   const XProperty active = c.awaitProperty(c.requestProperty(c.root(), c.atom(Atom::_NET_ACTIVE_WINDOW)), deadline);
   if (!active.ok()) return std::nullopt;
   return active.first32().value_or(XCB_NONE);
@@ -308,6 +320,7 @@ void X11Desktop::notify(Call call) {
 }
 
 void X11Desktop::handleEvent(const xcb_generic_event_t& event) {
+  clientCache_.eventArrived(event);
   notify([&](X11DesktopListener& l) { l.eventArrived(event); });
   X11Connection& c = *connection_;
   const std::uint8_t type = event.response_type & 0x7F;
@@ -337,7 +350,7 @@ void X11Desktop::handleEvent(const xcb_generic_event_t& event) {
     const xcb_window_t window = client->first;
     const ProcessID pid = client->second;
     // Clients set both names at once; one change of the title is told once.
-    const ClientInfo info = readClient(c, window, ClientField::kTitle);
+    const ClientInfo info = clientCache_.read(window, ClientField::kTitle);
     if (info.error != AXError::success) return;
     const std::string title = info.title.value_or("");
     auto& known = titles_[window];
@@ -381,10 +394,12 @@ void X11Desktop::refreshClients() {
   if (added.empty()) return;
   for (xcb_window_t window : added) {
     xcb_change_window_attributes(c.raw(), window, XCB_CW_EVENT_MASK, &kClientEventMask);
+    // Selected before anything is read: every later change is an event.
+    clientCache_.track(window);
   }
   c.flush();
   const auto pids = pidsOf(added, deadline);
-  const auto infos = readClients(c, added, ClientField::kTitle | ClientField::kState, deadline);
+  const auto infos = clientCache_.read(added, ClientField::kDescribed, deadline);
   for (std::size_t i = 0; i < added.size(); ++i) {
     titles_[added[i]] = infos[i].title.value_or("");
     if (infos[i].hasState(c.atom(Atom::_NET_WM_STATE_FULLSCREEN))) fullScreen_.insert(added[i]);
@@ -412,7 +427,7 @@ void X11Desktop::fullScreenStateChanged(xcb_window_t window) {
   const auto client = clients_.find(window);
   if (client == clients_.end() || client->second == 0) return;
   const ProcessID pid = client->second;
-  const ClientInfo info = readClient(c, window, ClientField::kState);
+  const ClientInfo info = clientCache_.read(window, ClientField::kState);
   if (info.error != AXError::success) return;
   const bool now = info.hasState(c.atom(Atom::_NET_WM_STATE_FULLSCREEN));
   if (now == (fullScreen_.count(window) != 0)) return;
@@ -426,6 +441,7 @@ void X11Desktop::removeClient(xcb_window_t window) {
   if (found == clients_.end()) return;
   const ProcessID pid = found->second;
   clients_.erase(found);
+  clientCache_.untrack(window);
   pidCache_.erase(window);
   titles_.erase(window);
   fullScreen_.erase(window);

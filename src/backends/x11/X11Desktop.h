@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "backends/x11/X11ClientCache.h"
 #include "backends/x11/X11ClientInfo.h"
 #include "backends/x11/X11Connection.h"
 #include "backends/x11/X11Monitors.h"
@@ -56,6 +57,8 @@ class X11Desktop {
   X11Desktop& operator=(const X11Desktop&) = delete;
 
   X11Connection& x() { return *connection_; }
+  // What is known about the clients, kept current by the server's events.
+  X11ClientCache& clientCache() { return clientCache_; }
   const std::shared_ptr<X11Connection>& connection() const { return connection_; }
 
   // Fresh reads of the root's properties; none when they cannot be read.
@@ -112,6 +115,7 @@ class X11Desktop {
   void notify(Call call);
 
   std::shared_ptr<X11Connection> connection_;
+  X11ClientCache clientCache_;
   Subscription events_;
   std::vector<std::weak_ptr<X11DesktopListener>> listeners_;
 

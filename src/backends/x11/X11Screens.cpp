@@ -54,8 +54,17 @@ void X11Screens::eventArrived(const xcb_generic_event_t& event) {
       }
       return;
     }
+    case XCB_MAP_NOTIFY:
+      // Menus, tooltips and this program's own panels reserve nothing.
+      if (!reinterpret_cast<const xcb_map_notify_event_t&>(event).override_redirect) known_.reset();
+      return;
+    case XCB_GE_GENERIC:
+    case XCB_KEY_PRESS:
+    case XCB_KEY_RELEASE:
+    case XCB_CLIENT_MESSAGE:
+      return;
     default:
-      // Maps, unmaps, RandR and anything else.
+      // Unmaps, RandR and anything else.
       known_.reset();
   }
 }
@@ -71,7 +80,7 @@ std::vector<Screen> X11Screens::readScreens() {
   // Struts of docks that are showing on the current desktop.
   std::vector<ClientInfo> docks;
   if (const auto clients = desktop_->clientList(deadline)) {
-    for (ClientInfo& info : readClients(x, *clients, ClientField::kStrut | ClientField::kDesktop, deadline)) {
+    for (ClientInfo& info : desktop_->clientCache().read(*clients, ClientField::kStrut | ClientField::kDesktop, deadline)) {
       if (info.error == AXError::success && info.viewable && !info.strut.empty()) docks.push_back(std::move(info));
     }
   }
@@ -108,7 +117,7 @@ std::optional<Screen> X11Screens::mainScreen() {
   X11Connection& x = desktop_->x();
   const auto active = desktop_->activeWindow(x.deadline());
   if (!active || *active == XCB_NONE) return all.front();
-  const ClientInfo info = readClient(x, *active, ClientField::kFrame);
+  const ClientInfo info = desktop_->clientCache().read(*active, ClientField::kFrame);
   if (info.error != AXError::success) return all.front();
   const Rect frame = ScreenIdentity::convertFrame(desktop_->toAccessibility(info.frame), all);
   std::vector<Rect> frames;

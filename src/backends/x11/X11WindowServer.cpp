@@ -23,7 +23,7 @@ std::optional<std::vector<WindowInfo>> X11WindowServer::onScreenWindowList() {
   if (!current) return std::nullopt;
   const unsigned fields = ClientField::kFrame | ClientField::kType | ClientField::kState | ClientField::kTitle |
                           ClientField::kClass | ClientField::kDesktop | ClientField::kOpacity;
-  const std::vector<ClientInfo> infos = readClients(x, *stacking, fields, deadline);
+  const std::vector<ClientInfo> infos = desktop_->clientCache().read(*stacking, fields, deadline);
   for (const ClientInfo& info : infos) {
     if (info.error == AXError::cannotComplete) return std::nullopt;
   }

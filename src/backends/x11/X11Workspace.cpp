@@ -110,7 +110,7 @@ std::vector<RunningApplication> X11Workspace::runningApplications() {
   const auto list = desktop_->clientList(deadline);
   if (!list) return {};
   const auto pids = desktop_->pidsOf(*list, deadline);
-  const std::vector<ClientInfo> infos = readClients(x, *list, ClientField::kType | ClientField::kClass, deadline);
+  const std::vector<ClientInfo> infos = desktop_->clientCache().read(*list, ClientField::kType | ClientField::kClass, deadline);
   std::map<ProcessID, std::vector<ClientInfo>> byPid;
   for (std::size_t i = 0; i < list->size(); ++i) {
     if (pids[i]) byPid[*pids[i]].push_back(infos[i]);
@@ -130,7 +130,7 @@ std::optional<RunningApplication> X11Workspace::runningApplication(ProcessID pid
   const Deadline deadline = x.deadline();
   const auto windows = desktop_->clientsOf(pid, deadline);
   if (!windows || windows->empty()) return std::nullopt;
-  return describe(pid, readClients(x, *windows, ClientField::kType | ClientField::kClass, deadline), deadline);
+  return describe(pid, desktop_->clientCache().read(*windows, ClientField::kType | ClientField::kClass, deadline), deadline);
 }
 
 std::optional<RunningApplication> X11Workspace::frontmostApplication() {
