@@ -88,6 +88,7 @@ void LayoutCoordinator::applyBentoFrames(const std::shared_ptr<BentoSession>& gr
   if (!grid || grid != bentoSession) return;
   const BentoTreeLayout<ManagedWindow> laidOut = BentoEngine::layout(grid->tree, grid->screen.visibleFrame, grid->gap);
   const std::optional<WindowIDSet> onScreen = windowController.onScreenWindowIDs();
+  // Every move leaves before the first raise, so no tile waits for another.
   for (const BentoLeafLayout<ManagedWindow>& leaf : laidOut.leaves) {
     const ManagedWindow& window = leaf.value;
     const Rect target = convertFrame(leaf.frame);
@@ -95,10 +96,10 @@ void LayoutCoordinator::applyBentoFrames(const std::shared_ptr<BentoSession>& gr
     if (!current || !withinTolerance(*current, target, kFrameSkipTolerance)) {
       windowController.setAccessibilityFrame(target, window);
     }
-    // Front within its application, then its process forward; the
-    // controller skips a gone, hidden or full-screen window.
-    windowController.raise(window, onScreen);
   }
+  // Front within its application, then its process forward; the controller
+  // skips a gone, hidden or full-screen window.
+  for (const BentoLeafLayout<ManagedWindow>& leaf : laidOut.leaves) windowController.raise(leaf.value, onScreen);
   if (!laidOut.leaves.empty()) restackVisibleWindows(laidOut.leaves.back().value, false, true);
 }
 

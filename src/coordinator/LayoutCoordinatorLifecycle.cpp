@@ -125,16 +125,21 @@ bool hasValidSelection(const PaneState& pane) {
 }  // namespace
 
 void LayoutCoordinator::applyInitialLayout(const std::shared_ptr<LayoutSession>& target) {
-  std::optional<int> frontPane;
-  for (std::size_t index = 0; index < target->panes.size(); ++index) {
-    const PaneState& pane = target->panes[index];
-    if (pane.windows.empty()) continue;
+  // Every move leaves before the first raise: the window manager carries
+  // them out while the raises are being asked for, and no pane waits for
+  // the one before it.
+  for (const PaneState& pane : target->panes) {
     const Rect frame = convertFrame(pane.geometry.windowFrame);
     for (const ManagedWindow& window : pane.windows) {
       const std::optional<Rect> current = liveFrame(window);
       if (current && withinOnePoint(*current, frame, kFrameSkipTolerance)) continue;
       windowController.setAccessibilityFrame(frame, window);
     }
+  }
+  std::optional<int> frontPane;
+  for (std::size_t index = 0; index < target->panes.size(); ++index) {
+    const PaneState& pane = target->panes[index];
+    if (pane.windows.empty()) continue;
     if (hasValidSelection(pane)) {
       windowController.raise(pane.windows[static_cast<std::size_t>(pane.selectedIndex)],
                              windowController.onScreenWindowIDs());

@@ -1,6 +1,7 @@
 #include "ui/QSettingsUserDefaults.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -8,6 +9,7 @@
 #include <QVariant>
 
 #include <array>
+#include <map>
 #include <utility>
 
 #include "coordinator/LayoutCoordinator.h"
@@ -24,19 +26,57 @@ const QString kDataGroup = QStringLiteral("data");
 
 QString path(const QString& group, std::string_view key) { return group + QLatin1Char('/') + toQString(key); }
 
-// Writes `value` under the group of its type and drops the key from the others.
-void write(const QString& file, const QString& group, std::string_view key, const QVariant& value) {
+// Changes not yet in the file, per file: a value, or none for a removal.
+// A change is written on the event loop's next turn, so whoever asked for it
+// (a layout start, a hot-key press) does not wait for the disk; the file is
+// still replaced whole and synced (QSettings saves through a new file and a
+// rename). Every reader of the file sees the changes at once.
+using Changes = std::map<QString, std::optional<QVariant>>;
+std::map<QString, Changes>& pendingChanges() {
+  static std::map<QString, Changes> pending;
+  return pending;
+}
+
+void writePending(const QString& file) {
+  const auto found = pendingChanges().find(file);
+  if (found == pendingChanges().end()) return;
+  const Changes changes = std::move(found->second);
+  pendingChanges().erase(found);
   QSettings settings(file, QSettings::IniFormat);
-  for (const QString& other : std::array{kStringGroup, kBoolGroup, kDataGroup}) {
-    if (other != group) settings.remove(path(other, key));
+  for (const auto& [at, value] : changes) {
+    if (value) settings.setValue(at, *value);
+    else settings.remove(at);
   }
-  settings.setValue(path(group, key), value);
   settings.sync();
 }
 
+void change(const QString& file, const QString& at, std::optional<QVariant> value) {
+  auto& pending = pendingChanges();
+  const bool first = pending.count(file) == 0;
+  pending[file][at] = std::move(value);
+  if (!first) return;
+  // Without an event loop (a command-line tool) the write happens at once.
+  if (QCoreApplication* application = QCoreApplication::instance()) {
+    QMetaObject::invokeMethod(application, [file] { writePending(file); }, Qt::QueuedConnection);
+  } else {
+    writePending(file);
+  }
+}
+
+// Writes `value` under the group of its type and drops the key from the others.
+void write(const QString& file, const QString& group, std::string_view key, const QVariant& value) {
+  for (const QString& other : std::array{kStringGroup, kBoolGroup, kDataGroup}) {
+    if (other != group) change(file, path(other, key), std::nullopt);
+  }
+  change(file, path(group, key), value);
+}
+
 std::optional<QVariant> read(const QString& file, const QString& group, std::string_view key) {
-  QSettings settings(file, QSettings::IniFormat);
   const QString at = path(group, key);
+  if (const auto pending = pendingChanges().find(file); pending != pendingChanges().end()) {
+    if (const auto changed = pending->second.find(at); changed != pending->second.end()) return changed->second;
+  }
+  QSettings settings(file, QSettings::IniFormat);
   if (!settings.contains(at)) return std::nullopt;
   return settings.value(at);
 }
@@ -52,6 +92,8 @@ QSettingsUserDefaults::QSettingsUserDefaults(QString filePath, std::shared_ptr<L
            std::string(kSettingsLogCategory)) {
   for (const std::string& note : file_.notes()) log_.write(note);
 }
+
+QSettingsUserDefaults::~QSettingsUserDefaults() { writePending(filePath()); }
 
 bool QSettingsUserDefaults::prepareWrite() {
   std::string note;
@@ -104,10 +146,11 @@ void QSettingsUserDefaults::setData(std::string_view key, const std::vector<std:
 
 void QSettingsUserDefaults::removeValue(std::string_view key) {
   // Nothing to remove from a file that is not there: it is not made for it.
-  if (!QFileInfo::exists(filePath()) || !prepareWrite()) return;
-  QSettings settings(filePath(), QSettings::IniFormat);
-  for (const QString& group : std::array{kStringGroup, kBoolGroup, kDataGroup}) settings.remove(path(group, key));
-  settings.sync();
+  const bool pending = pendingChanges().count(filePath()) != 0;
+  if ((!pending && !QFileInfo::exists(filePath())) || !prepareWrite()) return;
+  for (const QString& group : std::array{kStringGroup, kBoolGroup, kDataGroup}) {
+    change(filePath(), path(group, key), std::nullopt);
+  }
 }
 
 }  // namespace tessarapane::ui

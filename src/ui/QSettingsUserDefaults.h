@@ -19,7 +19,8 @@ namespace tessarapane::ui {
 // ($XDG_CONFIG_HOME, else ~/.config): tessarapane/tessarapane.conf. INI files
 // keep no types, so each value lives in the group of its type ([string],
 // [bool], [data]); a key is in at most one of them, and reading it as another
-// type gives nothing. Every write is flushed to disk at once. The file is
+// type gives nothing. Writes reach the disk on the event loop's next turn
+// (at once without a running application, and when this goes). The file is
 // looked at once, at construction (SettingsFile): what cannot be read or
 // kept is logged then, and a file that cannot be used is left alone.
 class QSettingsUserDefaults final : public UserDefaults {
@@ -27,6 +28,9 @@ class QSettingsUserDefaults final : public UserDefaults {
   // The file in the XDG config folder as it is now.
   explicit QSettingsUserDefaults(std::shared_ptr<Log> log = nullptr);
   explicit QSettingsUserDefaults(QString filePath, std::shared_ptr<Log> log = nullptr);
+  ~QSettingsUserDefaults() override;
+  QSettingsUserDefaults(const QSettingsUserDefaults&) = delete;
+  QSettingsUserDefaults& operator=(const QSettingsUserDefaults&) = delete;
 
   static QString defaultFilePath();
   const QString& filePath() const { return file_.path(); }
