@@ -94,22 +94,12 @@ void X11ClientCache::eventArrived(const xcb_generic_event_t& event) {
     case XCB_CONFIGURE_NOTIFY:
       drop(reinterpret_cast<const xcb_configure_notify_event_t&>(event).window, ClientField::kFrame);
       return;
-    case XCB_MAP_NOTIFY: {
-      const auto& map = reinterpret_cast<const xcb_map_notify_event_t&>(event);
-      if (entries_.count(map.window) != 0) {
-        drop(map.window, ClientField::kAttributes);
-      } else if (!map.override_redirect) {
-        // A frame the window manager shows: the client inside is told nothing.
-        dropEverywhere(ClientField::kAttributes);
-      }
+    case XCB_MAP_NOTIFY:
+      drop(reinterpret_cast<const xcb_map_notify_event_t&>(event).window, ClientField::kAttributes);
       return;
-    }
-    case XCB_UNMAP_NOTIFY: {
-      const auto& unmap = reinterpret_cast<const xcb_unmap_notify_event_t&>(event);
-      if (entries_.count(unmap.window) != 0) drop(unmap.window, ClientField::kAttributes);
-      else dropEverywhere(ClientField::kAttributes);
+    case XCB_UNMAP_NOTIFY:
+      drop(reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window, ClientField::kAttributes);
       return;
-    }
     case XCB_REPARENT_NOTIFY:
       forget(reinterpret_cast<const xcb_reparent_notify_event_t&>(event).window);
       return;

@@ -21,9 +21,9 @@ namespace tessarapane {
 // Which change ends what: a property event the field read from that
 // property; a configure event of the client (real, or the synthetic one
 // window managers send when they move a frame) its frame; a map change of the
-// client or of any top-level window (a frame shown or hidden by the window
-// manager, which tells the client nothing) whether it is viewable; a
-// reparenting everything.
+// client whether it is viewable (window managers unmap the client with its
+// frame when they hide it); a reparenting everything. All eight window
+// managers the project is tried on keep to that.
 class X11ClientCache {
  public:
   explicit X11ClientCache(X11Connection& connection) : x_(connection) {}

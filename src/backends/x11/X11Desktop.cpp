@@ -60,10 +60,8 @@ void X11Desktop::start() {
   X11Connection& c = *connection_;
   // The root's own configure notifications come with every change of the
   // monitors, including those RandR itself says nothing about (monitors set
-  // by a client). Its children's map changes are the frames the window
-  // manager shows and hides, of which the clients hear nothing.
-  const std::uint32_t rootMask =
-      XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+  // by a client).
+  const std::uint32_t rootMask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
   xcb_change_window_attributes(c.raw(), c.root(), XCB_CW_EVENT_MASK, &rootMask);
   if (c.hasRandR()) {
     xcb_randr_select_input(c.raw(), c.root(),

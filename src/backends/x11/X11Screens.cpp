@@ -54,17 +54,14 @@ void X11Screens::eventArrived(const xcb_generic_event_t& event) {
       }
       return;
     }
-    case XCB_MAP_NOTIFY:
-      // Menus, tooltips and this program's own panels reserve nothing.
-      if (!reinterpret_cast<const xcb_map_notify_event_t&>(event).override_redirect) known_.reset();
-      return;
+    // Held hot keys and requests to the window manager move nothing.
     case XCB_GE_GENERIC:
     case XCB_KEY_PRESS:
     case XCB_KEY_RELEASE:
     case XCB_CLIENT_MESSAGE:
       return;
     default:
-      // Unmaps, RandR and anything else.
+      // Maps, unmaps, RandR and anything else.
       known_.reset();
   }
 }

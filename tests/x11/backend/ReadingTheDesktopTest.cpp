@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <set>
 
 #include "X11Test.h"
@@ -222,6 +223,79 @@ TEST_F(ReadingTheDesktopTest, FramesAndStatesFollowTheWindowAndAGoneWindowIsInva
   EXPECT_EQ(std::make_tuple(ax().copyAttributeValue(gone, "AXPosition").error,
                             ax().setAttributeValue(gone, "AXPosition", Point{0, 0}), ax().performAction(gone, "AXRaise")),
             std::make_tuple(AXError::invalidUIElement, AXError::invalidUIElement, AXError::invalidUIElement));
+}
+
+// The backend keeps what it read until the server reports a change. After
+// every kind of change a desktop sees, what it tells must be what a backend
+// that has never read anything reads afresh.
+TEST_F(ReadingTheDesktopTest, WhatIsKeptFollowsEveryChangeOfTheDesktop) {
+  auto first = startClient({"--title", "First", "--geometry", "400x300+40+40"});
+  auto second = startClient({"--title", "Second", "--geometry", "400x300+500+40"});
+  auto third = startClient({"--title", "Third", "--geometry", "400x300+40+450"});
+  ASSERT_TRUE(first && second && third);
+  settle();
+  const auto view = [&](Platform& platform) {
+    std::string text;
+    for (const WindowInfo& info : platform.windowServer->onScreenWindowList().value_or(std::vector<WindowInfo>{})) {
+      const Rect bounds = info.bounds.value_or(Rect::null());
+      text += std::to_string(info.number.value_or(0)) + " " + info.name.value_or("-") + " layer " +
+              std::to_string(info.layer.value_or(-1)) + " alpha " + std::to_string(std::lround(info.alpha.value_or(1) * 100)) +
+              " at " + std::to_string(std::lround(bounds.x())) + "," + std::to_string(std::lround(bounds.y())) + " " +
+              std::to_string(std::lround(bounds.width())) + "x" + std::to_string(std::lround(bounds.height())) + "\n";
+    }
+    for (const TestClient* client : {first.get(), second.get(), third.get()}) {
+      const AXElement e = X11Accessibility::windowElement(client->pid(), client->window);
+      Accessibility& ax = *platform.accessibility;
+      const auto frame = AXHelpers::frame(ax, e).value_or(Rect::null());
+      text += AXHelpers::string(ax, "AXTitle", e).value_or("-") + (AXHelpers::boolean(ax, "AXMinimized", e) == true ? " minimised" : "") +
+              (AXHelpers::boolean(ax, "AXFullScreen", e) == true ? " full screen" : "") + " frame " +
+              std::to_string(std::lround(frame.x())) + "," + std::to_string(std::lround(frame.y())) + "\n";
+    }
+    return text;
+  };
+  const auto wmctrl = [](std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "wmctrl");
+    const auto done = Subprocess::run(arguments, 5.0);
+    return done && done->status == 0;
+  };
+  const auto id = [](const std::unique_ptr<TestClient>& client) { return std::to_string(client->window); };
+  const std::vector<std::pair<std::string, std::function<bool()>>> changes{
+      {"retitled", [&] { return first->command("title Renamed"); }},
+      {"moved by the window manager", [&] { return wmctrl({"-i", "-r", id(second), "-e", "0,600,100,-1,-1"}); }},
+      {"resized", [&] { return wmctrl({"-i", "-r", id(third), "-e", "0,-1,-1,500,250"}); }},
+      {"made translucent",
+       [&] {
+         const auto done = Subprocess::run({"xprop", "-id", id(second), "-f", "_NET_WM_WINDOW_OPACITY", "32c", "-set",
+                                            "_NET_WM_WINDOW_OPACITY", "2147483647"},
+                                           5.0);
+         return done && done->status == 0;
+       }},
+      {"minimised", [&] { return first->command("minimize"); }},
+      {"sent to another desktop", [&] { return wmctrl({"-i", "-r", id(third), "-t", "1"}); }},
+      {"another desktop shown", [&] { return wmctrl({"-s", "1"}); }},
+      {"back on the first desktop", [&] { return wmctrl({"-s", "0"}); }},
+      {"shown again", [&] { return wmctrl({"-i", "-a", id(first)}); }},
+      {"full screen", [&] { return second->command("fullscreen"); }},
+  };
+  EXPECT_FALSE(view(platform()).empty());
+  for (const auto& [what, change] : changes) {
+    ASSERT_TRUE(change()) << what;
+    settle();
+    // The window manager may still be animating (an iconified frame glides
+    // away): the truth is read again until both agree.
+    std::string kept;
+    std::string truth;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+          std::string error;
+          std::optional<X11Backend> fresh = makeX11Backend(session().display(), nullptr, &error);
+          truth = fresh ? view(fresh->platform) : error;
+          kept = view(platform());
+          return kept == truth;
+        },
+        3.0))
+        << "after the window was " << what << ":\n" << kept << "instead of\n" << truth;
+  }
 }
 
 }  // namespace
