@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Soak run of the real program on a private Xvfb + openbox desktop (takes a
+# Soak run of the real program on a private Xvfb + openbox + tray desktop (takes a
 # few minutes; not part of the test suite). Under a running layout it opens
 # and closes many xterms with `tessarapane ctl` calls in between (some sent
 # back to back without waiting), switches desktops while one window is on
@@ -97,6 +97,10 @@ start_openbox() {
   "$wm_ready" --timeout 20 || { echo "openbox is not ready (see $work/openbox.log)" >&2; exit 1; }
 }
 start_openbox
+source bench/x11/tray-host.sh
+tray_host_start "$work/trayer.log"
+pids+=($!)
+poll_until 20 tray_host_listed || { echo "the tray host (trayer) did not come up" >&2; exit 1; }
 
 # The outer frame of a client as the window manager shows it: the client's
 # root position and size grown by _NET_FRAME_EXTENTS. "x y width height".
