@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Soak run of the real program on a private Xvfb + openbox + tray desktop (takes a
-# few minutes; not part of the test suite). Under a running layout it opens
-# and closes many xterms with `tessarapane ctl` calls in between (some sent
-# back to back without waiting), switches desktops while one window is on
-# every desktop, restarts the window manager, asks to leave the layout while
-# no window manager runs, and finally checks that every surviving window is
-# back at the frame it had before the layout took it (outer frame within
-# 1 px, read with xwininfo and _NET_FRAME_EXTENTS, independently of the
-# program). Prints a short summary; exits 1 when a window is out of place or
-# a request that should have been carried out was not.
+# Soak run of the real program on a private Xvfb + openbox desktop with a
+# tray host (takes a few minutes; not part of the test suite). Under a
+# running layout it opens and closes many xterms with `tessarapane ctl`
+# calls in between (some sent back to back without waiting), switches
+# desktops while one window is on every desktop, restarts the window
+# manager, asks to leave the layout while no window manager runs, and finally
+# checks that every surviving window is back at the frame it had before the
+# layout took it (outer frame within 1 px, read with xwininfo and
+# _NET_FRAME_EXTENTS, independently of the program). Prints a short summary;
+# exits 1 when a window is out of place or a request that should have been
+# carried out was not.
 #
 #   bench/x11/soak.sh [--build DIR] [--windows N] [--keep]
 #
