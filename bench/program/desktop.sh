@@ -1,7 +1,9 @@
 # Sourced by the bench/program scripts: a private desktop (Xvfb, a session
-# bus, openbox) with N xterms, the program on it, and everything stopped
-# again on exit. The caller has set `build` (a configured build folder) and
+# bus, openbox, a tray host) with N xterms, the program on it, and
+# everything stopped again on exit. The caller has set `build` (a configured build folder) and
 # `program` (the tessarapane executable) and is in the project's root.
+
+source bench/x11/tray-host.sh
 
 work=$(mktemp -d /tmp/tessarapane-bench-XXXXXX)
 pids=()
@@ -72,12 +74,17 @@ XML
   openbox --sm-disable --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
   pids+=($!)
   "$build/tools/tessarapane-wm-ready" --timeout 20 || { echo "openbox is not ready (see $work/openbox.log)" >&2; return 1; }
+  tray_host_start "$work/trayer.log"
+  pids+=($!)
+  poll_until 20 "the tray host (trayer)" tray_host_listed
+  local listed
+  listed=$(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*' | wc -l)
   for ((i = 0; i < windows; i++)); do
     xterm -title "xterm $i" -geometry "40x10+$(((i * 137) % 1100 + 10))+$(((i * 89) % 700 + 10))" 2>>"$work/xterm.log" &
     pids+=($!)
   done
   poll_until 60 "$windows xterms" sh -c \
-    "[ \$(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*' | wc -l) -ge $windows ]"
+    "[ \$(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*' | wc -l) -ge $((listed + windows)) ]"
 }
 
 # start_program [ENV=VALUE...]: the program in the background (its pid in

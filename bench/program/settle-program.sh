@@ -29,7 +29,7 @@ export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-bench/x11/settle-bench.sh --build "$build" --session-bus \
+bench/x11/settle-bench.sh --build "$build" --session-bus --tray \
   --start-program "exec '$program'" --ready "'$program' ctl state" \
   --command program="'$program' ctl start split4" --reset "'$program' ctl exit" \
   --movers coordinator,program,wmctrl,raw "$@"

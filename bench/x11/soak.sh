@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Soak run of the real program on a private Xvfb + openbox desktop (takes a
-# few minutes; not part of the test suite). Under a running layout it opens
-# and closes many xterms with `tessarapane ctl` calls in between (some sent
-# back to back without waiting), switches desktops while one window is on
-# every desktop, restarts the window manager, asks to leave the layout while
-# no window manager runs, and finally checks that every surviving window is
-# back at the frame it had before the layout took it (outer frame within
-# 1 px, read with xwininfo and _NET_FRAME_EXTENTS, independently of the
-# program). Prints a short summary; exits 1 when a window is out of place or
-# a request that should have been carried out was not.
+# Soak run of the real program on a private Xvfb + openbox desktop with a
+# tray host (takes a few minutes; not part of the test suite). Under a
+# running layout it opens and closes many xterms with `tessarapane ctl`
+# calls in between (some sent back to back without waiting), switches
+# desktops while one window is on every desktop, restarts the window
+# manager, asks to leave the layout while no window manager runs, and finally
+# checks that every surviving window is back at the frame it had before the
+# layout took it (outer frame within 1 px, read with xwininfo and
+# _NET_FRAME_EXTENTS, independently of the program). Prints a short summary;
+# exits 1 when a window is out of place or a request that should have been
+# carried out was not.
 #
 #   bench/x11/soak.sh [--build DIR] [--windows N] [--keep]
 #
@@ -31,7 +32,8 @@ done
 for tool in Xvfb openbox xterm xprop xwininfo wmctrl xdotool dbus-daemon; do
   command -v "$tool" >/dev/null || { echo "missing $tool (scripts/setup installs it)" >&2; exit 69; }
 done
-cmake --build "$build" --target tessarapane >/dev/null
+cmake --build "$build" --target tessarapane tessarapane-wm-ready >/dev/null
+wm_ready=$build/tools/tessarapane-wm-ready
 program=$(cd "$build" && find "$PWD/src" -type f -name tessarapane -perm -u+x | head -n 1)
 [ -n "$program" ] || { echo "no tessarapane executable in $build" >&2; exit 1; }
 
@@ -86,21 +88,20 @@ client_list() {
   xprop -root -notype _NET_CLIENT_LIST | sed -n 's/.*# //p' | tr ',' '\n' | sed 's/ //g' | grep -v '^$' || true
 }
 
-# Starts openbox and waits until it manages windows: the supporting check
-# appears before openbox is ready, and a client started at once may lose its
-# first map request. A probe window must come up framed.
+# Starts openbox and waits until it answers requests: it announces itself
+# (_NET_SUPPORTING_WM_CHECK) before its event loop runs, a client started in
+# that gap may lose its first map request, and after a restart the root
+# still names the previous instance's check window.
 start_openbox() {
   openbox --sm-disable --config-file "$work/rc.xml" >>"$work/openbox.log" 2>&1 &
   openbox_pid=$!
-  poll_until 20 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || { echo "openbox did not start" >&2; exit 1; }
-  sleep 1
-  xterm -title probe -geometry 10x2+0+0 2>>"$work/xterm.log" &
-  local probe=$!
-  poll_until 20 sh -c 'xdotool search --name "^probe$" | head -n1 | xargs -r -I{} xprop -id {} _NET_FRAME_EXTENTS | grep -q "="' ||
-    { echo "openbox did not frame a probe window" >&2; exit 1; }
-  kill "$probe"; wait "$probe" 2>/dev/null || true
+  "$wm_ready" --timeout 20 || { echo "openbox is not ready (see $work/openbox.log)" >&2; exit 1; }
 }
 start_openbox
+source bench/x11/tray-host.sh
+tray_host_start "$work/trayer.log"
+pids+=($!)
+poll_until 20 tray_host_listed || { echo "the tray host (trayer) did not come up" >&2; exit 1; }
 
 # The outer frame of a client as the window manager shows it: the client's
 # root position and size grown by _NET_FRAME_EXTENTS. "x y width height".

@@ -44,7 +44,11 @@ for ((i = 1; i <= runs; i++)); do
   start=$(date +%s%N)
   openbox --sm-disable --config-file "$work/rc.xml" 2>/dev/null &
   pids+=($!)
-  if [ "$gate" = answers ]; then "$wm_ready" --timeout 20; else announced; fi
+  if [ "$gate" = answers ]; then
+    "$wm_ready" --timeout 20 || exit 1
+  else
+    announced || { echo "openbox did not announce itself (_NET_SUPPORTING_WM_CHECK) within 20 s" >&2; exit 1; }
+  fi
   waited=$((($(date +%s%N) - start) / 1000000))
   [ "$waited" -gt "$slowest" ] && slowest=$waited
   xlogo -geometry 100x100+10+10 2>/dev/null &
