@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QRect>
+#include <QRegion>
+
+#include <optional>
 
 class QWidget;
 
@@ -12,5 +15,12 @@ namespace tessarapane::ui {
 // display is not X11 or the window does not exist yet; Qt's own geometry is
 // then all there is.
 bool applyNativeFrame(QWidget& window, const QRect& pixels);
+
+// Shapes the window to `region` (its own device-independent coordinates;
+// none lifts the shape) through the X server directly. Qt's own mask would
+// do the same, but it also clips every flush to the mask: a rounded shape is
+// one rectangle per row of each corner, and each became an image request of
+// its own. False when the display is not X11 or the window does not exist yet.
+bool applyNativeShape(QWidget& window, const std::optional<QRegion>& region);
 
 }  // namespace tessarapane::ui

@@ -7,6 +7,7 @@
 
 #include "ui/NativeWindowFrame.h"
 #include "ui/QtConversions.h"
+#include "ui/X11Display.h"
 
 namespace tessarapane::ui {
 
@@ -34,14 +35,20 @@ OverlayPanel::~OverlayPanel() {
 bool OverlayPanel::compositing() const { return !stage_ || stage_->compositing(); }
 
 void OverlayPanel::updateShape() {
-  if (compositing()) {
-    if (!mask().isEmpty()) clearMask();
+  std::optional<QRegion> wanted;
+  if (!compositing()) wanted = drawnRegion();
+  if (shapeApplied_ && shape_ == wanted) return;
+  if (x11Connection()) {
+    // Applied once the window exists (showEvent asks again).
+    shapeApplied_ = applyNativeShape(*this, wanted);
+    shape_ = wanted;
     return;
   }
-  QRegion drawn = drawnRegion();
-  // An empty mask would mean no shape at all: a wholly black panel.
-  if (drawn.isEmpty()) drawn = QRegion(-1, -1, 1, 1);
-  if (drawn != mask()) setMask(drawn);
+  // Elsewhere Qt's mask; an empty one would mean no shape at all.
+  if (!wanted) clearMask();
+  else setMask(wanted->isEmpty() ? QRegion(-1, -1, 1, 1) : *wanted);
+  shape_ = wanted;
+  shapeApplied_ = true;
 }
 
 QRegion OverlayPanel::roundedRegion(const QRectF& bounds, double radius) {
@@ -84,6 +91,7 @@ void OverlayPanel::applyPixelFrame() {
 void OverlayPanel::showEvent(QShowEvent* event) {
   // Showing creates the window from Qt's rounded geometry.
   applyPixelFrame();
+  if (!shapeApplied_) updateShape();
   QWidget::showEvent(event);
 }
 

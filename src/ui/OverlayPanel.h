@@ -58,6 +58,9 @@ class OverlayPanel : public QWidget {
   ToolkitSpace space_;
   std::shared_ptr<OverlayStage> stage_;
   std::optional<Rect> frame_;
+  // The shape as last given to the window system; none: no shape.
+  std::optional<QRegion> shape_;
+  bool shapeApplied_ = false;
 };
 
 }  // namespace tessarapane::ui
