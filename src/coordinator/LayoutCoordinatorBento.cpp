@@ -77,11 +77,18 @@ void LayoutCoordinator::startBento() {
   destroyedWindowIDs.clear();
 
   applyBentoFrames(started);
-  installBentoChrome(started);
-  startObservingWindows();
-  // The first refresh may already have ended it (its windows went full
-  // screen); an ended grid is not one to bring back at the next launch.
-  if (bentoSession == started) layoutMemory.write(RememberedLayout::grid());
+  // The chrome, the observation and the remembered kind follow on the next
+  // turn, as for the tab layouts: the moves are out and answered first.
+  std::weak_ptr<LayoutCoordinator> weak = weak_from_this();
+  platform.scheduler->postToMainThread([weak, started] {
+    const auto self = weak.lock();
+    if (!self || self->bentoSession != started) return;
+    self->installBentoChrome(started);
+    self->startObservingWindows();
+    // The first refresh may already have ended it (its windows went full
+    // screen); an ended grid is not one to bring back at the next launch.
+    if (self->bentoSession == started) self->layoutMemory.write(RememberedLayout::grid());
+  });
 }
 
 void LayoutCoordinator::applyBentoFrames(const std::shared_ptr<BentoSession>& grid) {

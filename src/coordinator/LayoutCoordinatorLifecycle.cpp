@@ -102,13 +102,22 @@ void LayoutCoordinator::beginLayout(LayoutKind kind, const Screen& screen, const
   closingWindowIDs.clear();
   destroyedWindowIDs.clear();
   applyInitialLayout(started);
-  for (std::size_t pane = 0; pane < started->panes.size(); ++pane) {
-    if (!started->panes[pane].windows.empty()) createOrUpdateTabBar(static_cast<int>(pane), started, true);
-  }
-  startObservingWindows();
-  // The first refresh may already have ended it (its windows went full
-  // screen); an ended layout is not one to bring back at the next launch.
-  if (session == started) layoutMemory.write(RememberedLayout::tabs(kind));
+  // The strips, the observation and the remembered kind follow on the next
+  // turn: whoever asked (a control request waiting for its reply, a hot key)
+  // is answered once the moves are out, and the window manager carries them
+  // out while this process is not yet busy with the rest.
+  std::weak_ptr<LayoutCoordinator> weak = weak_from_this();
+  platform.scheduler->postToMainThread([weak, started, kind] {
+    const auto self = weak.lock();
+    if (!self || self->session != started) return;
+    for (std::size_t pane = 0; pane < started->panes.size(); ++pane) {
+      if (!started->panes[pane].windows.empty()) self->createOrUpdateTabBar(static_cast<int>(pane), started, true);
+    }
+    self->startObservingWindows();
+    // The first refresh may already have ended it (its windows went full
+    // screen); an ended layout is not one to bring back at the next launch.
+    if (self->session == started) self->layoutMemory.write(RememberedLayout::tabs(kind));
+  });
 }
 
 namespace {
