@@ -75,6 +75,10 @@ constexpr std::size_t kSnapshotBatch = 64;
 ClientInfo X11Accessibility::client(xcb_window_t window, unsigned fields) {
   X11Connection& x = desktop_->x();
   if ((fields & ~kSnapshotFields) != 0) return readClient(x, window, fields);
+  X11ClientCache& cache = desktop_->clientCache();
+  if (x.isConnected()) {
+    if (const ClientInfo* known = cache.known(window, fields)) return *known;
+  }
   // The other clients come in the same round trip: a pass over the windows
   // asks about each of them next. Those already known cost nothing.
   const Deadline deadline = x.deadline();
@@ -85,7 +89,7 @@ ClientInfo X11Accessibility::client(xcb_window_t window, unsigned fields) {
       if (other != window) batch.push_back(other);
     }
   }
-  return desktop_->clientCache().read(batch, kSnapshotFields, deadline).front();
+  return cache.read(batch, kSnapshotFields, deadline).front();
 }
 
 void X11Accessibility::frameChanging(xcb_window_t window) { desktop_->clientCache().frameChanging(window); }

@@ -52,6 +52,13 @@ ClientInfo X11ClientCache::read(xcb_window_t window, unsigned fields) {
   return read(std::vector<xcb_window_t>{window}, fields, x_.deadline()).front();
 }
 
+const ClientInfo* X11ClientCache::known(xcb_window_t window, unsigned fields) const {
+  const unsigned wanted = fields | ClientField::kAttributes;
+  const auto found = entries_.find(window);
+  if (found == entries_.end() || (found->second.known & wanted) != wanted) return nullptr;
+  return &found->second.info;
+}
+
 void X11ClientCache::drop(xcb_window_t window, unsigned fields) {
   if (const auto found = entries_.find(window); found != entries_.end()) found->second.known &= ~fields;
 }

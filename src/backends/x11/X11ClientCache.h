@@ -35,6 +35,8 @@ class X11ClientCache {
   // batch. Failed reads are returned but not kept.
   std::vector<ClientInfo> read(const std::vector<xcb_window_t>& windows, unsigned fields, Deadline deadline);
   ClientInfo read(xcb_window_t window, unsigned fields);
+  // The window as kept, when every one of `fields` is; no reading.
+  const ClientInfo* known(xcb_window_t window, unsigned fields) const;
 
   // This process asked for a move or resize: the frame is read again.
   void frameChanging(xcb_window_t window) { drop(window, ClientField::kFrame); }
