@@ -100,7 +100,7 @@ void AppDelegate::tellAboutHeldHotKeys() {
   if (platform_.workspace) platform_.workspace->activate(platform_.workspace->currentProcessID());
   const std::vector<std::string> buttons = {localized("快捷键设置…"), localized("稍后")};
   const std::size_t chosen =
-      platform_.alerts->runModal(HeldHotKeysNotice::title(), HeldHotKeysNotice::message(held), buttons);
+      platform_.alerts->runNotice(HeldHotKeysNotice::title(), HeldHotKeysNotice::message(held), buttons);
   if (chosen == 0 && !terminated_) hotKeySettingsWindowController_->showWindow();
 }
 

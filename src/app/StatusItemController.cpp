@@ -245,7 +245,7 @@ void StatusItemController::offerMenuBarSettingsIfNeeded() {
   if (!alerts_) return;
   const std::vector<std::string> buttons = {localized("打开帮助"), localized("稍后")};
   const std::size_t chosen =
-      alerts_->runModal(localized("找不到系统托盘"), StatusMenuTexts::missingTrayMessage(), buttons);
+      alerts_->runNotice(localized("找不到系统托盘"), StatusMenuTexts::missingTrayMessage(), buttons);
   if (chosen != 0 || !workspace_) return;
   const std::weak_ptr<StatusItemController> weak = weak_from_this();
   Permissions::openFirst(Permissions::trayHelpAddresses(), *workspace_, [weak](const std::string& opened) {
@@ -260,7 +260,7 @@ void StatusItemController::offerMenuBarSettingsIfNeeded() {
 void StatusItemController::reportHelpNotOpened() {
   if (!alerts_) return;
   const std::span<const std::string> addresses = Permissions::trayHelpAddresses();
-  alerts_->runModal(localized("无法打开帮助"),
+  alerts_->runNotice(localized("无法打开帮助"),
                     TextFormat::format(localized("请在浏览器中打开：%@"), {addresses.back()}), {});
 }
 

@@ -19,6 +19,14 @@ class Alerts {
   // 0 returned.
   virtual std::size_t runModal(std::string_view title, std::string_view message,
                                const std::vector<std::string>& buttons) = 0;
+
+  // The same for a notice of the program's own that no operation waits on
+  // (no tray, hot keys held by another program): requests from elsewhere go
+  // on being carried out while it is up.
+  virtual std::size_t runNotice(std::string_view title, std::string_view message,
+                                const std::vector<std::string>& buttons) {
+    return runModal(title, message, buttons);
+  }
 };
 
 }  // namespace tessarapane

@@ -4,10 +4,12 @@
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QApplication>
+#include <QWidget>
 
 #include <utility>
 
 #include "program/ControlBus.h"
+#include "ui/QtAlerts.h"
 
 namespace tessarapane::program {
 
@@ -55,8 +57,11 @@ void ControlService::answer(const ControlReply& reply) {
 bool ControlService::refuseWhileModal() {
   // An alert runs its own event loop in the middle of a coordinator
   // operation; a request carried out inside it would change the layout
-  // under that operation's feet.
-  if (!qobject_cast<QApplication*>(QCoreApplication::instance()) || !QApplication::activeModalWidget()) return false;
+  // under that operation's feet. A notice interrupts no operation: the
+  // missing-tray notice even says that these requests keep working.
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
+  const QWidget* modal = QApplication::activeModalWidget();
+  if (!modal || modal->property(ui::QtAlerts::kNoticeProperty).toBool()) return false;
   answer(ControlReply{ControlReply::Status::unavailable, "a message of Tessarapane is waiting to be dismissed"});
   return true;
 }

@@ -11,7 +11,18 @@ namespace tessarapane::ui {
 
 std::size_t QtAlerts::runModal(std::string_view title, std::string_view message,
                                const std::vector<std::string>& buttons) {
+  return run(title, message, buttons, false);
+}
+
+std::size_t QtAlerts::runNotice(std::string_view title, std::string_view message,
+                                const std::vector<std::string>& buttons) {
+  return run(title, message, buttons, true);
+}
+
+std::size_t QtAlerts::run(std::string_view title, std::string_view message, const std::vector<std::string>& buttons,
+                          bool notice) {
   QMessageBox box;
+  box.setProperty(kNoticeProperty, notice);
   box.setIcon(QMessageBox::Information);
   box.setWindowTitle(QApplication::applicationDisplayName());
   box.setText(toQString(title));

@@ -19,9 +19,18 @@ class QtAlerts final : public Alerts {
  public:
   std::size_t runModal(std::string_view title, std::string_view message,
                        const std::vector<std::string>& buttons) override;
+  std::size_t runNotice(std::string_view title, std::string_view message,
+                        const std::vector<std::string>& buttons) override;
+
+  // Set (true) on the box of a notice.
+  static constexpr const char* kNoticeProperty = "tessarapaneNotice";
 
   // Called with each box just before it runs (tests press its buttons).
   std::function<void(QMessageBox&)> onAboutToRun;
+
+ private:
+  std::size_t run(std::string_view title, std::string_view message, const std::vector<std::string>& buttons,
+                  bool notice);
 };
 
 }  // namespace tessarapane::ui

@@ -12,7 +12,7 @@ namespace tessarapane::x11test {
 namespace {
 
 // Without a tray the user is told once (after waiting for a panel that starts late), the control interface keeps
-// answering, and the help opens through the desktop's opener: when the
+// answering and acting, and the help opens through the desktop's opener: when the
 // installed copy does not open, the web page is tried.
 TEST_F(ProgramTest, WithoutATrayTheUserIsToldAndTheHelpOpensAtTheFirstAddressThatWorks) {
   withTray_ = false;
@@ -34,6 +34,9 @@ TEST_F(ProgramTest, WithoutATrayTheUserIsToldAndTheHelpOpensAtTheFirstAddressTha
   }, kStartTimeout)) << "no notice; the log:\n" << log();
   EXPECT_NE(log().find("no system tray shows the icon"), std::string::npos);
   EXPECT_TRUE(state().has_value()) << "the control interface stopped answering while the notice is up";
+  // The notice says the control requests keep working: they do.
+  const Outcome left = ctl({"exit"});
+  EXPECT_EQ(left.status, 0) << left.errors;
 
   // Return takes the default button, "open the help".
   ASSERT_TRUE(xdotool({"windowactivate", "--sync", notice, "key", "Return"}));
