@@ -87,6 +87,26 @@ XML
     "[ \$(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*' | wc -l) -ge $((listed + windows)) ]"
 }
 
+# choose_release_program: choose_program, with a word when $build is not a
+# Release build (its timings would not mean much).
+choose_release_program() {
+  choose_program
+  grep -q 'CMAKE_BUILD_TYPE:STRING=Release' "$build/CMakeCache.txt" ||
+    echo "warning: $build is not a Release build" >&2
+}
+
+# start_counted_program: the program reaching the server through
+# bench/program/x-request-counter.py, which keeps the requests sent so far in
+# $work/requests. Qt's shared-memory images pass file descriptors, which the
+# counter does not forward; ctl itself talks D-Bus only and keeps the real
+# display.
+start_counted_program() {
+  bench/program/x-request-counter.py "$DISPLAY" "$work/requests" >"$work/counter-display" 2>"$work/counter.log" &
+  pids+=($!)
+  poll_until 20 "the request counter" test -s "$work/requests"
+  start_program DISPLAY="$(head -n 1 "$work/counter-display")" QT_XCB_NO_MITSHM=1
+}
+
 # start_program [ENV=VALUE...]: the program in the background (its pid in
 # `program_pid`), once it answers `ctl state`.
 start_program() {

@@ -30,17 +30,9 @@ while [ $# -gt 0 ]; do
 done
 
 source bench/program/desktop.sh
-choose_program
-grep -q 'CMAKE_BUILD_TYPE:STRING=Release' "$build/CMakeCache.txt" ||
-  echo "warning: $build is not a Release build" >&2
-
+choose_release_program
 start_desktop "$windows"
-# The program reaches the server through the counter; Qt's shared-memory
-# images pass file descriptors, which the counter does not forward.
-bench/program/x-request-counter.py "$DISPLAY" "$work/requests" >"$work/counter-display" 2>"$work/counter.log" &
-pids+=($!)
-poll_until 20 "the request counter" test -s "$work/requests"
-start_program DISPLAY="$(head -n 1 "$work/counter-display")" QT_XCB_NO_MITSHM=1
+start_counted_program
 pid=$program_pid
 if [ "$layout" = grid ]; then "$program" ctl grid; else "$program" ctl start "$layout"; fi
 held=$("$program" ctl state | grep -o '"id": *[0-9]*' | sort -u | wc -l)

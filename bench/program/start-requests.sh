@@ -34,17 +34,9 @@ done
 [[ "$idle" =~ ^[1-9][0-9]*$ ]] || { echo "--idle takes a whole number of seconds" >&2; exit 64; }
 
 source bench/program/desktop.sh
-choose_program
-grep -q 'CMAKE_BUILD_TYPE:STRING=Release' "$build/CMakeCache.txt" ||
-  echo "warning: $build is not a Release build" >&2
-
+choose_release_program
 start_desktop "$windows"
-# Qt's shared-memory images pass file descriptors, which the counter does
-# not forward. ctl itself talks D-Bus only and keeps the real display.
-bench/program/x-request-counter.py "$DISPLAY" "$work/requests" >"$work/counter-display" 2>"$work/counter.log" &
-pids+=($!)
-poll_until 20 "the request counter" test -s "$work/requests"
-start_program DISPLAY="$(head -n 1 "$work/counter-display")" QT_XCB_NO_MITSHM=1
+start_counted_program
 
 requests() { cat "$work/requests"; }
 
