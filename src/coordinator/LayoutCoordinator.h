@@ -15,6 +15,7 @@
 #include "bento/BentoSession.h"
 #include "chrome/ChromeFactory.h"
 #include "coordinator/LayoutPause.h"
+#include "coordinator/LayoutSnapshot.h"
 #include "coordinator/LogChannel.h"
 #include "geometry/Point.h"
 #include "geometry/Rect.h"
@@ -207,6 +208,10 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   // --- Snapshot log ---------------------------------------------------------
 
   void logLayoutSnapshot(std::string_view reason);
+
+  // --- What is running, as a value ------------------------------------------
+
+  LayoutSnapshot snapshot() const;
 
   // --- Window checks shared by the parts above ------------------------------
 

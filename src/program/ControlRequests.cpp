@@ -115,7 +115,7 @@ ControlReply ControlRequests::state() {
     // Titles come from other programs: bytes that are not UTF-8 are written
     // as replacement characters instead of failing the whole state.
     return ControlReply{ControlReply::Status::ok,
-                        layoutStateJson(coordinator.get())
+                        layoutStateJson(coordinator ? coordinator->snapshot() : LayoutSnapshot{})
                             .dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)};
   });
 }

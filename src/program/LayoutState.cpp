@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <limits>
 
-#include "bento/BentoEngine.h"
-#include "layout/LayoutKind.h"
 
 namespace tessarapane::program {
 
@@ -30,42 +28,30 @@ json frameJson(const Rect& frame) {
               {"height", number(frame.height())}};
 }
 
-json windowJson(const ManagedWindow& window) { return json{{"id", window.windowID}, {"title", window.title}}; }
+json windowJson(const LayoutSnapshot::Window& window) { return json{{"id", window.id}, {"title", window.title}}; }
 
 }  // namespace
 
-json layoutStateJson(LayoutCoordinator* coordinator) {
+json layoutStateJson(const LayoutSnapshot& snapshot) {
   json state = {{"layout", nullptr}, {"panes", json::array()}, {"tiles", json::array()}, {"paused", json::array()}};
-  if (!coordinator) return state;
-
-  if (const std::shared_ptr<LayoutSession> tabs = coordinator->session) {
-    state["layout"] = std::string(rawValue(tabs->kind));
-    for (std::size_t index = 0; index < tabs->panes.size(); ++index) {
-      const PaneState& pane = tabs->panes[index];
-      json windows = json::array();
-      for (const ManagedWindow& window : pane.windows) windows.push_back(windowJson(window));
-      json selected = nullptr;
-      if (pane.selectedIndex >= 0 && static_cast<std::size_t>(pane.selectedIndex) < pane.windows.size()) {
-        selected = pane.windows[static_cast<std::size_t>(pane.selectedIndex)].windowID;
-      }
-      state["panes"].push_back(json{{"index", index},
-                                    {"frame", frameJson(coordinator->convertFrame(pane.geometry.windowFrame))},
-                                    {"windows", std::move(windows)},
-                                    {"selected", std::move(selected)}});
-    }
-  } else if (const std::shared_ptr<BentoSession> grid = coordinator->bentoSession) {
-    state["layout"] = "grid";
-    const auto laidOut = BentoEngine::layout(grid->tree, grid->screen.visibleFrame, grid->gap);
-    for (const auto& leaf : laidOut.leaves) {
-      json tile = windowJson(leaf.value);
-      tile["frame"] = frameJson(coordinator->convertFrame(leaf.frame));
-      state["tiles"].push_back(std::move(tile));
-    }
+  if (snapshot.isRunning()) state["layout"] = snapshot.kindName();
+  for (std::size_t index = 0; index < snapshot.panes.size(); ++index) {
+    const LayoutSnapshot::Pane& pane = snapshot.panes[index];
+    json windows = json::array();
+    for (const LayoutSnapshot::Window& window : pane.windows) windows.push_back(windowJson(window));
+    json selected = nullptr;
+    if (pane.selectedIndex >= 0) selected = pane.windows[static_cast<std::size_t>(pane.selectedIndex)].id;
+    state["panes"].push_back(json{{"index", index},
+                                  {"frame", frameJson(pane.windowFrame)},
+                                  {"windows", std::move(windows)},
+                                  {"selected", std::move(selected)}});
   }
-
-  for (LayoutPause::Reason reason : kAllLayoutPauseReasons) {
-    if (coordinator->pause.reasons.contains(reason)) state["paused"].push_back(std::string(caseName(reason)));
+  for (const LayoutSnapshot::Tile& tile : snapshot.tiles) {
+    json shown = windowJson(tile.window);
+    shown["frame"] = frameJson(tile.frame);
+    state["tiles"].push_back(std::move(shown));
   }
+  for (LayoutPause::Reason reason : snapshot.pauseReasons) state["paused"].push_back(std::string(caseName(reason)));
   return state;
 }
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "coordinator/LayoutCoordinator.h"
+#include "coordinator/LayoutSnapshot.h"
 
 namespace tessarapane::program {
 
@@ -13,7 +13,7 @@ namespace tessarapane::program {
 //    "paused": ["<reason>", ...]}
 // Frames are where the layout puts the windows (a pane's window frame, a
 // tile's frame), in the platform's top-left-origin space; whole numbers are
-// written as integers. Without a coordinator: no layout, nothing paused.
-nlohmann::ordered_json layoutStateJson(LayoutCoordinator* coordinator);
+// written as integers.
+nlohmann::ordered_json layoutStateJson(const LayoutSnapshot& snapshot);
 
 }  // namespace tessarapane::program
