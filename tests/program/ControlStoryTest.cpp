@@ -41,7 +41,7 @@ TEST_F(ControlStory, StartMoveGridExitAndPausesShowInTheState) {
   EXPECT_EQ(refused.status, ControlReply::Status::invalidArgument);
   EXPECT_NE(refused.text.find("split5"), std::string::npos);
   EXPECT_EQ(requests.move("sideways").status, ControlReply::Status::invalidArgument);
-  EXPECT_EQ(coordinator->session, nullptr);
+  EXPECT_FALSE(coordinator->snapshot().isRunning());
 
   ASSERT_TRUE(requests.start("split2").ok());
   settle();
@@ -78,10 +78,13 @@ TEST_F(ControlStory, StartMoveGridExitAndPausesShowInTheState) {
   }
   EXPECT_EQ(tiled, (std::set<WindowID>{one, two}));
 
-  coordinator->beginPause(LayoutPause::Reason::sessionInactive);
-  coordinator->beginPause(LayoutPause::Reason::screensAsleep);
+  desktop->postSystemEvent(SystemEvent::sessionDidResignActive);
+  desktop->postSystemEvent(SystemEvent::screensDidSleep);
+  settle();
   EXPECT_EQ(state()["paused"], (json{"screensAsleep", "sessionInactive"}));
-  coordinator->endAllPauses();
+  desktop->postSystemEvent(SystemEvent::screensDidWake);
+  desktop->postSystemEvent(SystemEvent::sessionDidBecomeActive);
+  settle();
 
   // Like the menu's exit item: the windows go back and nothing is remembered.
   ASSERT_TRUE(requests.exit().ok());

@@ -59,8 +59,7 @@ TEST_F(DBusWiring, CtlDrivesTheRunningInstanceAndTheServiceRefusesBadArguments) 
 
   std::tie(status, out, err) = ctl({QStringLiteral("start"), QStringLiteral("split2")});
   EXPECT_EQ(status, 0) << err;
-  ASSERT_NE(coordinator->session, nullptr) << "carried out before ctl returned";
-  EXPECT_EQ(coordinator->session->kind, LayoutKind::split2);
+  EXPECT_EQ(coordinator->snapshot().kindName(), "split2") << "carried out before ctl returned";
   std::tie(status, out, err) = ctl({QStringLiteral("state")});
   EXPECT_EQ(status, 0) << err;
   EXPECT_EQ(nlohmann::json::parse(out)["panes"][0]["selected"], window);
@@ -80,11 +79,11 @@ TEST_F(DBusWiring, CtlDrivesTheRunningInstanceAndTheServiceRefusesBadArguments) 
     EXPECT_TRUE(pending.reply().errorMessage().contains(QString::fromLatin1(argument)));
   }
   QDBusConnection::disconnectFromBus(QStringLiteral("caller"));
-  EXPECT_EQ(coordinator->session->kind, LayoutKind::split2);
+  EXPECT_EQ(coordinator->snapshot().kindName(), "split2");
 
   std::tie(status, out, err) = ctl({QStringLiteral("exit")});
   EXPECT_EQ(status, 0) << err;
-  EXPECT_EQ(coordinator->session, nullptr);
+  EXPECT_FALSE(coordinator->snapshot().isRunning());
   service.unregister();
   EXPECT_EQ(std::get<0>(ctl({QStringLiteral("grid")})), 1);
 }

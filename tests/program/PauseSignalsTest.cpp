@@ -47,7 +47,8 @@ TEST_F(MappedPauses, ScreensaverSleepAndLockHoldUntilTheUnlockClearsEverything) 
   const auto post = [&](std::optional<E> event) {
     if (event) desktop->postSystemEvent(*event);
     settle();
-    return coordinator->pause.reasons;
+    const auto reasons = coordinator->snapshot().pauseReasons;
+    return std::set<LayoutPause::Reason>(reasons.begin(), reasons.end());
   };
   post(mapping.screenSaverActive(true));
   post(mapping.prepareForSleep(true));

@@ -216,8 +216,9 @@ TEST_F(StatusItemSim, ParkingIsJudgedFromTheIconsWindowAndScreen) {
                               parked(std::nullopt), parked(Rect(1416, 890, 24, 10), 24), parked(Rect(1416, 888, 24, 12), 12),
                               parked(Rect(1416, 890, 24, 10)), parked(Rect(1300, 890, 24, 10))};
   desktop->setDisplays({});
-  judged.insert(judged.end(), {parked(Rect(1416, 890, 24, 10)), parked(Rect(1416, -30, 24, 22))});
-  EXPECT_EQ(judged, (std::vector<bool>{true, false, false, true, false, true, false, false, true}));
+  judged.insert(judged.end(), {parked(Rect(1416, 890, 24, 10)), parked(Rect(1416, -30, 24, 22)),
+                               parked(Rect(1416, 890, 2, 22)), parked(Rect(1416, -21, 24, 22))});
+  EXPECT_EQ(judged, (std::vector<bool>{true, false, false, true, false, true, false, false, true, false, false}));
   // An icon without image shows initials; no button gets neither.
   bar->itemsTakeImages = false;
   make();

@@ -73,8 +73,9 @@ struct AppDelegateSim : SimDesktopTest {
   }
   PaneIDs panes() {
     PaneIDs result;
-    if (const auto& session = delegate->layoutCoordinator()->session) {
-      for (const PaneState& pane : session->panes) result.push_back(pane.windowIDs());
+    for (const LayoutSnapshot::Pane& pane : delegate->layoutCoordinator()->snapshot().panes) {
+      result.emplace_back();
+      for (const LayoutSnapshot::Window& window : pane.windows) result.back().push_back(window.id);
     }
     return result;
   }

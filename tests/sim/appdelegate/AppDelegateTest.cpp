@@ -94,9 +94,9 @@ TEST_F(AppDelegateSim, TheMenuRunsLayoutsAndBothWaysOfEndingKeepOrForgetThem) {
   EXPECT_EQ(panes(), (PaneIDs{{b}, {a}}));
   choose("网格");
   EXPECT_EQ(panes(), PaneIDs{});
-  EXPECT_NE(delegate->layoutCoordinator()->bentoSession, nullptr);
+  EXPECT_EQ(delegate->layoutCoordinator()->snapshot().kindName(), "grid");
   choose("退出当前布局");
-  EXPECT_EQ(delegate->layoutCoordinator()->bentoSession, nullptr);
+  EXPECT_FALSE(delegate->layoutCoordinator()->snapshot().isRunning());
   EXPECT_EQ(remembered(), std::nullopt);
   // The menu's quit forgets the layout and puts the windows back before the
   // loop is asked to end; the loop's end delivers the notice.

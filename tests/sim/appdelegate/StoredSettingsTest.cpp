@@ -47,7 +47,7 @@ TEST_F(StoredSettings, CutShortHotKeysAndAnUnknownLayoutAreLoggedAndLeftStoredAs
   launch();
   clock->advance(5.0);
   EXPECT_TRUE(keys().registrations().empty());
-  EXPECT_EQ(delegate->layoutCoordinator()->session, nullptr);
+  EXPECT_FALSE(delegate->layoutCoordinator()->snapshot().isRunning());
   EXPECT_EQ(logged("not valid JSON"), 1u);
   EXPECT_EQ(logged("the remembered layout \"tabs:split9\" is unknown"), 1u);
   EXPECT_EQ(desktop->userDefaults()->dataValue("hotKeyBindings"), std::vector<std::uint8_t>(cut.begin(), cut.end()));

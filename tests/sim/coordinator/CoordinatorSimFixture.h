@@ -21,7 +21,6 @@
 #include "backends/sim/SimUserDefaults.h"
 #include "coordinator/LayoutCoordinator.h"
 #include "platform/Platform.h"
-#include "windows/ScreenIdentity.h"
 
 namespace tessarapane {
 
@@ -60,26 +59,29 @@ class CoordinatorSim : public ::testing::Test {
   // Lets every notification and short task of the moment run.
   void settle() { scheduler->advance(5.0); }
 
-  const std::shared_ptr<LayoutSession>& session() const { return coordinator->session; }
+  LayoutSnapshot now() const { return coordinator->snapshot(); }
 
   PaneIDs paneIDs() const {
     PaneIDs result;
-    if (!session()) return result;
-    for (const PaneState& pane : session()->panes) result.push_back(pane.windowIDs());
+    for (const LayoutSnapshot::Pane& pane : now().panes) {
+      result.emplace_back();
+      for (const LayoutSnapshot::Window& window : pane.windows) result.back().push_back(window.id);
+    }
     return result;
   }
 
-  // The pane's tab strip, or null when the pane has none.
+  // The open strip drawn where the pane's strip belongs, or null.
   std::shared_ptr<RecordingTabBarPanel> tabBar(int pane) const {
-    if (!session() || pane < 0 || static_cast<std::size_t>(pane) >= session()->panels.size()) return nullptr;
-    return std::dynamic_pointer_cast<RecordingTabBarPanel>(session()->panels[static_cast<std::size_t>(pane)]);
+    const LayoutSnapshot shown = now();
+    if (pane < 0 || static_cast<std::size_t>(pane) >= shown.panes.size()) return nullptr;
+    for (const auto& bar : chrome->tabBars) {
+      if (!bar->isClosed && bar->frame == shown.panes[static_cast<std::size_t>(pane)].stripFrame) return bar;
+    }
+    return nullptr;
   }
 
   // Where the layout puts the windows of a pane, in accessibility space.
-  Rect paneWindowFrame(int pane) const {
-    return ScreenIdentity::convertFrame(session()->panes[static_cast<std::size_t>(pane)].geometry.windowFrame,
-                                        *platform.screens);
-  }
+  Rect paneWindowFrame(int pane) const { return now().panes[static_cast<std::size_t>(pane)].windowFrame; }
 
   Rect frameOf(WindowID window) const { return desktop->frame(window).value_or(Rect::null()); }
 

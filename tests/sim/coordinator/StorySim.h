@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "CoordinatorSimFixture.h"
-#include "bento/BentoEngine.h"
 #include "bento/WhitespaceTrim.h"
 
 namespace tessarapane {
@@ -60,48 +59,49 @@ class StorySim : public CoordinatorSim {
   // the pane keyboard moves start from, each pane's tabs with the selected
   // one starred, the remembered layout); a pane whose strip shows anything
   // else is marked "!strip". The grid: its tiles and the divider handles.
-  // Strips, handles or previews of no running layout show as "+open".
+  // Strips, handles or previews beyond those of the running layout show as
+  // "+open".
   std::string layout() const {
-    std::string out;
-    std::vector<const void*> live;
-    if (const auto& tabs = coordinator->session) {
-      out = std::string(rawValue(tabs->kind)) + " @" + std::to_string(tabs->lastFocusedPaneIndex);
-      for (std::size_t p = 0; p < tabs->panes.size(); ++p) {
-        const PaneState& pane = tabs->panes[p];
-        std::vector<std::string> titles;
-        out += " [";
-        for (std::size_t t = 0; t < pane.windows.size(); ++t) {
-          out += (t ? " " : "") + titleOf(pane.windows[t].windowID) + (pane.selectedIndex == int(t) ? "*" : "");
-          std::string shown = trimmingWhitespaceAndNewlines(pane.windows[t].title);
-          titles.push_back(shown.empty() ? trimmingWhitespaceAndNewlines(pane.windows[t].appName) : shown);
-        }
-        out += "]";
-        const auto bar = tabBar(int(p));
-        live.push_back(bar.get());
-        if (pane.windows.empty() ? bar != nullptr
-                                 : !bar || !bar->isVisible || bar->isClosed || bar->titles() != titles ||
-                                       bar->selectedIndex != pane.selectedIndex || bar->frame != pane.geometry.tabBarFrame) {
-          out += "!strip";
-        }
+    const LayoutSnapshot shown = now();
+    std::string out = shown.isRunning() ? shown.kindName() : "none";
+    std::size_t strips = 0;
+    if (shown.family == LayoutSnapshot::Family::tabs) out += " @" + std::to_string(shown.focusedPane);
+    for (std::size_t p = 0; p < shown.panes.size(); ++p) {
+      const LayoutSnapshot::Pane& pane = shown.panes[p];
+      std::vector<std::string> titles;
+      out += " [";
+      for (std::size_t t = 0; t < pane.windows.size(); ++t) {
+        out += (t ? " " : "") + titleOf(pane.windows[t].id) + (pane.selectedIndex == int(t) ? "*" : "");
+        std::string title = trimmingWhitespaceAndNewlines(pane.windows[t].title);
+        titles.push_back(title.empty() ? trimmingWhitespaceAndNewlines(pane.windows[t].appName) : title);
       }
-    } else if (const auto& grid = coordinator->bentoSession) {
-      out = "grid [";
-      for (const ManagedWindow& window : BentoEngine::leafValues(grid->tree)) out += " " + titleOf(window.windowID);
-      out += " ]";
-      live.push_back(grid->dividerController.get());
-      live.push_back(grid->previewPanel.get());
-      if (const auto handles = std::dynamic_pointer_cast<RecordingDividerController>(grid->dividerController)) {
-        for (const auto& divider : handles->dividers) out += " |" + text(divider.frame);
+      out += "]";
+      const auto bar = tabBar(int(p));
+      strips += bar != nullptr;
+      if (pane.windows.empty() ? bar != nullptr
+                               : !bar || !bar->isVisible || bar->titles() != titles || bar->selectedIndex != pane.selectedIndex) {
+        out += "!strip";
       }
-      const auto preview = std::dynamic_pointer_cast<RecordingPreviewPanel>(grid->previewPanel);
-      if (preview && preview->isVisible) out += " preview";
-    } else {
-      out = "none";
     }
-    bool stray = false;
-    for (const auto& bar : chrome->tabBars) stray |= !bar->isClosed && !std::count(live.begin(), live.end(), bar.get());
-    for (const auto& d : chrome->dividerControllers) stray |= !d->isTornDown && !std::count(live.begin(), live.end(), d.get());
-    for (const auto& p : chrome->previewPanels) stray |= !p->isClosed && !std::count(live.begin(), live.end(), p.get());
+    if (shown.family == LayoutSnapshot::Family::grid) {
+      out += " [";
+      for (const LayoutSnapshot::Tile& tile : shown.tiles) out += " " + titleOf(tile.window.id);
+      out += " ]";
+    }
+    std::size_t handles = 0, previews = 0;
+    for (const auto& d : chrome->dividerControllers) {
+      if (d->isTornDown) continue;
+      ++handles;
+      for (const auto& divider : d->dividers) out += " |" + text(divider.frame);
+    }
+    for (const auto& p : chrome->previewPanels) {
+      if (p->isClosed) continue;
+      ++previews;
+      if (p->isVisible) out += " preview";
+    }
+    std::size_t openStrips = std::count_if(chrome->tabBars.begin(), chrome->tabBars.end(), [](const auto& bar) { return !bar->isClosed; });
+    const std::size_t grids = shown.family == LayoutSnapshot::Family::grid;
+    const bool stray = openStrips != strips || handles > grids || previews > grids;
     return out + (stray ? " +open" : "") + " mem=" + remembered().value_or("-");
   }
 

@@ -206,22 +206,27 @@ TEST_F(Windows, ClosingATabTellsTheUserWhatStoodInTheWay) {
 }
 
 TEST_F(Windows, AWindowIsPutBackOnScheduleUntilItHoldsOrTheScheduleEnds) {
-  const IDs w = startSplit2();
-  // Ignores its first two rounds of writes; the other never moves.
-  desktop->window(w[0])->desc.behavior.ignoredFrameWrites = 4;
-  desktop->window(w[1])->desc.behavior.refusesMove = true;
-  desktop->moveWindow(w[0], Rect(300, 300, 500, 400));
-  desktop->moveWindow(w[1], Rect(300, 300, 500, 400));
+  startSplit2();
+  // Newcomers: one ignores its first two rounds of writes, two never move;
+  // one of those goes full screen on its own a moment later.
+  const WindowID slow = newcomer("slow", [](SimWindowSpec& d) { d.behavior.ignoredFrameWrites = 4; });
+  const WindowID stuck = newcomer("stuck", [](SimWindowSpec& d) { d.behavior.refusesMove = true; });
+  const WindowID big = newcomer("big", [](SimWindowSpec& d) { d.behavior.refusesMove = true; });
   desktop->recorder().clear();
   const double start = scheduler->now();
-  coordinator->scheduleFrameEnforcement(w[0]);
-  coordinator->scheduleFrameEnforcement(w[1]);
-  advance(0.1);
-  coordinator->scheduleFrameEnforcement(w[1]);  // starts over
+  advance(0.3);
+  EXPECT_EQ(now().enforcing, (IDs{stuck, big}));
+  desktop->setNotificationLatency(100.0);
+  desktop->setFullScreen(big, true);
+  advance(0.2);
+  EXPECT_EQ(now().enforcing, (IDs{stuck}));
   advance(8);
-  EXPECT_EQ(positionWrites(w[0], start), (std::vector<double>{0, 0.05, 0.17}));
-  EXPECT_EQ(positionWrites(w[1], start), (std::vector<double>{0, 0.05, 0.1, 0.15, 0.27, 0.52, 0.97, 1.72, 2.92}));
-  EXPECT_EQ(desk(), "a(" + kRight + ") b(300,300 720x843)");  // sized, never moved
+  // Adopted after 0.15 s, then written on the schedule's delays.
+  EXPECT_EQ(positionWrites(slow, start), (std::vector<double>{0.15, 0.15, 0.2}));
+  EXPECT_EQ(positionWrites(stuck, start), (std::vector<double>{0.15, 0.15, 0.2, 0.32, 0.57, 1.02, 1.77, 2.97}));
+  EXPECT_EQ(positionWrites(big, start), (std::vector<double>{0.15, 0.15, 0.2}));
+  EXPECT_EQ(desk(), "a(720,57 720x843) b(0,57 720x843) slow(0,57 720x843) stuck(100,200 720x843) big(0,0 1440x900 fs)");
+  EXPECT_EQ(now().enforcing, IDs{});
   EXPECT_TRUE(desktop->alerts()->shown().empty());
 }
 
@@ -249,21 +254,31 @@ TEST_F(Windows, CoveredWindowsAreRaisedAndTheFocusedTabFollowsTheUser) {
   EXPECT_EQ(stack(), "left right palette tpal second");
   EXPECT_EQ(desktop->mainWindow(terminal), right);
 
-  // Raised again only after the quiet period, and re-checked once 0.12 s
-  // after a look that found nothing to raise.
-  const ManagedWindow front = session()->panes[0].windows[0];
-  coordinator->restackVisibleWindows(front, true, false);
-  desktop->raise(palette);
-  advance(0.1);
-  coordinator->restackVisibleWindows(front, false, true);
-  EXPECT_EQ(stack(), "palette left right tpal second");
-  advance(0.31);
-  coordinator->restackVisibleWindows(front, false, true);
+  // The palette comes up again and the user clicks the left window: the
+  // right one is raised above it, once per quiet period; a click that finds
+  // nothing covered looks again 0.12 s later.
+  const auto clickPaletteThenLeft = [&] {
+    desktop->focusWindow(palette);
+    advance(0.01);
+    desktop->focusWindow(left);
+    advance(0.01);
+  };
+  clickPaletteThenLeft();
   EXPECT_EQ(stack(), "left right palette tpal second");
+  clickPaletteThenLeft();
+  EXPECT_EQ(stack(), "left palette right tpal second");
+  advance(0.4);
+  clickPaletteThenLeft();
+  EXPECT_EQ(stack(), "left right palette tpal second");
+  // Nothing covered at the click; the palette comes up just after it.
   advance(0.5);
-  coordinator->restackVisibleWindows(front, false, true);
+  desktop->focusWindow(right);
+  advance(0.5);
+  desktop->focusWindow(left);
+  advance(0.05);
   desktop->raise(palette);
-  advance(0.13);
+  EXPECT_EQ(stack(), "palette left right tpal second");
+  advance(0.1);
   EXPECT_EQ(stack(), "left right palette tpal second");
 
   // The user clicks the right window, then the tab strip's window.
@@ -281,11 +296,14 @@ TEST_F(Windows, DisplayChangesLayTheLayoutOutAgain) {
   const double start = scheduler->now();
   desktop->setDisplays({SimDisplay{1, Rect(0, 0, 1920, 1080), Rect(0, 0, 1920, 1055)}});
   advance(3);
-  std::vector<double> relayouts;
+  std::vector<std::string> relayouts;
   for (const ChromeCall& call : chrome->log->calls()) {
-    if (call.panel == tabBar(0)->name && call.name == "updateTabs") relayouts.push_back(std::round((call.time - start) * 100) / 100);
+    if (call.panel == tabBar(0)->name) relayouts.push_back(call.name + " " + std::to_string(std::lround((call.time - start) * 100)));
   }
-  EXPECT_EQ(relayouts, (std::vector<double>{0, 0.08, 0.33, 1.03}));
+  // Laid out again, strips in front, at 0, 0.08, 0.33 and 1.03 s.
+  EXPECT_EQ(relayouts, (std::vector<std::string>{"updateTabs 0", "orderFrontRegardless 0", "updateTabs 8", "orderFrontRegardless 8",
+                                                 "updateTabs 33", "orderFrontRegardless 33", "updateTabs 103",
+                                                 "orderFrontRegardless 103"}));
   EXPECT_EQ(desk(), "a(960,57 960x1023) b(0,57 960x1023)");
 
   // A second display to the right, with the keyboard focus: a layout
@@ -312,7 +330,7 @@ TEST_F(Windows, DisplayChangesLayTheLayoutOutAgain) {
   EXPECT_EQ(desktop->log()->lines().back().text, "screen parameters changed while paused");
 }
 
-TEST_F(Windows, TheSnapshotLineListsDisplaysAndWindows) {
+TEST_F(Windows, APauseLogsTheDisplaysAndWindowsBeforeAndAfterEachResumePass) {
   const IDs w = startSplit2();
   desktop->setDisplays({SimDisplay{1, Rect(0, 0, 1440, 900), Rect(0, 0, 1440, 875)},
                         SimDisplay{9, Rect(1440, 100.5, 1280, 800), Rect(1440, 100.5, 1280, 800)}});
@@ -320,15 +338,23 @@ TEST_F(Windows, TheSnapshotLineListsDisplaysAndWindows) {
   desktop->setNotificationLatency(100.0);
   desktop->closeWindow(w[0]);
   desktop->log()->clear();
-  coordinator->logLayoutSnapshot("paused");
+  desktop->postSystemEvent(SystemEvent::screensDidSleep);
+  settle();
+  desktop->postSystemEvent(SystemEvent::screensDidWake);
+  advance(1.49);
   desktop->failNextWindowListReads(1);
-  coordinator->logLayoutSnapshot("again");
+  advance(0.01);
   std::vector<std::string> lines;
   for (const auto& line : desktop->log()->lines()) lines.push_back(line.category + " " + line.text);
   const std::string screens = " screens=1:{{0, 0}, {1440, 900}} 9:{{1440, 100.5}, {1280, 800}} windows=";
   const std::string a = std::to_string(w[0]), b = std::to_string(w[1]);
-  EXPECT_EQ(lines, (std::vector<std::string>{"Pause paused" + screens + b + "[on]{{0, 57}, {720, 843}} " + a + "[off]nil",
-                                             "Pause again" + screens + b + "[?]{{0, 57}, {720, 843}} " + a + "[?]nil"}));
+  // The read before the first resume pass fails: its windows' states are unknown.
+  const std::string on = "[on]{{0, 57}, {720, 843}}";
+  EXPECT_EQ(lines, (std::vector<std::string>{"Pause pause begin screensAsleep started=true active=true",
+                                             "Pause paused" + screens + b + on + " " + a + "[off]nil",
+                                             "Pause pause end screensAsleep resumed=true",
+                                             "Pause resume round 0 before" + screens + b + "[?]{{0, 57}, {720, 843}} " + a + "[?]nil",
+                                             "Pause resume round 0 after" + screens + b + on}));
 }
 
 }  // namespace

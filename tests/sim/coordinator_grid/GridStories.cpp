@@ -100,8 +100,14 @@ TEST_F(Grid, DraggingADividerPreviewsAndAppliesOnlyAtTheRelease) {
   coordinator->startBento();
   settle();
   desktop->recorder().clear();
-  // The free length is 1440 - 8; the pointer's x over it is the ratio,
-  // kept 120 points from each edge.
+  // Displays announced again: windows already at their tiles are left alone.
+  desktop->setDisplays(desktop->displays());
+  advance(2);
+  EXPECT_EQ(writes(ids), (std::vector<std::size_t>{0, 0}));
+  // The preview shows from the press; the free length is 1440 - 8, the
+  // pointer's x over it is the ratio, kept 120 points from each edge.
+  handles().callbacks.onDragBegan({});
+  EXPECT_EQ(layout(), "grid [ a b ] |716,0 8x875 preview mem=grid");
   press({}, Point{358, 400});
   EXPECT_EQ(layout(), "grid [ a b ] |358,0 8x875 preview mem=grid");
   EXPECT_EQ(preview().tiles.back().title + text(preview().tiles.back().frame), "b366,0 1074x875");
@@ -228,7 +234,7 @@ TEST_F(Grid, WindowsThatCloseGoFullScreenOrTakeTheFocusAndAGridEndedWhileStartin
   // A degenerate screen is remembered but not laid out.
   desktop->setDisplays({SimDisplay{7, Rect(0, 0, 1, 1), Rect(0, 0, 1, 1)}});
   advance(2);
-  EXPECT_EQ(coordinator->bentoSession->displayID, 7U);
+  EXPECT_EQ(now().displayID, 7U);
   EXPECT_EQ(frameOf(f), Rect(0, 30, 1440, 870));
   // Its last window closing ends the grid.
   desktop->closeWindow(f);

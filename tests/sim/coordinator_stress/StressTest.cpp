@@ -46,7 +46,7 @@ class Stress : public StorySim, public ::testing::WithParamInterface<std::uint32
       case 13: if (bar) bar->clickMove(tab, direction); return "click move";
       case 14: coordinator->moveFocusedTab(direction); return "hot key move";
       case 15: {
-        if (!coordinator->bentoSession || chrome->dividerControllers.empty()) return "no drag";
+        if (now().kindName() != "grid") return "no drag";
         const auto& callbacks = chrome->dividerControllers.back()->callbacks;
         const BentoPath path = below(2) ? BentoPath{} : BentoPath{BentoChildSlot::second};
         callbacks.onDragBegan(path);
@@ -70,8 +70,8 @@ class Stress : public StorySim, public ::testing::WithParamInterface<std::uint32
     const std::string shown = layout();
     if (shown.find("!strip") != std::string::npos || shown.find("+open") != std::string::npos) return shown;
     std::set<WindowID> seen;
-    for (const ManagedWindow& window : coordinator->managedWindows()) {
-      if (!seen.insert(window.windowID).second) return "held twice: " + shown;
+    for (WindowID window : now().windowIDs()) {
+      if (!seen.insert(window).second) return "held twice: " + shown;
     }
     return "";
   }
@@ -79,22 +79,17 @@ class Stress : public StorySim, public ::testing::WithParamInterface<std::uint32
   // Left alone after the displays were announced again, every window the
   // layout holds sits at its place and every ordinary window has joined.
   std::string unsettled() {
-    if (coordinator->bentoSession) chrome->dividerControllers.back()->callbacks.onDragEnded();
+    if (now().kindName() == "grid") chrome->dividerControllers.back()->callbacks.onDragEnded();
     desktop->postSystemEvent(SystemEvent::screenUnlocked);
     desktop->setDisplays(desktop->displays());
     advance(25);
-    if (!coordinator->isLayoutRunning()) return "";
+    const LayoutSnapshot shown = now();
+    if (!shown.isRunning()) return "";
     std::map<WindowID, Rect> places;
-    if (const auto& tabs = coordinator->session) {
-      for (std::size_t p = 0; p < tabs->panes.size(); ++p) {
-        for (WindowID id : tabs->panes[p].windowIDs()) places[id] = paneWindowFrame(int(p));
-      }
-    } else {
-      const auto& grid = *coordinator->bentoSession;
-      for (const auto& leaf : BentoEngine::layout(grid.tree, grid.screen.visibleFrame, grid.gap).leaves) {
-        places[leaf.value.windowID] = ScreenIdentity::convertFrame(leaf.frame, *platform.screens);
-      }
+    for (const LayoutSnapshot::Pane& pane : shown.panes) {
+      for (const LayoutSnapshot::Window& window : pane.windows) places[window.id] = pane.windowFrame;
     }
+    for (const LayoutSnapshot::Tile& tile : shown.tiles) places[tile.window.id] = tile.frame;
     for (WindowID window : windows) {
       const SimWindowState* state = desktop->window(window);
       if (!state || state->desc.minimized || state->desc.fullScreen) continue;
@@ -125,7 +120,7 @@ TEST_P(Stress, TheLayoutStaysCoherentAndSettles) {
     scheduler->runPending();
     std::string found = incoherence();
     if (found.empty() && index % 30 == 29) found = unsettled();
-    withLayout += coordinator->isLayoutRunning() ? 1 : 0;
+    withLayout += now().isRunning() ? 1 : 0;
     ASSERT_EQ(found, "") << "seed " << GetParam() << ", step " << index << " after "
                          << trace.substr(trace.size() > 200 ? trace.size() - 200 : 0);
   }

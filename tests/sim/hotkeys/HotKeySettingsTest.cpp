@@ -101,6 +101,7 @@ TEST_F(HotKeysSim, ChordsRecordedInTheSettingsWindowAreKeptAndRegisteredAtOnce) 
   controller->record(HotKeyAction::moveRight);
   controller->clear(HotKeyAction::fullScreen);
   EXPECT_EQ(registered(), Lines{});
+  EXPECT_EQ(window->drawn()[6], "全屏 未设置 [设置]");
   controller->clear(HotKeyAction::moveRight);
   EXPECT_EQ(registered(), (Lines{"1:⌃⌦", "3:⌘Y", "4:⌥⇧7"}));
   press(kKeyY, KeyChord::kCommand);

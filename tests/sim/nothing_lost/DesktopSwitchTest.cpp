@@ -46,7 +46,7 @@ TEST_F(DesktopSwitch, TheTabLayoutKeepsEveryWindowAndPutsThemAllBack) {
   coordinator->startLayout(LayoutKind::split4);
   settle();
   switchAwayAndBack();
-  EXPECT_EQ(session()->allWindows().size(), 4u);
+  EXPECT_EQ(now().windowIDs().size(), 4u);
   coordinator->exitLayout(false);
   EXPECT_EQ(frames(), before);
 }
@@ -55,8 +55,7 @@ TEST_F(DesktopSwitch, TheGridKeepsEveryTileAndPutsThemAllBack) {
   coordinator->startBento();
   settle();
   switchAwayAndBack();
-  ASSERT_TRUE(coordinator->bentoSession);
-  EXPECT_EQ(BentoEngine::leafValues(coordinator->bentoSession->tree).size(), 4u);
+  EXPECT_EQ(now().tiles.size(), 4u);
   coordinator->exitLayout(false);
   EXPECT_EQ(frames(), before);
 }

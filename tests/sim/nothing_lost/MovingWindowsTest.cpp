@@ -60,8 +60,7 @@ TEST_F(CoordinatorSim, WindowsStillMovingWhenALayoutStartsAreAllTakenIn) {
 
   coordinator->startLayout(LayoutKind::stackFocus);
   EXPECT_TRUE(alertTitles().empty());
-  ASSERT_TRUE(session());
-  EXPECT_EQ(session()->allWindows().size(), 4u);
+  EXPECT_EQ(now().windowIDs().size(), 4u);
 }
 
 }  // namespace

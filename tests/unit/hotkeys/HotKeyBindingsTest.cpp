@@ -150,7 +150,7 @@ TEST(HotKeyBindings, StoredAsCompactJsonOfTheBoundActions) {
   EXPECT_EQ(decode(std::string(100000, '[') + std::string(100000, ']')), std::nullopt);
   // A raw NUL inside is refused; NUL bytes at the end are only left out.
   const std::uint8_t inside[] = {'{', 0, '}'};
-  const std::uint8_t after[] = {'{', '}', 0, 0};
+  const std::uint8_t after[] = {'{', '}', 0};
   EXPECT_EQ(coding::decode(std::span<const std::uint8_t>(inside)), std::nullopt);
   EXPECT_EQ(coding::decode(std::span<const std::uint8_t>(after)), HotKeyBindings{});
 
