@@ -328,6 +328,11 @@ TEST_F(Windows, DisplayChangesLayTheLayoutOutAgain) {
   advance(3);
   EXPECT_EQ(desk(), "a(1440,232 1280x668) b(1440,232 1280x668)");
   EXPECT_EQ(desktop->log()->lines().back().text, "screen parameters changed while paused");
+  // Awake again, the layout leaves the display that went for the one left.
+  desktop->postSystemEvent(SystemEvent::screensDidWake);
+  advance(7);
+  EXPECT_EQ(desk(), "a(0,57 1440x843) b(0,57 1440x843)");
+  EXPECT_EQ(now().displayID, 1U);
 }
 
 TEST_F(Windows, APauseLogsTheDisplaysAndWindowsBeforeAndAfterEachResumePass) {
