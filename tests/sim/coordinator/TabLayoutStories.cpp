@@ -238,5 +238,25 @@ TEST_F(TabLayouts, AWindowThatJoinedOnItsOwnDoesNotTakeTheFocusWhenSentAway) {
   EXPECT_EQ(stack().substr(0, 1), "x");
 }
 
+TEST_F(TabLayouts, AMovedTabLiftsTheWindowsItsApplicationsPaletteCovers) {
+  const ProcessID editor = launch("Editor");
+  open(launch("Other"), "y");
+  open(launch("Third"), "x");
+  open(editor, "one");
+  settle();
+  coordinator->startLayout(LayoutKind::split3);
+  settle();
+  EXPECT_EQ(layout(), "split3 @2 [one*] [x*] [y*] mem=tabs:split3");
+  // The editor's palette comes up over the right pane.
+  open(editor, "palette", Rect(1000, 300, 400, 300), [](SimWindowSpec& d) { d.subrole = "AXFloatingWindow"; });
+  advance(1);
+  EXPECT_EQ(stack(), "palette y x one");
+  // The editor's window moves to the middle: the right pane's window is
+  // lifted above the palette, the moved one above all.
+  tabBar(0)->clickMove(0, PaneMoveDirection::right);
+  EXPECT_EQ(layout(), "split3 @1 [] [x one*] [y*] mem=tabs:split3");
+  EXPECT_EQ(stack(), "one y palette x");
+}
+
 }  // namespace
 }  // namespace tessarapane
