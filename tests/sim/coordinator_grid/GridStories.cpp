@@ -122,6 +122,7 @@ TEST_F(Grid, DraggingADividerPreviewsAndAppliesOnlyAtTheRelease) {
   advance(3);
   EXPECT_EQ(writes(ids), (std::vector<std::size_t>{0, 0}));
   release();
+  handles().callbacks.onDragChanged(BentoPath{Slot::first}, Point{100, 100});
   EXPECT_EQ(layout(), "grid [ a b ] |1312,0 8x875 mem=grid");
   EXPECT_TRUE(preview().tiles.empty());
   EXPECT_EQ(desk(), "b(1320,25 120x875) a(0,25 1312x875)");
