@@ -13,6 +13,7 @@
 
 #include "RecordingChrome.h"
 #include "backends/sim/SimAlerts.h"
+#include "sim/desktop/SimDesktopTest.h"
 #include "backends/sim/SimDesktop.h"
 #include "backends/sim/SimElements.h"
 #include "backends/sim/SimLog.h"
@@ -29,7 +30,7 @@ using PaneIDs = std::vector<IDs>;
 
 // A simulated desktop with one 1440 x 900 display (visible frame 1440 x 875)
 // on virtual time, and a coordinator with recording panels.
-class CoordinatorSim : public ::testing::Test {
+class CoordinatorSim : public testing_support::SimDesktopTest {
  protected:
   CoordinatorSim() {
     chrome->log->clock = [scheduler = scheduler] { return scheduler->now(); };
@@ -38,22 +39,8 @@ class CoordinatorSim : public ::testing::Test {
     coordinator->onAccessibilityMissing = [this] { ++accessibilityMissingCalls; };
   }
 
-  ProcessID launch(const std::string& name) {
-    SimAppSpec desc;
-    desc.bundleIdentifier = "org.example." + name;
-    desc.localizedName = name;
-    return desktop->launchApplication(std::move(desc));
-  }
-
-  WindowID open(ProcessID pid, const std::string& title, Rect frame = Rect(100, 100, 800, 600),
-                const std::function<void(SimWindowSpec&)>& tweak = {}) {
-    SimWindowSpec desc;
-    desc.owner = pid;
-    desc.title = title;
-    desc.frame = frame;
-    if (tweak) tweak(desc);
-    return desktop->createWindow(std::move(desc));
-  }
+  using SimDesktopTest::open;
+  WindowID open(ProcessID pid, const std::string& title) { return open(pid, title, Rect(100, 100, 800, 600)); }
 
   void advance(double seconds) { scheduler->advance(seconds); }
   // Lets every notification and short task of the moment run.
@@ -93,9 +80,7 @@ class CoordinatorSim : public ::testing::Test {
     return titles;
   }
 
-  std::shared_ptr<SimScheduler> scheduler = std::make_shared<SimScheduler>();
-  std::shared_ptr<SimDesktop> desktop = SimDesktop::create(scheduler);
-  Platform platform = makeSimPlatform(desktop);
+  std::shared_ptr<SimScheduler>& scheduler = clock;
   std::shared_ptr<RecordingChromeFactory> chrome = std::make_shared<RecordingChromeFactory>();
   std::shared_ptr<LayoutCoordinator> coordinator;
   int accessibilityMissingCalls = 0;
