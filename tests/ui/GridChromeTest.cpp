@@ -5,12 +5,12 @@
 #include <QTest>
 
 #include "UiTestSupport.h"
-#include "ui/ApplicationIcons.h"
-#include "ui/BentoDividerController.h"
-#include "ui/BentoDividerHandlePanel.h"
-#include "ui/BentoDividerHandleView.h"
-#include "ui/BentoPreviewContainerView.h"
-#include "ui/BentoPreviewPanel.h"
+#include "ui/grid/BentoDividerHandlePanel.h"
+#include "ui/grid/BentoDividerHandleView.h"
+#include "ui/grid/BentoPreviewContainerView.h"
+#include "ui/grid/QtBentoDividerController.h"
+#include "ui/grid/QtBentoPreviewPanel.h"
+#include "ui/overlay/ApplicationIcons.h"
 
 namespace tessarapane::ui {
 namespace {
@@ -36,7 +36,7 @@ TEST(GridChrome, DividerHandlesCoverTheGapsDrawAGripAndReportDrags) {
     events.push_back(path(p) + " " + std::to_string(static_cast<int>(at.x)) + "," + std::to_string(static_cast<int>(at.y)));
   };
   callbacks.onDragEnded = [&] { events.push_back("ended"); };
-  BentoDividerController controller(std::move(callbacks), ToolkitSpace());
+  QtBentoDividerController controller(std::move(callbacks), ToolkitSpace());
   const auto handle = [&](std::size_t i) -> BentoDividerHandleView& { return *controller.handlePanels().at(i)->handleView(); };
 
   controller.update(std::vector<BentoDividerLayout>(5, kVertical));
@@ -91,7 +91,7 @@ TEST(GridChrome, DividerHandlesCoverTheGapsDrawAGripAndReportDrags) {
 TEST(GridChrome, ThePreviewDrawsEachTileAsACardWithIconTitleAndSize) {
   auto provider = std::make_shared<FakeIconProvider>();
   provider->colors[7] = QColor(220, 80, 60);
-  BentoPreviewPanel panel(Rect(0, 0, 800, 600), std::make_shared<ApplicationIcons>(provider), ToolkitSpace());
+  QtBentoPreviewPanel panel(Rect(0, 0, 800, 600), std::make_shared<ApplicationIcons>(provider), ToolkitSpace());
   panel.setScreenFrame(Rect(0, 0, 800, 600));
   EXPECT_TRUE(panel.windowFlags().testFlags(Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus));
   EXPECT_TRUE(panel.containerView()->testAttribute(Qt::WA_TransparentForMouseEvents));

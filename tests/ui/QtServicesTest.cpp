@@ -15,17 +15,17 @@
 #include <thread>
 
 #include "UiTestSupport.h"
-#include "hotkeys/KeyChord.h"
 #include "chrome/LayoutKindIcon.h"
-#include "ui/BentoPreviewPanel.h"
-#include "ui/LayoutKindIconEngine.h"
-#include "ui/PaneTabBarPanel.h"
-#include "ui/PaneTabChromeButton.h"
-#include "ui/PaneTabItemView.h"
-#include "ui/QSettingsUserDefaults.h"
-#include "ui/QtChromeFactory.h"
-#include "ui/QtKeyMapping.h"
-#include "ui/QtScheduler.h"
+#include "hotkeys/KeyChord.h"
+#include "ui/grid/QtBentoPreviewPanel.h"
+#include "ui/overlay/QtChromeFactory.h"
+#include "ui/services/QSettingsUserDefaults.h"
+#include "ui/services/QtKeyMapping.h"
+#include "ui/services/QtScheduler.h"
+#include "ui/tabstrip/PaneTabChromeButton.h"
+#include "ui/tabstrip/PaneTabItemView.h"
+#include "ui/tabstrip/QtPaneTabBarPanel.h"
+#include "ui/tray/LayoutKindIconEngine.h"
 
 namespace tessarapane::ui {
 namespace {
@@ -197,7 +197,7 @@ TEST(QtServices, FactoryPanelsReleasedInsideTheirOwnCloseClickGoQuietlyAndLookRi
   handlers.close = [&](int) { held->orderOut(), held->close(), held.reset(); };
   held = factory.makePaneTabBarPanel(tabs(1), {Dir::right}, Rect(0, 300, 400, 32), std::move(handlers));
   held->orderFrontRegardless();
-  auto& closing = dynamic_cast<PaneTabBarPanel&>(*held);
+  auto& closing = dynamic_cast<QtPaneTabBarPanel&>(*held);
   QPointer<QWidget> widget(&closing);
   QTest::mouseClick(closing.tabItemViews().at(0)->closeButton(), Qt::LeftButton);
   ASSERT_TRUE(!held && widget);
@@ -212,7 +212,7 @@ TEST(QtServices, FactoryPanelsReleasedInsideTheirOwnCloseClickGoQuietlyAndLookRi
   for (const auto& [count, width, moves, selected, name] : strips) {
     auto panel = factory.makePaneTabBarPanel(tabs(count), moves, Rect(0, 300, width, 32), {});
     panel->updateTabs(tabs(count), selected, Rect(0, 300, width, 32));
-    auto& shown = dynamic_cast<PaneTabBarPanel&>(*panel);
+    auto& shown = dynamic_cast<QtPaneTabBarPanel&>(*panel);
     saveScreenshot(grabImage(shown, 2.0), QString::fromLatin1(name));
     if (count != 3 || width != 520) continue;
     hover(*shown.tabItemViews().at(2));
@@ -225,7 +225,7 @@ TEST(QtServices, FactoryPanelsReleasedInsideTheirOwnCloseClickGoQuietlyAndLookRi
                      {"Release notes — Browser with a title far too long for its card", 12, Rect(404, 304, 388, 288)},
                      {kinds[2].title, 13, Rect(404, 8, 190, 288)}, {"Quit application", 99, Rect(602, 8, 190, 288)}});
   preview->setNeedsDisplay();
-  auto& previewPanel = dynamic_cast<BentoPreviewPanel&>(*preview);
+  auto& previewPanel = dynamic_cast<QtBentoPreviewPanel&>(*preview);
   EXPECT_FALSE(previewPanel.isVisible()) << "made hidden";
   saveScreenshot(grabImage(previewPanel, 2.0), QStringLiteral("grid-preview"));
   flushDeferredDeletes();

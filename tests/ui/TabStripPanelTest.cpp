@@ -8,14 +8,14 @@
 #include <QTest>
 
 #include "UiTestSupport.h"
-#include "ui/ApplicationIcons.h"
-#include "ui/PaneTabBarPanel.h"
-#include "ui/PaneTabChromeButton.h"
-#include "ui/PaneTabItemView.h"
-#include "ui/PaneTabOverflowButton.h"
-#include "ui/PaneTabSelectButton.h"
-#include "ui/PaneTabStripView.h"
-#include "ui/QtConversions.h"
+#include "ui/overlay/ApplicationIcons.h"
+#include "ui/services/QtConversions.h"
+#include "ui/tabstrip/PaneTabChromeButton.h"
+#include "ui/tabstrip/PaneTabItemView.h"
+#include "ui/tabstrip/PaneTabOverflowButton.h"
+#include "ui/tabstrip/PaneTabSelectButton.h"
+#include "ui/tabstrip/PaneTabStripView.h"
+#include "ui/tabstrip/QtPaneTabBarPanel.h"
 
 namespace tessarapane::ui {
 namespace {
@@ -44,7 +44,7 @@ class TabStripPanel : public ::testing::Test {
     handlers.selection = [this](int index) { calls.push_back("select " + std::to_string(index)); };
     handlers.close = [this](int index) { calls.push_back("close " + std::to_string(index)); };
     handlers.move = [this](int index, Dir d) { calls.push_back("move " + std::to_string(index) + " " + std::string(rawValue(d))); };
-    panel = std::make_unique<PaneTabBarPanel>(shown, std::move(moves), bar(width), std::move(handlers), icons, ToolkitSpace());
+    panel = std::make_unique<QtPaneTabBarPanel>(shown, std::move(moves), bar(width), std::move(handlers), icons, ToolkitSpace());
   }
   PaneTabItemView& view(std::size_t slot) { return *panel->tabItemViews().at(slot); }
   // Each visible tab: its index, slot, mode, title shown, select button and whether its arrows show.
@@ -59,7 +59,7 @@ class TabStripPanel : public ::testing::Test {
 
   std::shared_ptr<FakeIconProvider> provider = std::make_shared<FakeIconProvider>();
   std::shared_ptr<ApplicationIcons> icons = std::make_shared<ApplicationIcons>(provider);
-  std::unique_ptr<PaneTabBarPanel> panel;
+  std::unique_ptr<QtPaneTabBarPanel> panel;
   std::vector<std::string> calls;
 };
 

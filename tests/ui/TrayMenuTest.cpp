@@ -13,10 +13,10 @@
 #include "backends/sim/SimDesktop.h"
 #include "backends/sim/SimPlatform.h"
 #include "backends/sim/SimScheduler.h"
-#include "ui/QtStatusBar.h"
-#include "ui/QtStatusItem.h"
-#include "ui/QtStatusMenu.h"
-#include "ui/StatusMenuStyle.h"
+#include "ui/tray/QtStatusBar.h"
+#include "ui/tray/QtStatusItem.h"
+#include "ui/tray/QtStatusMenu.h"
+#include "ui/tray/StatusMenuStyle.h"
 
 namespace tessarapane::ui {
 namespace {

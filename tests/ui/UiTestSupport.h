@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/ManagedWindow.h"
-#include "ui/ApplicationIconProvider.h"
+#include "ui/overlay/ApplicationIconProvider.h"
 
 namespace tessarapane::ui::testing_support {
 
