@@ -23,7 +23,7 @@ if(TESSARAPANE_SANITIZE)
 endif()
 
 # tessarapane_module(<folder> [NAME <name>] [DEPS <targets>...])
-# One library per source folder (src/<folder>), named tessarapane_<folder>
+# One library per source folder (src/<folder>, its subfolders included), named tessarapane_<folder>
 # (or tessarapane_<name>). A folder with only headers becomes an INTERFACE library.
 function(tessarapane_module folder)
   cmake_parse_arguments(ARG "" "NAME" "DEPS" ${ARGN})
@@ -32,7 +32,7 @@ function(tessarapane_module folder)
   else()
     set(target tessarapane_${folder})
   endif()
-  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp)
   if(sources)
     add_library(${target} STATIC ${sources})
     target_link_libraries(${target} PUBLIC tessarapane_options ${ARG_DEPS})

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "program/ControlBus.h"
-#include "ui/QtAlerts.h"
+#include "ui/windows/QtAlerts.h"
 
 namespace tessarapane::program {
 

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "backends/sim/SimLog.h"
-#include "ui/QSettingsUserDefaults.h"
+#include "ui/services/QSettingsUserDefaults.h"
 
 namespace tessarapane::ui {
 namespace {

@@ -1,5 +1,5 @@
 // The Qt side of the platform layer: the main-loop scheduler, settings on disk, key presses mapped to
-// the ANSI key positions, the layout icons, and panels made by the chrome factory.
+// the ANSI key positions, and panels made by the chrome factory.
 #include <gtest/gtest.h>
 
 #include <QEventLoop>
@@ -16,16 +16,14 @@
 
 #include "UiTestSupport.h"
 #include "hotkeys/KeyChord.h"
-#include "chrome/LayoutKindIcon.h"
-#include "ui/BentoPreviewPanel.h"
-#include "ui/LayoutKindIconEngine.h"
-#include "ui/PaneTabBarPanel.h"
-#include "ui/PaneTabChromeButton.h"
-#include "ui/PaneTabItemView.h"
-#include "ui/QSettingsUserDefaults.h"
-#include "ui/QtChromeFactory.h"
-#include "ui/QtKeyMapping.h"
-#include "ui/QtScheduler.h"
+#include "ui/grid/QtBentoPreviewPanel.h"
+#include "ui/overlay/QtChromeFactory.h"
+#include "ui/services/QSettingsUserDefaults.h"
+#include "ui/services/QtKeyMapping.h"
+#include "ui/services/QtScheduler.h"
+#include "ui/tabstrip/PaneTabChromeButton.h"
+#include "ui/tabstrip/PaneTabItemView.h"
+#include "ui/tabstrip/QtPaneTabBarPanel.h"
 
 namespace tessarapane::ui {
 namespace {
@@ -145,59 +143,15 @@ TEST(QtServices, KeysMapToTheirAnsiPositions) {
 
 }
 
-bool isPaneBlue(const QColor& color) { return color.alpha() > 128 && color.blue() - color.red() > 60; }
-
-QImage render(const QIcon& icon, QSize size, qreal scale) {
-  return icon.pixmap(size, scale).toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
-TEST(QtServices, LayoutIconsDrawEachPaneWhereItLiesAndTheTrayIconIsATintedTemplate) {
-  QImage sheet(8 * 48 + 16, 40, QImage::Format_ARGB32);
-  sheet.fill(QColor(236, 236, 236));
-  QPainter painter(&sheet);
-  for (std::size_t i = 0; i < kAllLayoutKinds.size(); ++i) {
-    const QImage image = render(layoutKindIcon(kAllLayoutKinds[i]), QSize(22, 16), 2.0);
-    ASSERT_EQ(image.size(), QSize(44, 32));
-    // The centre of every pane is blue and the gaps between panes are not; the picture's y axis points up.
-    for (const Rect& pane : LayoutKindIcon::paneRects(kAllLayoutKinds[i], Rect(2, 2, 18, 12), 1.5)) {
-      EXPECT_TRUE(isPaneBlue(image.pixelColor(static_cast<int>(pane.midX() * 2), static_cast<int>((16 - pane.midY()) * 2))));
-      EXPECT_FALSE(isPaneBlue(image.pixelColor(static_cast<int>(pane.maxX() * 2 + 1), static_cast<int>((16 - pane.midY()) * 2))));
-    }
-    painter.drawImage(8 + static_cast<int>(i) * 48, 4, image);
-  }
-  painter.drawImage(8 + 7 * 48, 4, render(bentoIcon(), QSize(22, 16), 2.0));
-  painter.end();
-  saveScreenshot(sheet, QStringLiteral("layout-icons"), 0);
-  // The plate dark grey around a pane of the exact blue; the tray icon stroked in its tint, empty beside the divider.
-  const QImage full = render(layoutKindIcon(LayoutKind::fullScreen), QSize(22, 16), 4.0);
-  EXPECT_EQ(std::tuple(full.pixelColor(4, 32).red(), full.pixelColor(4, 32).blue(), full.pixelColor(0, 0).alpha()),
-            std::tuple(56, 56, 0));
-  EXPECT_EQ(full.pixelColor(44, 32).rgba(), QColor::fromRgbF(0.29f, 0.56f, 0.98f).rgba());
-  const QIcon tray = statusBarIcon(QColor(200, 30, 30));
-  const QImage trayImage = render(tray, QSize(18, 18), 4.0);
-  const QColor stroke = trayImage.pixelColor(36, 36);  // the divider line in the middle
-  EXPECT_EQ(std::tuple(tray.isMask(), stroke.red(), stroke.green(), stroke.alpha() > 240), std::tuple(true, 200, 30, true));
-  EXPECT_EQ(std::pair(trayImage.pixelColor(20, 36).alpha(), trayImage.pixelColor(8, 36).alpha() > 200), std::pair(0, true));
-}
-
-TEST(QtServices, FactoryPanelsReleasedInsideTheirOwnCloseClickGoQuietlyAndLookRightInEachMode) {
-  auto provider = std::make_shared<FakeIconProvider>();
-  provider->colors = {{11, QColor(232, 96, 64)}, {12, QColor(64, 140, 232)}, {13, QColor(40, 40, 44)}};
-  QtChromeFactory factory(std::make_shared<ApplicationIcons>(provider), ToolkitSpace());
-  const std::vector<PaneTabPresentation> kinds = {{"Quarterly report.txt — Editor", 11}, {"Release notes — Browser", 12},
-                                                  {"build — Terminal", 13}};
-  const auto tabs = [&](int count) {
-    std::vector<PaneTabPresentation> result;
-    for (int i = 0; i < count; ++i) result.push_back(kinds[static_cast<std::size_t>(i) % 3]);
-    return result;
-  };
+TEST(QtServices, FactoryPanelsReleasedInsideTheirOwnCloseClickGoQuietly) {
+  QtChromeFactory factory(std::make_shared<ApplicationIcons>(std::make_shared<FakeIconProvider>()), ToolkitSpace());
   // What the coordinator does when the last tab of a pane closes.
   std::shared_ptr<tessarapane::PaneTabBarPanel> held;
   PaneTabBarHandlers handlers;
   handlers.close = [&](int) { held->orderOut(), held->close(), held.reset(); };
-  held = factory.makePaneTabBarPanel(tabs(1), {Dir::right}, Rect(0, 300, 400, 32), std::move(handlers));
+  held = factory.makePaneTabBarPanel({{"Report.txt — Editor", 11}}, {Dir::right}, Rect(0, 300, 400, 32), std::move(handlers));
   held->orderFrontRegardless();
-  auto& closing = dynamic_cast<PaneTabBarPanel&>(*held);
+  auto& closing = dynamic_cast<QtPaneTabBarPanel&>(*held);
   QPointer<QWidget> widget(&closing);
   QTest::mouseClick(closing.tabItemViews().at(0)->closeButton(), Qt::LeftButton);
   ASSERT_TRUE(!held && widget);
@@ -205,29 +159,8 @@ TEST(QtServices, FactoryPanelsReleasedInsideTheirOwnCloseClickGoQuietlyAndLookRi
   flushDeferredDeletes();
   EXPECT_FALSE(widget) << "deleted on the next turn";
 
-  // Screenshots for people: each display mode, hover, overflow, and the grid preview.
-  const std::vector<std::tuple<int, double, std::vector<Dir>, int, const char*>> strips = {
-      {3, 520, {Dir::left, Dir::right}, 1, "tab-strip-full"}, {3, 272, {Dir::left}, 0, "tab-strip-icon-with-moves"},
-      {3, 272, {Dir::left, Dir::right}, 2, "tab-strip-icon-only"}, {10, 312, {Dir::left, Dir::right}, 7, "tab-strip-overflow"}};
-  for (const auto& [count, width, moves, selected, name] : strips) {
-    auto panel = factory.makePaneTabBarPanel(tabs(count), moves, Rect(0, 300, width, 32), {});
-    panel->updateTabs(tabs(count), selected, Rect(0, 300, width, 32));
-    auto& shown = dynamic_cast<PaneTabBarPanel&>(*panel);
-    saveScreenshot(grabImage(shown, 2.0), QString::fromLatin1(name));
-    if (count != 3 || width != 520) continue;
-    hover(*shown.tabItemViews().at(2));
-    hover(*shown.tabItemViews().at(2)->closeButton());
-    saveScreenshot(grabImage(shown, 2.0), QStringLiteral("tab-strip-full-hover"));
-  }
-  auto preview = factory.makeBentoPreviewPanel(Rect(0, 0, 800, 600));
-  preview->setScreenFrame(Rect(0, 0, 800, 600));
-  preview->setTiles({{kinds[0].title, 11, Rect(8, 8, 388, 584)},
-                     {"Release notes — Browser with a title far too long for its card", 12, Rect(404, 304, 388, 288)},
-                     {kinds[2].title, 13, Rect(404, 8, 190, 288)}, {"Quit application", 99, Rect(602, 8, 190, 288)}});
-  preview->setNeedsDisplay();
-  auto& previewPanel = dynamic_cast<BentoPreviewPanel&>(*preview);
-  EXPECT_FALSE(previewPanel.isVisible()) << "made hidden";
-  saveScreenshot(grabImage(previewPanel, 2.0), QStringLiteral("grid-preview"));
+  // The grid preview is made hidden.
+  EXPECT_FALSE(dynamic_cast<QtBentoPreviewPanel&>(*factory.makeBentoPreviewPanel(Rect(0, 0, 800, 600))).isVisible());
   flushDeferredDeletes();
 }
 

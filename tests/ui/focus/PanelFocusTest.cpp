@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "X11Test.h"
-#include "ui/ApplicationIcons.h"
-#include "ui/PaneTabBarPanel.h"
-#include "ui/PaneTabChromeButton.h"
-#include "ui/PaneTabItemView.h"
-#include "ui/PaneTabSelectButton.h"
+#include "ui/overlay/ApplicationIcons.h"
+#include "ui/tabstrip/PaneTabChromeButton.h"
+#include "ui/tabstrip/PaneTabItemView.h"
+#include "ui/tabstrip/PaneTabSelectButton.h"
+#include "ui/tabstrip/QtPaneTabBarPanel.h"
 
 // libdbus, which Qt's desktop integration loads on xcb, keeps a buffer for
 // the life of the process.
@@ -89,7 +89,7 @@ TEST_F(PanelFocusTest, ClickingATabStripLeavesTheActiveWindowAlone) {
   PaneTabBarHandlers handlers;
   handlers.selection = [&](int index) { selections.push_back(index); };
   handlers.close = [&](int index) { closes.push_back(index); };
-  PaneTabBarPanel panel({{"One", 1}, {"Two", 2}, {"Three", 3}}, {PaneMoveDirection::left, PaneMoveDirection::right},
+  QtPaneTabBarPanel panel({{"One", 1}, {"Two", 2}, {"Three", 3}}, {PaneMoveDirection::left, PaneMoveDirection::right},
                         Rect(200, 600, 700, 32), std::move(handlers), std::make_shared<ApplicationIcons>(nullptr), ToolkitSpace());
   panel.orderFrontRegardless();
   ASSERT_TRUE(waitUntilExposed(panel));

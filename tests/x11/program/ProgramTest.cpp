@@ -11,7 +11,7 @@
 
 #include "hotkeys/HotKeyBindingsCoding.h"
 #include "hotkeys/KeyChord.h"
-#include "ui/QSettingsUserDefaults.h"
+#include "ui/services/QSettingsUserDefaults.h"
 
 namespace tessarapane::x11test {
 namespace {

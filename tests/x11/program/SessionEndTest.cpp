@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "ui/QSettingsUserDefaults.h"
+#include "ui/services/QSettingsUserDefaults.h"
 
 namespace tessarapane::x11test {
 namespace {

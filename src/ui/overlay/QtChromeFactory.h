@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "chrome/ChromeFactory.h"
+#include "ui/overlay/ApplicationIcons.h"
+#include "ui/overlay/OverlayStage.h"
+#include "ui/services/ToolkitSpace.h"
+
+namespace tessarapane::ui {
+
+// Makes the Qt panels the coordinator drives. All share one icon cache and
+// one stage on the desktop. The
+// panels are deleted on a later turn of the event loop once the coordinator
+// lets go of them, since that may happen inside one of their own clicks.
+class QtChromeFactory final : public ChromeFactory {
+ public:
+  QtChromeFactory(std::shared_ptr<ApplicationIcons> icons, ToolkitSpace space, std::shared_ptr<Log> log = nullptr);
+
+  std::shared_ptr<tessarapane::PaneTabBarPanel> makePaneTabBarPanel(
+      const std::vector<PaneTabPresentation>& tabs, const std::vector<PaneMoveDirection>& moveDirections,
+      const Rect& frame, PaneTabBarHandlers handlers) override;
+  std::shared_ptr<tessarapane::BentoDividerController> makeBentoDividerController(
+      BentoDividerCallbacks callbacks) override;
+  std::shared_ptr<tessarapane::BentoPreviewPanel> makeBentoPreviewPanel(const Rect& frame) override;
+
+  const std::shared_ptr<ApplicationIcons>& icons() const { return icons_; }
+
+ private:
+  std::shared_ptr<ApplicationIcons> icons_;
+  ToolkitSpace space_;
+  std::shared_ptr<OverlayStage> stage_;
+};
+
+}  // namespace tessarapane::ui
