@@ -17,10 +17,7 @@ constexpr std::uint32_t kF5 = 96;
 class HotKeysTest : public X11Test {
  protected:
   HotKeys& keys() { return *platform().hotKeys; }
-  bool press(const std::string& chord) {
-    const auto result = Subprocess::run({"xdotool", "key", chord}, 5.0);
-    return result && result->status == 0;
-  }
+  bool press(const std::string& chord) { return xdotool({"key", chord}); }
   bool sawKey(std::uint16_t keyCode) {
     return std::any_of(seen.begin(), seen.end(), [&](const KeyEvent& e) { return e.keyCode == keyCode; });
   }
@@ -67,7 +64,7 @@ class HotKeysTest : public X11Test {
   std::vector<KeyEvent> seen;
 };
 
-TEST_F(HotKeysTest, AGrabbedChordIsDeliveredOnceAndSeenByTheMonitor) {
+TEST_F(HotKeysTest, AGrabbedChordIsDeliveredOnceAndSeenByTheMonitorAndButtonsAreRead) {
   std::vector<HotKeyID> pressed;
   Subscription handler = keys().installHotKeyPressedHandler([&](HotKeyID id) {
     pressed.push_back(id);
@@ -109,6 +106,14 @@ TEST_F(HotKeysTest, AGrabbedChordIsDeliveredOnceAndSeenByTheMonitor) {
   ASSERT_TRUE(press("ctrl+alt+Left"));
   ASSERT_TRUE(waitUntil([&] { return sawKey(kLeftArrow); }));
   EXPECT_EQ(pressed.size(), 2U);
+
+  // The pressed mouse buttons, as the pointer's state tells them.
+  Input& input = *platform().input;
+  EXPECT_EQ(input.pressedMouseButtons(), 0U);
+  ASSERT_TRUE(xdotool({"mousedown", "1"}));
+  EXPECT_TRUE(waitUntil([&] { return input.pressedMouseButtons() == Input::kPrimaryButton; }));
+  ASSERT_TRUE(xdotool({"mouseup", "1"}));
+  EXPECT_TRUE(waitUntil([&] { return input.pressedMouseButtons() == 0U; }));
 }
 
 TEST_F(HotKeysTest, AKeyAnotherProgramHoldsFailsAndIsFreeAgainWhenGivenBack) {
@@ -142,17 +147,6 @@ TEST_F(HotKeysTest, AKeyAnotherProgramHoldsFailsAndIsFreeAgainWhenGivenBack) {
 
   // Local key monitors live in the toolkit's loop, not here.
   EXPECT_FALSE(keys().addLocalKeyDownMonitor([](const KeyEvent&) { return false; }).isActive());
-}
-
-TEST_F(HotKeysTest, PressedMouseButtons) {
-  Input& input = *platform().input;
-  EXPECT_EQ(input.pressedMouseButtons(), 0U);
-  const auto down = Subprocess::run({"xdotool", "mousedown", "1"}, 5.0);
-  ASSERT_TRUE(down && down->status == 0);
-  EXPECT_TRUE(waitUntil([&] { return input.pressedMouseButtons() == Input::kPrimaryButton; }));
-  const auto up = Subprocess::run({"xdotool", "mouseup", "1"}, 5.0);
-  ASSERT_TRUE(up && up->status == 0);
-  EXPECT_TRUE(waitUntil([&] { return input.pressedMouseButtons() == 0U; }));
 }
 
 }  // namespace
