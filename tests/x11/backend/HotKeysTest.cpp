@@ -24,20 +24,18 @@ class HotKeysTest : public X11Test {
   // The test's own grab of a key, as another program holding it.
   bool grabAsAnotherClient(xcb_keycode_t keycode, std::uint16_t modifiers) {
     xcb_connection_t* c = probe();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     xcb_generic_error_t* error = xcb_request_check(
-        c, xcb_grab_key_checked(c, 1, root, modifiers, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        c, xcb_grab_key_checked(c, 1, root(), modifiers, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     std::free(error);
     return error == nullptr;
   }
   // The same through XInput2, as mutter grabs its chords.
   bool grabThroughXInputAsAnotherClient(xcb_keycode_t keycode, std::uint32_t modifiers) {
     xcb_connection_t* c = probe();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     std::free(xcb_input_xi_query_version_reply(c, xcb_input_xi_query_version(c, 2, 2), nullptr));
     const std::uint32_t mask = XCB_INPUT_XI_EVENT_MASK_KEY_PRESS;
     xcb_input_xi_passive_grab_device_reply_t* reply = xcb_input_xi_passive_grab_device_reply(
-        c, xcb_input_xi_passive_grab_device(c, XCB_CURRENT_TIME, root, XCB_CURSOR_NONE, keycode,
+        c, xcb_input_xi_passive_grab_device(c, XCB_CURRENT_TIME, root(), XCB_CURSOR_NONE, keycode,
                                             XCB_INPUT_DEVICE_ALL_MASTER, 1, 1, XCB_INPUT_GRAB_TYPE_KEYCODE,
                                             XCB_INPUT_GRAB_MODE_22_ASYNC, XCB_INPUT_GRAB_MODE_22_ASYNC,
                                             XCB_INPUT_GRAB_OWNER_NO_OWNER, &mask, &modifiers),
@@ -48,8 +46,7 @@ class HotKeysTest : public X11Test {
   }
   void releaseAsAnotherClient(xcb_keycode_t keycode, std::uint16_t modifiers) {
     xcb_connection_t* c = probe();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    xcb_ungrab_key(c, keycode, root, modifiers);
+    xcb_ungrab_key(c, keycode, root(), modifiers);
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
   }
   xcb_keycode_t keycodeOf(std::uint32_t keysym) {

@@ -82,12 +82,6 @@ class CoordinatorX11Test : public X11Test {
 
   void expectBackAt(const Frames& originals) { EXPECT_EQ(misfits(originals, kLandTimeout), "") << "not back"; }
 
-  double timed(const std::function<void()>& call) {
-    const double start = monotonicNow();
-    call();
-    return monotonicNow() - start;
-  }
-
   std::shared_ptr<RecordingChromeFactory> chrome = std::make_shared<RecordingChromeFactory>();
   std::shared_ptr<LayoutCoordinator> coordinator;
 };

@@ -71,6 +71,12 @@ class X11Test : public ::testing::Test {
   // _NET_CLIENT_LIST_STACKING (bottom to top) as xprop reads it.
   std::vector<xcb_window_t> witnessStacking();
 
+  // Seconds the call took.
+  static double timed(const std::function<void()>& call) {
+    const double start = monotonicNow();
+    call();
+    return monotonicNow() - start;
+  }
   // Runs a tool (wmctrl, xrandr, xprop ...) to its end; whether it succeeded.
   static bool succeeds(const std::vector<std::string>& argv, double timeout = 10.0);
   static bool xdotool(std::vector<std::string> arguments) {
@@ -88,6 +94,7 @@ class X11Test : public ::testing::Test {
   // X client (its own windows, key grabs, round trips through the window
   // manager).
   xcb_connection_t* probe() { return probe_; }
+  xcb_window_t root() { return xcb_setup_roots_iterator(xcb_get_setup(probe_)).data->root; }
   xcb_atom_t probeAtom(const char* name);
 
   std::shared_ptr<PollLoopScheduler> scheduler_;

@@ -22,27 +22,26 @@ constexpr Colour kDesktop{0x30, 0x70, 0xb0};
 // they blend instead. They stay above the managed windows and bypass the
 // window manager.
 TEST_F(ProgramTest, OverlaysCoverTheirXPixelsAtEveryScaleAndShowTheDesktopThroughTheirClearParts) {
-  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(probe())).data->root;
   {
     // The desktop's colour as a wallpaper setter leaves it: a compositing
     // manager paints the desktop from the pixmap in _XROOTPMAP_ID.
     const xcb_pixmap_t wallpaper = xcb_generate_id(probe());
-    xcb_create_pixmap(probe(), 24, wallpaper, root, 8, 8);
+    xcb_create_pixmap(probe(), 24, wallpaper, root(), 8, 8);
     const xcb_gcontext_t paint = xcb_generate_id(probe());
     const std::uint32_t colour = (kDesktop[0] << 16) | (kDesktop[1] << 8) | kDesktop[2];
     xcb_create_gc(probe(), paint, wallpaper, XCB_GC_FOREGROUND, &colour);
     const xcb_rectangle_t all{0, 0, 8, 8};
     xcb_poly_fill_rectangle(probe(), wallpaper, paint, 1, &all);
-    xcb_change_window_attributes(probe(), root, XCB_CW_BACK_PIXMAP, &wallpaper);
-    xcb_clear_area(probe(), 0, root, 0, 0, 0, 0);
-    xcb_change_property(probe(), XCB_PROP_MODE_REPLACE, root, probeAtom("_XROOTPMAP_ID"), XCB_ATOM_PIXMAP, 32, 1,
+    xcb_change_window_attributes(probe(), root(), XCB_CW_BACK_PIXMAP, &wallpaper);
+    xcb_clear_area(probe(), 0, root(), 0, 0, 0, 0);
+    xcb_change_property(probe(), XCB_PROP_MODE_REPLACE, root(), probeAtom("_XROOTPMAP_ID"), XCB_ATOM_PIXMAP, 32, 1,
                         &wallpaper);
     xcb_flush(probe());
   }
   // One pixel of the screen as it is shown.
   const auto pixel = [&](double x, double y) {
     xcb_get_image_reply_t* image = xcb_get_image_reply(
-        probe(), xcb_get_image(probe(), XCB_IMAGE_FORMAT_Z_PIXMAP, root, static_cast<std::int16_t>(x),
+        probe(), xcb_get_image(probe(), XCB_IMAGE_FORMAT_Z_PIXMAP, root(), static_cast<std::int16_t>(x),
                                static_cast<std::int16_t>(y), 1, 1, ~0u),
         nullptr);
     Colour colour{-1, -1, -1};

@@ -218,10 +218,9 @@ class ProgramTest : public X11Test {
       }
       return found;
     };
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(probe())).data->root;
-    const std::vector<xcb_window_t> stacking = tree(root).first;
+    const std::vector<xcb_window_t> stacking = tree(root()).first;
     for (xcb_window_t client : clients) {
-      for (xcb_window_t parent = tree(client).second; parent != root && parent != XCB_NONE;
+      for (xcb_window_t parent = tree(client).second; parent != root() && parent != XCB_NONE;
            parent = tree(client).second) {
         client = parent;
       }

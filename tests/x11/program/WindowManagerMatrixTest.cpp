@@ -173,7 +173,9 @@ TEST_F(ProgramTest, LayoutsStripsFocusAndHotKeysHoldOnThisWindowManager) {
 
   ASSERT_EQ(ctl({"exit"}).status, 0);
   const json current = waitForState([](const json& s) { return s.at("layout").is_null(); });
-  EXPECT_TRUE(current.at("layout").is_null()) << current.dump();
+  EXPECT_TRUE(current.at("layout").is_null() && current.at("panes").empty() && current.at("tiles").empty())
+      << current.dump();
+  EXPECT_TRUE(program_->isRunning());
   std::string where;
   const double worst = worstOffset(before, &where);
   row.restore = pixels(worst);

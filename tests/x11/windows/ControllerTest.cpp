@@ -190,11 +190,6 @@ TEST_F(ControllerTest, CloseResultsOnRealClientsAndAStoppedOneHoldsNothingUp) {
   ASSERT_TRUE(stopped);
   settle();
   stopped->process.signal(SIGSTOP);
-  const auto timed = [](const std::function<void()>& call) {
-    const double start = monotonicNow();
-    call();
-    return monotonicNow() - start;
-  };
   std::vector<ManagedWindow> windows;
   EXPECT_LT(timed([&] { windows = WindowIndexer(platform()).currentSpaceWindows(); }), kPromptly);
   const auto window = std::find_if(windows.begin(), windows.end(),
