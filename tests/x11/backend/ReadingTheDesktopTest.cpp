@@ -75,10 +75,9 @@ TEST_F(ReadingTheDesktopTest, EveryKindOfWindowIsDescribedAsTheDesktopShowsIt) {
   std::map<std::string, std::unique_ptr<TestClient>> clients;
   for (const auto& [name, arguments] : kinds) ASSERT_TRUE(clients[name] = startClient(arguments)) << name;
   TestClient &plain = *clients["plain"], &minimized = *clients["minimized"], &fullScreen = *clients["full screen"];
-  auto terminal = startProgram({"xterm", "-geometry", "80x24+600+40"});
+  pid_t terminalPid = 0;
+  const xcb_window_t terminal = xterm("80x24+600+40", &terminalPid);
   ASSERT_TRUE(terminal);
-  const auto terminalWindow = waitForClientOf(terminal->pid());
-  ASSERT_TRUE(terminalWindow);
   ASSERT_TRUE(clients["main"]->openDialog() && minimized.command("minimize") && fullScreen.command("fullscreen"));
   ASSERT_TRUE(succeeds({"wmctrl", "-i", "-r", std::to_string(clients["elsewhere"]->window), "-t", "1"}));
   const xcb_window_t own = mapOwnWindow();
@@ -98,7 +97,7 @@ TEST_F(ReadingTheDesktopTest, EveryKindOfWindowIsDescribedAsTheDesktopShowsIt) {
   for (const auto& [name, arguments] : kinds) {
     described.push_back(describe(name, clients[name]->pid(), clients[name]->window, indexed, *list));
   }
-  described.push_back(describe("xterm", terminal->pid(), *terminalWindow, indexed, *list));
+  described.push_back(describe("xterm", terminalPid, terminal, indexed, *list));
   described.push_back(describe("own", getpid(), own, indexed, *list));
   const std::vector<std::string> expected{
       "plain: AXStandardWindow close indexed layer 0 alpha 50%",
@@ -129,7 +128,7 @@ TEST_F(ReadingTheDesktopTest, EveryKindOfWindowIsDescribedAsTheDesktopShowsIt) {
                             std::string("窗口 Ärger"), element(plain)));
   EXPECT_EQ(std::optional<Rect>(first.frame), witnessFrame(plain.window));
   EXPECT_GT(first.frame.height(), 400.0) << "decorations belong to the outer frame";
-  EXPECT_EQ(std::make_pair(record(*terminalWindow).appName, record(*terminalWindow).title),
+  EXPECT_EQ(std::make_pair(record(terminal).appName, record(terminal).title),
             std::make_pair(std::string("XTerm"), std::string("xterm")));
   const auto ofPlain = indexer.currentSpaceWindows(plain.pid());
   ASSERT_EQ(ofPlain.size(), 1U);

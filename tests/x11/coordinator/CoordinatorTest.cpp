@@ -38,16 +38,6 @@ class CoordinatorX11Test : public X11Test {
     X11Test::TearDown();
   }
 
-  // An xterm at `geometry` (cells and place), once the window manager lists it.
-  xcb_window_t xterm(const std::string& geometry, pid_t* pid = nullptr) {
-    programs_.push_back(startProgram({"xterm", "-geometry", geometry}));
-    if (!programs_.back()) return XCB_NONE;
-    if (pid) *pid = programs_.back()->pid();
-    const auto window = waitForClientOf(programs_.back()->pid());
-    EXPECT_TRUE(window) << "xterm " << geometry << " did not map";
-    return window.value_or(XCB_NONE);
-  }
-
   // Where the running layout puts each of its windows, in accessibility
   // space (root coordinates while the primary monitor is at the origin).
   Frames targets() {

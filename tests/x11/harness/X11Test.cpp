@@ -121,14 +121,16 @@ std::unique_ptr<Subprocess> X11Test::startProgram(const std::vector<std::string>
   return process;
 }
 
-std::optional<xcb_window_t> X11Test::waitForClientOf(pid_t pid, double timeout) {
-  std::optional<xcb_window_t> found;
-  waitUntil([&] {
-    const auto windows = backend().desktop->clientsOf(pid, backend().connection->deadline());
+xcb_window_t X11Test::xterm(const std::string& geometry, pid_t* pid) {
+  programs_.push_back(startProgram({"xterm", "-geometry", geometry}));
+  if (!programs_.back()) return XCB_NONE;
+  if (pid) *pid = programs_.back()->pid();
+  xcb_window_t found = XCB_NONE;
+  EXPECT_TRUE(waitUntil([&] {
+    const auto windows = backend().desktop->clientsOf(programs_.back()->pid(), backend().connection->deadline());
     if (windows && !windows->empty()) found = windows->front();
-    return found.has_value();
-  }, timeout);
-  catchUp();
+    return found != XCB_NONE;
+  })) << "xterm " << geometry << " did not map";
   return found;
 }
 

@@ -43,8 +43,9 @@ class X11Test : public ::testing::Test {
   std::unique_ptr<TestClient> startClient(const std::vector<std::string>& arguments, double timeout = 10.0);
   // Starts another program (xterm, xclock ...) on the session's display.
   std::unique_ptr<Subprocess> startProgram(const std::vector<std::string>& argv);
-  // The first client window of a process once the window manager lists it.
-  std::optional<xcb_window_t> waitForClientOf(pid_t pid, double timeout = 10.0);
+  // An xterm at `geometry` (cells and place), kept until the test ends; its
+  // window once the window manager lists it (none when it does not).
+  xcb_window_t xterm(const std::string& geometry, pid_t* pid = nullptr);
 
   // Runs the loop until the condition holds or the timeout passes, then lets
   // the backend read what the server sent meanwhile (catchUp).

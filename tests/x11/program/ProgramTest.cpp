@@ -188,29 +188,20 @@ TEST_F(ProgramTest, ChordRecordedInTheSettingsWindowTakesEffectAndSleepAndLockPa
   ASSERT_EQ(clients.size(), 2u);
   ASSERT_FALSE(startTessarapane().is_null());
 
-  // The tray icon: a window of this program's inside the tray.
+  // The tray icon: a window of this program's inside the tray panel at the
+  // top right, a small square.
   std::optional<Rect> icon;
   ASSERT_TRUE(waitUntil([&] {
-    const auto tree = Subprocess::run({"xwininfo", "-tree", "-root"}, 5.0);
-    if (!tree) return false;
-    std::istringstream lines(tree->output);
-    std::string line;
-    while (std::getline(lines, line)) {
-      // "0x600006 "tessarapane": ("tessarapane" "Tessarapane")  22x22+0+0  +1417+1"
-      if (line.find("essarapane\")") == std::string::npos) continue;
-      int width = 0, height = 0, x = 0, y = 0, rx = 0, ry = 0;
-      const std::size_t geometry = line.rfind(")  ");
-      if (geometry == std::string::npos ||
-          std::sscanf(line.c_str() + geometry + 3, "%dx%d+%d+%d  +%d+%d", &width, &height, &rx, &ry, &x, &y) != 6) {
-        continue;
-      }
-      // Inside the tray panel at the top right, a small square.
-      if (width > 4 && width <= 32 && height > 4 && height <= 32 && y < 24 && x >= 1440 - 120) {
-        icon = Rect(x, y, width, height);
-        return true;
+    const auto found = Subprocess::run({"xdotool", "search", "--classname", "^tessarapane$"}, 5.0);
+    std::istringstream ids(found ? found->output : "");
+    for (std::string id; std::getline(ids, id);) {
+      const auto frame = witnessFrame(static_cast<xcb_window_t>(std::stoul(id)));
+      if (frame && frame->width() > 4 && frame->width() <= 32 && frame->height() > 4 && frame->height() <= 32 &&
+          frame->y() < 24 && frame->x() >= 1440 - 120) {
+        icon = frame;
       }
     }
-    return false;
+    return icon.has_value();
   }, kStartTimeout)) << "no tray icon of the program in trayer";
 
   // The menu's items from the bottom: quit, the permission settings, the hot

@@ -42,10 +42,8 @@ class ControllerTest : public X11Test {
 // windows and a fixed-size one.
 TEST_F(ControllerTest, MovesWindowsToTheirOuterFrames) {
   auto client = startClient({"--geometry", "400x300+100+100"});
-  auto terminal = startProgram({"xterm", "-geometry", "80x24+500+300"});
+  const xcb_window_t terminal = xterm("80x24+500+300");
   ASSERT_TRUE(client && terminal);
-  const auto terminalWindow = waitForClientOf(terminal->pid());
-  ASSERT_TRUE(terminalWindow);
   settle();
   WindowController controller(platform());
 
@@ -61,16 +59,16 @@ TEST_F(ControllerTest, MovesWindowsToTheirOuterFrames) {
 
   // xterm sizes itself in character cells: it snaps down by less than one
   // cell, inside the frame-fit tolerance.
-  const ManagedWindow xterm = managed(*terminalWindow);
+  const ManagedWindow cells = managed(terminal);
   const Rect cellTarget(50, 60, 701, 503);
-  EXPECT_TRUE(controller.setAccessibilityFrame(cellTarget, xterm));
+  EXPECT_TRUE(controller.setAccessibilityFrame(cellTarget, cells));
   ASSERT_TRUE(waitUntil([&] {
-    const auto frame = frameOf(xterm);
+    const auto frame = frameOf(cells);
     return frame && frame->origin.x == cellTarget.x() && frame->origin.y == cellTarget.y() &&
            frame->width() != 0 && std::abs(frame->width() - cellTarget.width()) < 40;
   }));
   settle();
-  const auto landed = witnessFrame(*terminalWindow);
+  const auto landed = witnessFrame(terminal);
   ASSERT_TRUE(landed);
   EXPECT_EQ(landed->origin, cellTarget.origin);
   EXPECT_TRUE(PaneFrameFit::matches(*landed, cellTarget)) << *landed;
@@ -128,13 +126,16 @@ TEST_F(ControllerTest, RaisesAndFocusesWindows) {
   const std::vector<ManagedWindow> windows{managed(lower->window), managed(upper->window)};
   // "AXRaise" restacks without focusing; windows cannot be pressed.
   Accessibility& ax = *platform().accessibility;
+  const auto onTop = [&](const std::unique_ptr<TestClient>& client) {
+    return waitUntil([&] { return !witnessStacking().empty() && witnessStacking().back() == client->window; });
+  };
   ASSERT_EQ(ax.performAction(windows[0].element, "AXRaise"), AXError::success);
-  EXPECT_TRUE(waitUntil([&] { return !witnessStacking().empty() && witnessStacking().back() == lower->window; }));
+  EXPECT_TRUE(onTop(lower));
   settle();
   EXPECT_EQ(witnessActiveWindow(), upper->window);
   EXPECT_EQ(ax.performAction(windows[0].element, "AXPress"), AXError::actionUnsupported);
   ASSERT_EQ(ax.performAction(windows[1].element, "AXRaise"), AXError::success);
-  ASSERT_TRUE(waitUntil([&] { return !witnessStacking().empty() && witnessStacking().back() == upper->window; }));
+  ASSERT_TRUE(onTop(upper));
   ASSERT_TRUE(waitUntil([&] {
     const auto focused = controller.focusedManagedWindow(windows);
     return focused && focused->windowID == upper->window;
@@ -142,7 +143,7 @@ TEST_F(ControllerTest, RaisesAndFocusesWindows) {
 
   EXPECT_TRUE(controller.raise(windows[0], controller.onScreenWindowIDs()));
   EXPECT_TRUE(waitUntil([&] { return witnessActiveWindow() == lower->window; }));
-  EXPECT_TRUE(waitUntil([&] { return !witnessStacking().empty() && witnessStacking().back() == lower->window; }));
+  EXPECT_TRUE(onTop(lower));
   EXPECT_TRUE(waitUntil([&] {
     const auto focused = controller.focusedManagedWindow(windows);
     return focused && focused->windowID == lower->window;
