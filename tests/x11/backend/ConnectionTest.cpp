@@ -1,4 +1,4 @@
-// The trust test and what happens when the X server goes away.
+// What happens when the X server goes away.
 #include <poll.h>
 
 #include <cstdlib>
@@ -11,20 +11,7 @@ namespace {
 
 using ConnectionTest = X11Test;
 
-TEST_F(ConnectionTest, TrustedOnlyWithAnEwmhWindowManager) {
-  EXPECT_TRUE(platform().accessibility->isProcessTrusted());
-  EXPECT_TRUE(platform().accessibility->isProcessTrustedWithPrompt());
-
-  XSession::Options bare;
-  bare.windowManager.clear();
-  bare.exportEnvironment = false;
-  std::string error;
-  const auto withoutManager = XSession::start(bare, &error);
-  ASSERT_TRUE(withoutManager) << error;
-  auto backend = makeX11Backend(withoutManager->display(), scheduler_, &error);
-  ASSERT_TRUE(backend) << error;
-  EXPECT_FALSE(backend->platform.accessibility->isProcessTrusted());
-}
+// Trusted only with an EWMH window manager: ProgramTest.WithoutAWindowManagerTheGuideSaysSoUntilOneStarts.
 
 // Kills the X client behind `connection` from another connection, as the
 // server does when it goes away.

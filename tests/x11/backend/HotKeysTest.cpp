@@ -17,30 +17,25 @@ constexpr std::uint32_t kF5 = 96;
 class HotKeysTest : public X11Test {
  protected:
   HotKeys& keys() { return *platform().hotKeys; }
-  bool press(const std::string& chord) {
-    const auto result = Subprocess::run({"xdotool", "key", chord}, 5.0);
-    return result && result->status == 0;
-  }
+  bool press(const std::string& chord) { return xdotool({"key", chord}); }
   bool sawKey(std::uint16_t keyCode) {
     return std::any_of(seen.begin(), seen.end(), [&](const KeyEvent& e) { return e.keyCode == keyCode; });
   }
   // The test's own grab of a key, as another program holding it.
   bool grabAsAnotherClient(xcb_keycode_t keycode, std::uint16_t modifiers) {
     xcb_connection_t* c = probe();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     xcb_generic_error_t* error = xcb_request_check(
-        c, xcb_grab_key_checked(c, 1, root, modifiers, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        c, xcb_grab_key_checked(c, 1, root(), modifiers, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     std::free(error);
     return error == nullptr;
   }
   // The same through XInput2, as mutter grabs its chords.
   bool grabThroughXInputAsAnotherClient(xcb_keycode_t keycode, std::uint32_t modifiers) {
     xcb_connection_t* c = probe();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     std::free(xcb_input_xi_query_version_reply(c, xcb_input_xi_query_version(c, 2, 2), nullptr));
     const std::uint32_t mask = XCB_INPUT_XI_EVENT_MASK_KEY_PRESS;
     xcb_input_xi_passive_grab_device_reply_t* reply = xcb_input_xi_passive_grab_device_reply(
-        c, xcb_input_xi_passive_grab_device(c, XCB_CURRENT_TIME, root, XCB_CURSOR_NONE, keycode,
+        c, xcb_input_xi_passive_grab_device(c, XCB_CURRENT_TIME, root(), XCB_CURSOR_NONE, keycode,
                                             XCB_INPUT_DEVICE_ALL_MASTER, 1, 1, XCB_INPUT_GRAB_TYPE_KEYCODE,
                                             XCB_INPUT_GRAB_MODE_22_ASYNC, XCB_INPUT_GRAB_MODE_22_ASYNC,
                                             XCB_INPUT_GRAB_OWNER_NO_OWNER, &mask, &modifiers),
@@ -51,8 +46,7 @@ class HotKeysTest : public X11Test {
   }
   void releaseAsAnotherClient(xcb_keycode_t keycode, std::uint16_t modifiers) {
     xcb_connection_t* c = probe();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    xcb_ungrab_key(c, keycode, root, modifiers);
+    xcb_ungrab_key(c, keycode, root(), modifiers);
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
   }
   xcb_keycode_t keycodeOf(std::uint32_t keysym) {
@@ -67,7 +61,7 @@ class HotKeysTest : public X11Test {
   std::vector<KeyEvent> seen;
 };
 
-TEST_F(HotKeysTest, AGrabbedChordIsDeliveredOnceAndSeenByTheMonitor) {
+TEST_F(HotKeysTest, AGrabbedChordIsDeliveredOnceAndSeenByTheMonitorAndButtonsAreRead) {
   std::vector<HotKeyID> pressed;
   Subscription handler = keys().installHotKeyPressedHandler([&](HotKeyID id) {
     pressed.push_back(id);
@@ -109,6 +103,14 @@ TEST_F(HotKeysTest, AGrabbedChordIsDeliveredOnceAndSeenByTheMonitor) {
   ASSERT_TRUE(press("ctrl+alt+Left"));
   ASSERT_TRUE(waitUntil([&] { return sawKey(kLeftArrow); }));
   EXPECT_EQ(pressed.size(), 2U);
+
+  // The pressed mouse buttons, as the pointer's state tells them.
+  Input& input = *platform().input;
+  EXPECT_EQ(input.pressedMouseButtons(), 0U);
+  ASSERT_TRUE(xdotool({"mousedown", "1"}));
+  EXPECT_TRUE(waitUntil([&] { return input.pressedMouseButtons() == Input::kPrimaryButton; }));
+  ASSERT_TRUE(xdotool({"mouseup", "1"}));
+  EXPECT_TRUE(waitUntil([&] { return input.pressedMouseButtons() == 0U; }));
 }
 
 TEST_F(HotKeysTest, AKeyAnotherProgramHoldsFailsAndIsFreeAgainWhenGivenBack) {
@@ -142,17 +144,6 @@ TEST_F(HotKeysTest, AKeyAnotherProgramHoldsFailsAndIsFreeAgainWhenGivenBack) {
 
   // Local key monitors live in the toolkit's loop, not here.
   EXPECT_FALSE(keys().addLocalKeyDownMonitor([](const KeyEvent&) { return false; }).isActive());
-}
-
-TEST_F(HotKeysTest, PressedMouseButtons) {
-  Input& input = *platform().input;
-  EXPECT_EQ(input.pressedMouseButtons(), 0U);
-  const auto down = Subprocess::run({"xdotool", "mousedown", "1"}, 5.0);
-  ASSERT_TRUE(down && down->status == 0);
-  EXPECT_TRUE(waitUntil([&] { return input.pressedMouseButtons() == Input::kPrimaryButton; }));
-  const auto up = Subprocess::run({"xdotool", "mouseup", "1"}, 5.0);
-  ASSERT_TRUE(up && up->status == 0);
-  EXPECT_TRUE(waitUntil([&] { return input.pressedMouseButtons() == 0U; }));
 }
 
 }  // namespace

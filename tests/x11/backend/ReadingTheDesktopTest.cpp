@@ -59,32 +59,33 @@ class ReadingTheDesktopTest : public X11Test {
 };
 
 TEST_F(ReadingTheDesktopTest, EveryKindOfWindowIsDescribedAsTheDesktopShowsIt) {
-  auto plain = startClient({"--title", "窗口 Ärger", "--geometry", "500x400+40+40", "--opacity", "0.5"});
-  auto terminal = startProgram({"xterm", "-geometry", "80x24+600+40"});
-  auto withDialog = startClient({"--title", "Main", "--geometry", "500x400+300+300", "--dialog"});
-  auto dialog = startClient({"--type", "dialog", "--title", "A dialog", "--geometry", "300x200+100+500"});
-  auto palette = startClient({"--type", "utility", "--geometry", "300x200+500+500"});
-  auto untyped = startClient({"--type", "none", "--no-delete-window", "--geometry", "300x200+800+100"});
-  auto dock = startClient({"--type", "dock", "--geometry", "1440x30+0+870", "--strut", "bottom:30"});
-  auto background = startClient({"--type", "desktop", "--geometry", "1440x900+0+0"});
-  auto tiny = startClient({"--geometry", "100x50+900+600"});
-  auto minimized = startClient({"--minimize"});
-  auto fullScreen = startClient({"--fullscreen"});
-  auto anonymous = startClient({"--title", "No pid", "--no-pid", "--geometry", "300x200+200+200"});
-  auto elsewhere = startClient({"--title", "Elsewhere"});
-  ASSERT_TRUE(plain && terminal && withDialog && dialog && palette && untyped && dock && background && tiny &&
-              minimized && fullScreen && anonymous && elsewhere);
-  const auto terminalWindow = waitForClientOf(terminal->pid());
-  ASSERT_TRUE(terminalWindow);
-  ASSERT_TRUE(withDialog->waitForDialog());
-  const auto moved = Subprocess::run({"wmctrl", "-i", "-r", std::to_string(elsewhere->window), "-t", "1"}, 5.0);
-  ASSERT_TRUE(moved && moved->status == 0);
+  const std::vector<std::pair<std::string, std::vector<std::string>>> kinds{
+      {"plain", {"--title", "窗口 Ärger", "--geometry", "500x400+40+40", "--opacity", "0.5"}},
+      {"main", {"--title", "Main", "--geometry", "500x400+300+300"}},
+      {"dialog", {"--type", "dialog", "--title", "A dialog", "--geometry", "300x200+100+500"}},
+      {"palette", {"--type", "utility", "--geometry", "300x200+500+500"}},
+      {"untyped", {"--type", "none", "--no-delete-window", "--geometry", "300x200+800+100"}},
+      {"dock", {"--type", "dock", "--geometry", "1440x30+0+870", "--strut", "bottom:30"}},
+      {"background", {"--type", "desktop", "--geometry", "1440x900+0+0"}},
+      {"tiny", {"--geometry", "100x50+900+600"}},
+      {"minimized", {}},
+      {"full screen", {}},
+      {"anonymous", {"--title", "No pid", "--no-pid", "--geometry", "300x200+200+200"}},
+      {"elsewhere", {"--title", "Elsewhere"}}};
+  std::map<std::string, std::unique_ptr<TestClient>> clients;
+  for (const auto& [name, arguments] : kinds) ASSERT_TRUE(clients[name] = startClient(arguments)) << name;
+  TestClient &plain = *clients["plain"], &minimized = *clients["minimized"], &fullScreen = *clients["full screen"];
+  pid_t terminalPid = 0;
+  const xcb_window_t terminal = xterm("80x24+600+40", &terminalPid);
+  ASSERT_TRUE(terminal);
+  ASSERT_TRUE(clients["main"]->openDialog() && minimized.command("minimize") && fullScreen.command("fullscreen"));
+  ASSERT_TRUE(succeeds({"wmctrl", "-i", "-r", std::to_string(clients["elsewhere"]->window), "-t", "1"}));
   const xcb_window_t own = mapOwnWindow();
   ASSERT_TRUE(waitUntil([&] {
-    const auto clients = backend().desktop->clientList(backend().connection->deadline());
-    return clients && std::count(clients->begin(), clients->end(), own) == 1 &&
-           AXHelpers::boolean(ax(), "AXMinimized", element(*minimized)) == true &&
-           AXHelpers::boolean(ax(), "AXFullScreen", element(*fullScreen)) == true;
+    const auto listed = backend().desktop->clientList(backend().connection->deadline());
+    return listed && std::count(listed->begin(), listed->end(), own) == 1 &&
+           AXHelpers::boolean(ax(), "AXMinimized", element(minimized)) == true &&
+           AXHelpers::boolean(ax(), "AXFullScreen", element(fullScreen)) == true;
   }));
   settle();
 
@@ -92,25 +93,14 @@ TEST_F(ReadingTheDesktopTest, EveryKindOfWindowIsDescribedAsTheDesktopShowsIt) {
   const std::vector<ManagedWindow> indexed = indexer.currentSpaceWindows();
   const auto list = platform().windowServer->onScreenWindowList();
   ASSERT_TRUE(list);
-  const std::vector<std::string> described{
-      describe("plain", plain->pid(), plain->window, indexed, *list),
-      describe("xterm", terminal->pid(), *terminalWindow, indexed, *list),
-      describe("main", withDialog->pid(), withDialog->window, indexed, *list),
-      describe("dialog", dialog->pid(), dialog->window, indexed, *list),
-      describe("palette", palette->pid(), palette->window, indexed, *list),
-      describe("untyped", untyped->pid(), untyped->window, indexed, *list),
-      describe("dock", dock->pid(), dock->window, indexed, *list),
-      describe("background", background->pid(), background->window, indexed, *list),
-      describe("tiny", tiny->pid(), tiny->window, indexed, *list),
-      describe("minimized", minimized->pid(), minimized->window, indexed, *list),
-      describe("full screen", fullScreen->pid(), fullScreen->window, indexed, *list),
-      describe("anonymous", anonymous->pid(), anonymous->window, indexed, *list),
-      describe("elsewhere", elsewhere->pid(), elsewhere->window, indexed, *list),
-      describe("own", getpid(), own, indexed, *list),
-  };
+  std::vector<std::string> described;
+  for (const auto& [name, arguments] : kinds) {
+    described.push_back(describe(name, clients[name]->pid(), clients[name]->window, indexed, *list));
+  }
+  described.push_back(describe("xterm", terminalPid, terminal, indexed, *list));
+  described.push_back(describe("own", getpid(), own, indexed, *list));
   const std::vector<std::string> expected{
       "plain: AXStandardWindow close indexed layer 0 alpha 50%",
-      "xterm: - close indexed layer 0",
       "main: AXStandardWindow close indexed layer 0",
       "dialog: AXDialog close - layer 0",
       "palette: AXFloatingWindow close - layer 0",
@@ -122,6 +112,7 @@ TEST_F(ReadingTheDesktopTest, EveryKindOfWindowIsDescribedAsTheDesktopShowsIt) {
       "full screen: AXStandardWindow close - layer 0",
       "anonymous: AXStandardWindow close indexed layer 0",
       "elsewhere: AXStandardWindow close - off-screen",
+      "xterm: - close indexed layer 0",
       "own: AXStandardWindow - - layer 0",
   };
   EXPECT_EQ(described, expected);
@@ -131,18 +122,18 @@ TEST_F(ReadingTheDesktopTest, EveryKindOfWindowIsDescribedAsTheDesktopShowsIt) {
   const auto record = [&](xcb_window_t window) {
     return *std::find_if(indexed.begin(), indexed.end(), [&](const ManagedWindow& w) { return w.windowID == window; });
   };
-  const ManagedWindow first = record(plain->window);
+  const ManagedWindow first = record(plain.window);
   EXPECT_EQ(std::make_tuple(first.ownerPID, first.appName, first.bundleIdentifier, first.title, first.element),
-            std::make_tuple(plain->pid(), std::string("TestClient"), std::optional<std::string>("TestClient"),
-                            std::string("窗口 Ärger"), element(*plain)));
-  EXPECT_EQ(std::optional<Rect>(first.frame), witnessFrame(plain->window));
+            std::make_tuple(plain.pid(), std::string("TestClient"), std::optional<std::string>("TestClient"),
+                            std::string("窗口 Ärger"), element(plain)));
+  EXPECT_EQ(std::optional<Rect>(first.frame), witnessFrame(plain.window));
   EXPECT_GT(first.frame.height(), 400.0) << "decorations belong to the outer frame";
-  EXPECT_EQ(std::make_pair(record(*terminalWindow).appName, record(*terminalWindow).title),
+  EXPECT_EQ(std::make_pair(record(terminal).appName, record(terminal).title),
             std::make_pair(std::string("XTerm"), std::string("xterm")));
-  const auto ofPlain = indexer.currentSpaceWindows(plain->pid());
+  const auto ofPlain = indexer.currentSpaceWindows(plain.pid());
   ASSERT_EQ(ofPlain.size(), 1U);
-  EXPECT_EQ(ofPlain.front().windowID, plain->window);
-  EXPECT_EQ(AXHelpers::windows(ax(), ax().createApplication(plain->pid())), std::vector<AXElement>{element(*plain)});
+  EXPECT_EQ(ofPlain.front().windowID, plain.window);
+  EXPECT_EQ(AXHelpers::windows(ax(), ax().createApplication(plain.pid())), std::vector<AXElement>{element(plain)});
 
   // Both orders are the window manager's, front-most first.
   std::set<WindowID> manageable;
@@ -170,9 +161,9 @@ TEST_F(ReadingTheDesktopTest, EveryKindOfWindowIsDescribedAsTheDesktopShowsIt) {
 }
 
 TEST_F(ReadingTheDesktopTest, FramesAndStatesFollowTheWindowAndAGoneWindowIsInvalid) {
-  auto mover = startClient({"--geometry", "300x200+100+100", "--move-after-map", "500,400"});
+  auto mover = startClient({"--geometry", "300x200+100+100"});
   auto client = startClient({"--title", "Owner"});
-  ASSERT_TRUE(mover && client);
+  ASSERT_TRUE(mover && client && mover->command("move 500 400"));
   // A client that moves itself is read where it went.
   EXPECT_TRUE(waitUntil([&] {
     const auto now = AXHelpers::frame(ax(), element(*mover));
@@ -192,8 +183,7 @@ TEST_F(ReadingTheDesktopTest, FramesAndStatesFollowTheWindowAndAGoneWindowIsInva
     return value.value ? std::get<std::vector<AXElement>>(*value.value) : std::vector<AXElement>{};
   };
   EXPECT_EQ(closeEnabled(), true);
-  ASSERT_TRUE(client->command("dialog"));
-  const auto dialog = client->waitForDialog();
+  const auto dialog = client->openDialog();
   ASSERT_TRUE(dialog);
   const AXElement sheet = X11Accessibility::windowElement(client->pid(), *dialog);
   EXPECT_TRUE(waitUntil([&] { return sheets() == std::vector<AXElement>{sheet}; }));
@@ -255,8 +245,7 @@ TEST_F(ReadingTheDesktopTest, WhatIsKeptFollowsEveryChangeOfTheDesktop) {
   };
   const auto wmctrl = [](std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), "wmctrl");
-    const auto done = Subprocess::run(arguments, 5.0);
-    return done && done->status == 0;
+    return succeeds(arguments);
   };
   const auto id = [](const std::unique_ptr<TestClient>& client) { return std::to_string(client->window); };
   const std::vector<std::pair<std::string, std::function<bool()>>> changes{
@@ -265,10 +254,8 @@ TEST_F(ReadingTheDesktopTest, WhatIsKeptFollowsEveryChangeOfTheDesktop) {
       {"resized", [&] { return wmctrl({"-i", "-r", id(third), "-e", "0,-1,-1,500,250"}); }},
       {"made translucent",
        [&] {
-         const auto done = Subprocess::run({"xprop", "-id", id(second), "-f", "_NET_WM_WINDOW_OPACITY", "32c", "-set",
-                                            "_NET_WM_WINDOW_OPACITY", "2147483647"},
-                                           5.0);
-         return done && done->status == 0;
+         return succeeds({"xprop", "-id", id(second), "-f", "_NET_WM_WINDOW_OPACITY", "32c", "-set",
+                          "_NET_WM_WINDOW_OPACITY", "2147483647"});
        }},
       {"minimised", [&] { return first->command("minimize"); }},
       {"sent to another desktop", [&] { return wmctrl({"-i", "-r", id(third), "-t", "1"}); }},

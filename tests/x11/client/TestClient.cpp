@@ -1,9 +1,9 @@
 // A small X client the end-to-end tests start and steer: its behaviour is set
 // by arguments, and it takes commands on standard input. It reports on
 // standard output, one line each: "created <window>" once its window exists,
-// "ready <window>" once it is mapped,
-// "dialog <window>" once a dialog is mapped, "close-requested" when asked to
-// close, and "ok <command>" after each command.
+// "ready <window>" once it is mapped, "dialog <window>" once a dialog is
+// mapped, "close-requested" when asked to close, and "ok <command>" after
+// each command.
 #include <poll.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -29,13 +29,9 @@ struct Options {
   std::string type = "normal";
   bool fixedSize = false;
   int incrementWidth = 0, incrementHeight = 0;
-  std::optional<std::pair<int, int>> moveAfterMap;
-  bool dialog = false;
   bool ignoreClose = false;
   bool deleteWindow = true;
   bool pid = true;
-  bool fullscreen = false;
-  bool minimize = false;
   std::string strutEdge;
   int strutSize = 0;
   std::optional<double> opacity;
@@ -53,25 +49,21 @@ xcb_atom_t atom(const char* name) {
   return value;
 }
 
-void say(const std::string& line) {
-  std::cout << line << std::endl;
-}
+void say(const std::string& line) { std::cout << line << std::endl; }
 
-void setAtoms(xcb_window_t window, const char* property, const std::vector<xcb_atom_t>& values) {
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom(property), XCB_ATOM_ATOM, 32,
+void set(xcb_window_t window, const char* property, xcb_atom_t type, const std::vector<std::uint32_t>& values) {
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom(property), type, 32,
                       static_cast<std::uint32_t>(values.size()), values.data());
 }
 
-void setCardinals(xcb_window_t window, const char* property, const std::vector<std::uint32_t>& values) {
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom(property), XCB_ATOM_CARDINAL, 32,
-                      static_cast<std::uint32_t>(values.size()), values.data());
+void setText(xcb_window_t window, xcb_atom_t property, xcb_atom_t type, const std::string& text) {
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, property, type, 8, static_cast<std::uint32_t>(text.size()),
+                      text.data());
 }
 
 void setTitle(xcb_window_t window, const std::string& title) {
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_NAME"), atom("UTF8_STRING"), 8,
-                      static_cast<std::uint32_t>(title.size()), title.data());
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
-                      static_cast<std::uint32_t>(title.size()), title.data());
+  setText(window, atom("_NET_WM_NAME"), atom("UTF8_STRING"), title);
+  setText(window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, title);
 }
 
 void sendToRoot(xcb_window_t window, const char* type, std::vector<std::uint32_t> data) {
@@ -87,7 +79,7 @@ void sendToRoot(xcb_window_t window, const char* type, std::vector<std::uint32_t
 }
 
 xcb_window_t makeWindow(int x, int y, int width, int height, const std::string& title, const std::string& type,
-                        std::optional<xcb_window_t> transientFor) {
+                        xcb_window_t transientFor) {
   const xcb_window_t window = xcb_generate_id(c);
   const std::uint32_t values[] = {screen->white_pixel,
                                   XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE};
@@ -98,109 +90,76 @@ xcb_window_t makeWindow(int x, int y, int width, int height, const std::string& 
   setTitle(window, title);
   std::string instance = options.className;
   for (char& ch : instance) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-  const std::string wmClass = instance + '\0' + options.className + '\0';
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
-                      static_cast<std::uint32_t>(wmClass.size()), wmClass.data());
-  if (options.pid) setCardinals(window, "_NET_WM_PID", {static_cast<std::uint32_t>(getpid())});
-  std::vector<xcb_atom_t> protocols;
-  if (options.deleteWindow) protocols.push_back(atom("WM_DELETE_WINDOW"));
-  setAtoms(window, "WM_PROTOCOLS", protocols);
+  setText(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, instance + '\0' + options.className + '\0');
+  if (options.pid) set(window, "_NET_WM_PID", XCB_ATOM_CARDINAL, {static_cast<std::uint32_t>(getpid())});
+  set(window, "WM_PROTOCOLS", XCB_ATOM_ATOM,
+      options.deleteWindow ? std::vector<std::uint32_t>{atom("WM_DELETE_WINDOW")} : std::vector<std::uint32_t>{});
   if (type != "none") {
     std::string name = "_NET_WM_WINDOW_TYPE_" + type;
     for (char& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    setAtoms(window, "_NET_WM_WINDOW_TYPE", {atom(name.c_str())});
+    set(window, "_NET_WM_WINDOW_TYPE", XCB_ATOM_ATOM, {atom(name.c_str())});
   }
-  if (transientFor) {
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1,
-                        &*transientFor);
-    setAtoms(window, "_NET_WM_STATE", {atom("_NET_WM_STATE_MODAL")});
-  }
-
   // WM_NORMAL_HINTS: flags, x, y, w, h, min w/h, max w/h, increments, aspects, base, gravity.
   std::vector<std::uint32_t> hints(18, 0);
-  std::uint32_t flags = 0;
-  if (options.position && !transientFor) {
-    flags |= 1U << 0 | 1U << 1;  // user position and size
-    hints[1] = static_cast<std::uint32_t>(x);
-    hints[2] = static_cast<std::uint32_t>(y);
-    hints[3] = static_cast<std::uint32_t>(width);
-    hints[4] = static_cast<std::uint32_t>(height);
-  }
-  if (options.fixedSize && !transientFor) {
-    flags |= 1U << 4 | 1U << 5;
-    hints[5] = hints[7] = static_cast<std::uint32_t>(width);
-    hints[6] = hints[8] = static_cast<std::uint32_t>(height);
-  }
-  if (options.incrementWidth > 0 && !transientFor) {
-    flags |= 1U << 6 | 1U << 8;  // increments and base size
-    hints[9] = static_cast<std::uint32_t>(options.incrementWidth);
-    hints[10] = static_cast<std::uint32_t>(options.incrementHeight);
-    hints[15] = 4;
-    hints[16] = 4;
-  }
-  flags |= 1U << 9;  // window gravity
+  hints[0] = 1U << 9;  // window gravity
   hints[17] = XCB_GRAVITY_NORTH_WEST;
-  hints[0] = flags;
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, 18,
-                      hints.data());
+  if (transientFor != XCB_NONE) {
+    set(window, "WM_TRANSIENT_FOR", XCB_ATOM_WINDOW, {transientFor});
+    set(window, "_NET_WM_STATE", XCB_ATOM_ATOM, {atom("_NET_WM_STATE_MODAL")});
+  } else {
+    const auto u = [](int value) { return static_cast<std::uint32_t>(value); };
+    if (options.position) {
+      hints[0] |= 1U << 0 | 1U << 1;  // user position and size
+      hints[1] = u(x), hints[2] = u(y), hints[3] = u(width), hints[4] = u(height);
+    }
+    if (options.fixedSize) {
+      hints[0] |= 1U << 4 | 1U << 5;  // minimum and maximum size
+      hints[5] = hints[7] = u(width), hints[6] = hints[8] = u(height);
+    }
+    if (options.incrementWidth > 0) {
+      hints[0] |= 1U << 6 | 1U << 8;  // increments and base size
+      hints[9] = u(options.incrementWidth), hints[10] = u(options.incrementHeight), hints[15] = hints[16] = 4;
+    }
+  }
+  set(window, "WM_NORMAL_HINTS", XCB_ATOM_WM_SIZE_HINTS, hints);
   return window;
 }
 
 void setStrut(xcb_window_t window) {
   if (options.strutEdge.empty()) return;
-  std::vector<std::uint32_t> strut(12, 0);
   const auto size = static_cast<std::uint32_t>(options.strutSize);
   const auto x0 = static_cast<std::uint32_t>(options.x);
   const auto x1 = static_cast<std::uint32_t>(options.x + options.width - 1);
-  const auto y0 = static_cast<std::uint32_t>(options.y);
-  const auto y1 = static_cast<std::uint32_t>(options.y + options.height - 1);
-  if (options.strutEdge == "left") strut = {size, 0, 0, 0, y0, y1, 0, 0, 0, 0, 0, 0};
-  if (options.strutEdge == "right") strut = {0, size, 0, 0, 0, 0, y0, y1, 0, 0, 0, 0};
-  if (options.strutEdge == "top") strut = {0, 0, size, 0, 0, 0, 0, 0, x0, x1, 0, 0};
-  if (options.strutEdge == "bottom") strut = {0, 0, 0, size, 0, 0, 0, 0, 0, 0, x0, x1};
-  setCardinals(window, "_NET_WM_STRUT_PARTIAL", strut);
+  if (options.strutEdge == "top") set(window, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL, {0, 0, size, 0, 0, 0, 0, 0, x0, x1, 0, 0});
+  if (options.strutEdge == "bottom") set(window, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL, {0, 0, 0, size, 0, 0, 0, 0, 0, 0, x0, x1});
 }
 
 bool parse(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    auto next = [&]() -> std::string {
-      if (i + 1 >= argc) {
-        std::cerr << "missing value for " << arg << "\n";
-        std::exit(2);
-      }
-      return argv[++i];
-    };
-    if (arg == "--title") options.title = next();
-    else if (arg == "--class") options.className = next();
-    else if (arg == "--geometry") {
-      const std::string value = next();
-      if (std::sscanf(value.c_str(), "%dx%d+%d+%d", &options.width, &options.height, &options.x, &options.y) != 4) {
-        return false;
-      }
-      options.position = true;
-    } else if (arg == "--type") options.type = next();
-    else if (arg == "--fixed-size") options.fixedSize = true;
-    else if (arg == "--increments") {
-      if (std::sscanf(next().c_str(), "%dx%d", &options.incrementWidth, &options.incrementHeight) != 2) return false;
-    } else if (arg == "--move-after-map") {
-      int x = 0, y = 0;
-      if (std::sscanf(next().c_str(), "%d,%d", &x, &y) != 2) return false;
-      options.moveAfterMap = std::make_pair(x, y);
-    } else if (arg == "--dialog") options.dialog = true;
+    const char* value = i + 1 < argc ? argv[i + 1] : "";
+    if (arg == "--fixed-size") options.fixedSize = true;
     else if (arg == "--ignore-close") options.ignoreClose = true;
     else if (arg == "--no-delete-window") options.deleteWindow = false;
     else if (arg == "--no-pid") options.pid = false;
-    else if (arg == "--fullscreen") options.fullscreen = true;
-    else if (arg == "--minimize") options.minimize = true;
-    else if (arg == "--strut") {
-      const std::string value = next();
-      const std::size_t colon = value.find(':');
-      if (colon == std::string::npos) return false;
-      options.strutEdge = value.substr(0, colon);
-      options.strutSize = std::atoi(value.c_str() + colon + 1);
-    } else if (arg == "--opacity") options.opacity = std::atof(next().c_str());
-    else return false;
+    else if (++i >= argc) return false;  // every other option takes a value
+    else if (arg == "--title") options.title = value;
+    else if (arg == "--class") options.className = value;
+    else if (arg == "--type") options.type = value;
+    else if (arg == "--opacity") options.opacity = std::atof(value);
+    else if (arg == "--geometry") {
+      options.position = true;
+      if (std::sscanf(value, "%dx%d+%d+%d", &options.width, &options.height, &options.x, &options.y) != 4) return false;
+    } else if (arg == "--increments") {
+      if (std::sscanf(value, "%dx%d", &options.incrementWidth, &options.incrementHeight) != 2) return false;
+    } else if (arg == "--strut") {
+      const char* colon = std::strchr(value, ':');
+      if (!colon) return false;
+      options.strutEdge = std::string(value, colon);
+      options.strutSize = std::atoi(colon + 1);
+    } else {
+      return false;
+    }
   }
   return true;
 }
@@ -209,7 +168,7 @@ bool parse(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (!parse(argc, argv)) {
-    std::cerr << "usage: see the comment at the top of TestClient.cpp\n";
+    std::cerr << "usage: see the comment at the top of TestClient.cpp and tests/x11/README.md\n";
     return 2;
   }
   c = xcb_connect(nullptr, nullptr);
@@ -222,10 +181,10 @@ int main(int argc, char** argv) {
   const xcb_atom_t deleteAtom = atom("WM_DELETE_WINDOW");
 
   const xcb_window_t window =
-      makeWindow(options.x, options.y, options.width, options.height, options.title, options.type, std::nullopt);
+      makeWindow(options.x, options.y, options.width, options.height, options.title, options.type, XCB_NONE);
   setStrut(window);
   if (options.opacity) {
-    setCardinals(window, "_NET_WM_WINDOW_OPACITY", {static_cast<std::uint32_t>(*options.opacity * 0xFFFFFFFFU)});
+    set(window, "_NET_WM_WINDOW_OPACITY", XCB_ATOM_CARDINAL, {static_cast<std::uint32_t>(*options.opacity * 0xFFFFFFFFU)});
   }
   say("created " + std::to_string(window));
   xcb_map_window(c, window);
@@ -233,12 +192,6 @@ int main(int argc, char** argv) {
 
   xcb_window_t dialog = XCB_NONE;
   bool ready = false;
-  auto openDialog = [&] {
-    if (dialog != XCB_NONE) return;
-    dialog = makeWindow(options.x + 40, options.y + 40, 240, 120, options.title + " dialog", "dialog", window);
-    xcb_map_window(c, dialog);
-  };
-
   std::string pendingInput;
   bool running = true;
   while (running) {
@@ -249,14 +202,6 @@ int main(int argc, char** argv) {
         if (map->window == window && !ready) {
           ready = true;
           say("ready " + std::to_string(window));
-          if (options.moveAfterMap) {
-            const std::uint32_t position[] = {static_cast<std::uint32_t>(options.moveAfterMap->first),
-                                              static_cast<std::uint32_t>(options.moveAfterMap->second)};
-            xcb_configure_window(c, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, position);
-          }
-          if (options.fullscreen) sendToRoot(window, "_NET_WM_STATE", {1, atom("_NET_WM_STATE_FULLSCREEN"), 0, 1});
-          if (options.minimize) sendToRoot(window, "WM_CHANGE_STATE", {3});
-          if (options.dialog) openDialog();
         } else if (map->window == dialog && dialog != XCB_NONE) {
           say("dialog " + std::to_string(dialog));
         }
@@ -272,8 +217,7 @@ int main(int argc, char** argv) {
           }
         }
       } else if (type == XCB_DESTROY_NOTIFY) {
-        const auto* destroyed = reinterpret_cast<xcb_destroy_notify_event_t*>(event);
-        if (destroyed->window == window) running = false;
+        if (reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window == window) running = false;
       }
       std::free(event);
     }
@@ -283,47 +227,41 @@ int main(int argc, char** argv) {
 
     pollfd fds[2] = {{xcb_get_file_descriptor(c), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
     poll(fds, 2, -1);
-    if (fds[1].revents & (POLLIN | POLLHUP)) {
-      char buffer[512];
-      const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
-      if (count <= 0) {
-        // The test went away: so does the client.
-        break;
+    if (!(fds[1].revents & (POLLIN | POLLHUP))) continue;
+    char buffer[512];
+    const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
+    if (count <= 0) break;  // the test went away: so does the client
+    pendingInput.append(buffer, static_cast<std::size_t>(count));
+    for (std::size_t newline; (newline = pendingInput.find('\n')) != std::string::npos;) {
+      std::istringstream words(pendingInput.substr(0, newline));
+      pendingInput.erase(0, newline + 1);
+      std::string command;
+      words >> command;
+      if (command == "title") {
+        std::string title;
+        std::getline(words >> std::ws, title);
+        setTitle(window, title);
+      } else if (command == "fullscreen" || command == "unfullscreen") {
+        sendToRoot(window, "_NET_WM_STATE", {command == "fullscreen" ? 1U : 0U, atom("_NET_WM_STATE_FULLSCREEN"), 0, 1});
+      } else if (command == "minimize") {
+        sendToRoot(window, "WM_CHANGE_STATE", {3});
+      } else if (command == "dialog" && dialog == XCB_NONE) {
+        dialog = makeWindow(options.x + 40, options.y + 40, 240, 120, options.title + " dialog", "dialog", window);
+        xcb_map_window(c, dialog);
+      } else if (command == "close-dialog" && dialog != XCB_NONE) {
+        xcb_destroy_window(c, dialog);
+        dialog = XCB_NONE;
+      } else if (command == "move") {
+        std::uint32_t position[2] = {0, 0};
+        words >> position[0] >> position[1];
+        xcb_configure_window(c, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, position);
+      } else if (command == "quit") {
+        running = false;
       }
-      pendingInput.append(buffer, static_cast<std::size_t>(count));
-      std::size_t newline;
-      while ((newline = pendingInput.find('\n')) != std::string::npos) {
-        const std::string line = pendingInput.substr(0, newline);
-        pendingInput.erase(0, newline + 1);
-        std::istringstream words(line);
-        std::string command;
-        words >> command;
-        if (command == "title") {
-          std::string title;
-          std::getline(words >> std::ws, title);
-          setTitle(window, title);
-        } else if (command == "fullscreen" || command == "unfullscreen") {
-          sendToRoot(window, "_NET_WM_STATE", {command == "fullscreen" ? 1U : 0U, atom("_NET_WM_STATE_FULLSCREEN"), 0, 1});
-        } else if (command == "minimize") {
-          sendToRoot(window, "WM_CHANGE_STATE", {3});
-        } else if (command == "dialog") {
-          openDialog();
-        } else if (command == "close-dialog") {
-          if (dialog != XCB_NONE) xcb_destroy_window(c, dialog);
-          dialog = XCB_NONE;
-        } else if (command == "move") {
-          int x = 0, y = 0;
-          words >> x >> y;
-          const std::uint32_t position[] = {static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y)};
-          xcb_configure_window(c, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, position);
-        } else if (command == "quit") {
-          running = false;
-        }
-        xcb_flush(c);
-        // A round trip, so the command has reached the server before the test hears back.
-        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-        say("ok " + command);
-      }
+      xcb_flush(c);
+      // A round trip, so the command has reached the server before the test hears back.
+      std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+      say("ok " + command);
     }
   }
   xcb_disconnect(c);

@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -42,14 +41,14 @@ std::vector<std::string> mergedEnvironment(const std::map<std::string, std::stri
 
 }  // namespace
 
-std::optional<Subprocess> Subprocess::start(const std::vector<std::string>& argv, const Options& options,
-                                            std::string* error) {
+std::unique_ptr<Subprocess> Subprocess::start(const std::vector<std::string>& argv, const Options& options,
+                                              std::string* error) {
   int input[2] = {-1, -1};
   int output[2] = {-1, -1};
   int failure[2] = {-1, -1};  // carries errno when exec fails
-  if (options.pipeStdin && pipe2(input, O_CLOEXEC) != 0) return std::nullopt;
-  if (options.captureStdout && pipe2(output, O_CLOEXEC) != 0) return std::nullopt;
-  if (pipe2(failure, O_CLOEXEC) != 0) return std::nullopt;
+  if (options.pipeStdin && pipe2(input, O_CLOEXEC) != 0) return nullptr;
+  if (options.captureStdout && pipe2(output, O_CLOEXEC) != 0) return nullptr;
+  if (pipe2(failure, O_CLOEXEC) != 0) return nullptr;
 
   // Everything the child needs is prepared before fork: after it only
   // async-signal-safe calls are made.
@@ -60,22 +59,8 @@ std::optional<Subprocess> Subprocess::start(const std::vector<std::string>& argv
   std::vector<char*> env;
   for (const std::string& entry : environment) env.push_back(const_cast<char*>(entry.c_str()));
   env.push_back(nullptr);
-  const std::string program = argv.front();
-  std::vector<std::string> candidates;
-  if (program.find('/') != std::string::npos) {
-    candidates.push_back(program);
-  } else if (const char* path = std::getenv("PATH")) {
-    std::string paths(path);
-    std::size_t start = 0;
-    while (start <= paths.size()) {
-      const std::size_t end = std::min(paths.find(':', start), paths.size());
-      candidates.push_back(paths.substr(start, end - start) + "/" + program);
-      start = end + 1;
-    }
-  }
-
   const pid_t pid = fork();
-  if (pid < 0) return std::nullopt;
+  if (pid < 0) return nullptr;
   if (pid == 0) {
     // The child dies with the test process, even one that crashed, so no
     // display or window manager outlives it.
@@ -87,11 +72,7 @@ std::optional<Subprocess> Subprocess::start(const std::vector<std::string>& argv
     dup2(in, STDIN_FILENO);
     dup2(out, STDOUT_FILENO);
     if (err >= 0) dup2(err, STDERR_FILENO);
-    if (options.passFd) {
-      const int flags = fcntl(*options.passFd, F_GETFD);
-      fcntl(*options.passFd, F_SETFD, flags & ~FD_CLOEXEC);
-    }
-    for (const std::string& candidate : candidates) execve(candidate.c_str(), args.data(), env.data());
+    execvpe(args[0], args.data(), env.data());
     const int code = errno;
     [[maybe_unused]] const auto written = ::write(failure[1], &code, sizeof code);
     _exit(127);
@@ -108,46 +89,25 @@ std::optional<Subprocess> Subprocess::start(const std::vector<std::string>& argv
     waitpid(pid, &status, 0);
     if (options.pipeStdin) close(input[1]);
     if (options.captureStdout) close(output[0]);
-    return std::nullopt;
+    return nullptr;
   }
-  Subprocess process;
-  process.pid_ = pid;
-  process.stdinFd_ = options.pipeStdin ? input[1] : -1;
-  process.stdoutFd_ = options.captureStdout ? output[0] : -1;
+  std::unique_ptr<Subprocess> process(new Subprocess());
+  process->pid_ = pid;
+  process->stdinFd_ = options.pipeStdin ? input[1] : -1;
+  process->stdoutFd_ = options.captureStdout ? output[0] : -1;
   return process;
 }
 
-Subprocess::~Subprocess() { release(); }
-
-Subprocess::Subprocess(Subprocess&& other) noexcept { *this = std::move(other); }
-
-Subprocess& Subprocess::operator=(Subprocess&& other) noexcept {
-  if (this == &other) return *this;
-  release();
-  pid_ = std::exchange(other.pid_, -1);
-  stdinFd_ = std::exchange(other.stdinFd_, -1);
-  stdoutFd_ = std::exchange(other.stdoutFd_, -1);
-  buffer_ = std::move(other.buffer_);
-  history_ = std::move(other.history_);
-  ended_ = other.ended_;
-  outputClosed_ = other.outputClosed_;
-  status_ = other.status_;
-  return *this;
-}
-
-void Subprocess::release() {
+Subprocess::~Subprocess() {
   if (pid_ > 0 && !ended_) {
     kill(pid_, SIGKILL);
     kill(pid_, SIGCONT);
     int status = 0;
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
-    ended_ = true;
   }
   if (stdinFd_ >= 0) close(stdinFd_);
   if (stdoutFd_ >= 0) close(stdoutFd_);
-  stdinFd_ = stdoutFd_ = -1;
-  pid_ = -1;
 }
 
 std::optional<std::string> Subprocess::readLine(double timeout) {
@@ -200,25 +160,15 @@ std::optional<int> Subprocess::wait(double timeout) {
   if (ended_) return status_;
   if (pid_ <= 0) return std::nullopt;
   const double deadline = monotonicNow() + timeout;
-  // A process descriptor becomes readable when the child ends.
-  const int processFd = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
   for (;;) {
     int status = 0;
-    const pid_t done = waitpid(pid_, &status, WNOHANG);
-    if (done == pid_) {
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
       ended_ = true;
       status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      if (processFd >= 0) close(processFd);
       return status_;
     }
-    const double left = deadline - monotonicNow();
-    if (left <= 0) {
-      if (processFd >= 0) close(processFd);
-      return std::nullopt;
-    }
-    pollfd fd{processFd, POLLIN, 0};
-    // Without process descriptors, look again in a few milliseconds.
-    poll(processFd >= 0 ? &fd : nullptr, processFd >= 0 ? 1 : 0, processFd >= 0 ? static_cast<int>(left * 1000) + 1 : 5);
+    if (monotonicNow() >= deadline) return std::nullopt;
+    usleep(5000);
   }
 }
 
@@ -239,10 +189,12 @@ void Subprocess::terminate() {
 }
 
 std::optional<Subprocess::Result> Subprocess::run(const std::vector<std::string>& argv, double timeout,
-                                                  const std::map<std::string, std::string>& environment) {
+                                                  const std::map<std::string, std::string>& environment,
+                                                  const std::string& stderrPath) {
   Options options;
   options.captureStdout = true;
   options.environment = environment;
+  options.stderrPath = stderrPath;
   auto process = start(argv, options);
   if (!process) return std::nullopt;
   Result result;

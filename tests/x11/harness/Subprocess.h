@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,14 +20,11 @@ class Subprocess {
     bool pipeStdin = false;
     bool captureStdout = false;
     std::string stderrPath = "/dev/null";
-    std::optional<int> passFd;  // kept open in the child under the same number
   };
 
-  static std::optional<Subprocess> start(const std::vector<std::string>& argv, const Options& options,
-                                         std::string* error = nullptr);
+  static std::unique_ptr<Subprocess> start(const std::vector<std::string>& argv, const Options& options,
+                                           std::string* error = nullptr);
   ~Subprocess();
-  Subprocess(Subprocess&& other) noexcept;
-  Subprocess& operator=(Subprocess&& other) noexcept;
   Subprocess(const Subprocess&) = delete;
   Subprocess& operator=(const Subprocess&) = delete;
 
@@ -51,17 +49,18 @@ class Subprocess {
   void terminate();
 
   // Runs a program to completion and gives its exit status and standard
-  // output; none when it could not start or outlived the timeout.
+  // output (standard error goes to `stderrPath`); none when it could not
+  // start or outlived the timeout.
   struct Result {
     int status = -1;
     std::string output;
   };
   static std::optional<Result> run(const std::vector<std::string>& argv, double timeout,
-                                   const std::map<std::string, std::string>& environment = {});
+                                   const std::map<std::string, std::string>& environment = {},
+                                   const std::string& stderrPath = "/dev/null");
 
  private:
   Subprocess() = default;
-  void release();
 
   pid_t pid_ = -1;
   int stdinFd_ = -1;

@@ -17,21 +17,19 @@ std::optional<long> valueAfter(const std::string& text, const std::string& label
   return std::strtol(text.c_str() + at + label.size(), nullptr, 10);
 }
 
-}  // namespace
-
-std::vector<long> numbersAfterEquals(const std::string& line) {
+// The numbers of an xprop answer after `marker` ("=" or "#"), commas or not.
+std::vector<long> numbersAfter(const std::optional<Subprocess::Result>& result, char marker) {
   std::vector<long> numbers;
-  const std::size_t equals = line.find('=');
-  if (equals == std::string::npos) return numbers;
-  std::string rest = line.substr(equals + 1);
-  for (char& c : rest) {
-    if (c == ',') c = ' ';
-  }
+  const std::size_t at = result && result->status == 0 ? result->output.find(marker) : std::string::npos;
+  if (at == std::string::npos) return numbers;
+  std::string rest = result->output.substr(at + 1);
+  std::replace(rest.begin(), rest.end(), ',', ' ');
   std::istringstream words(rest);
-  std::string word;
-  while (words >> word) numbers.push_back(std::strtol(word.c_str(), nullptr, 0));
+  for (std::string word; words >> word;) numbers.push_back(std::strtol(word.c_str(), nullptr, 0));
   return numbers;
 }
+
+}  // namespace
 
 bool TestClient::command(const std::string& line, double timeout) {
   if (!process.writeLine(line)) return false;
@@ -41,8 +39,8 @@ bool TestClient::command(const std::string& line, double timeout) {
   return process.waitForLine("ok " + name, timeout).has_value();
 }
 
-std::optional<xcb_window_t> TestClient::waitForDialog(double timeout) {
-  const auto line = process.waitForLine("dialog ", timeout);
+std::optional<xcb_window_t> TestClient::openDialog(double timeout) {
+  const auto line = process.writeLine("dialog") ? process.waitForLine("dialog ", timeout) : std::nullopt;
   if (!line) return std::nullopt;
   return static_cast<xcb_window_t>(std::strtoul(line->c_str() + 7, nullptr, 10));
 }
@@ -85,7 +83,7 @@ std::unique_ptr<TestClient> X11Test::startClient(const std::vector<std::string>&
     ADD_FAILURE() << error;
     return nullptr;
   }
-  auto client = std::make_unique<TestClient>(TestClient{std::move(*process), XCB_NONE});
+  auto client = std::make_unique<TestClient>(std::move(process));
   const auto ready = client->process.waitForLine("ready ", timeout);
   if (!ready) {
     ADD_FAILURE() << whyNotMapped(*client, options.stderrPath);
@@ -105,18 +103,12 @@ std::unique_ptr<TestClient> X11Test::startClient(const std::vector<std::string>&
 }
 
 std::string X11Test::whyNotMapped(TestClient& client, const std::string& logPath) {
-  std::string why;
-  if (const auto status = client.process.wait(0.5)) {
-    why = "the test client exited with status " + std::to_string(*status) + " before its window was mapped";
-  } else {
-    const auto& lines = client.process.history();
-    const auto created = std::find_if(lines.begin(), lines.end(),
-                                      [](const std::string& line) { return line.rfind("created ", 0) == 0; });
-    why = created == lines.end() ? "the test client did not create its window"
-                                 : "the test client's window (" + created->substr(8) + ") was created but not mapped";
-    if (!session().windowManager().isRunning()) why += "; the window manager has exited";
-  }
-  return why + " (log: " + logPath + ")";
+  const auto& lines = client.process.history();
+  const bool created = std::any_of(lines.begin(), lines.end(), [](const auto& line) { return line.rfind("created ", 0) == 0; });
+  const auto status = client.process.wait(0.5);
+  return (status ? "the test client exited with status " + std::to_string(*status)
+                 : created ? "the test client's window was created but not mapped" : "the test client did not create its window") +
+         (session().windowManager().isRunning() ? "" : "; the window manager has exited") + " (log: " + logPath + ")";
 }
 
 std::unique_ptr<Subprocess> X11Test::startProgram(const std::vector<std::string>& argv) {
@@ -125,21 +117,20 @@ std::unique_ptr<Subprocess> X11Test::startProgram(const std::vector<std::string>
   options.environment["DISPLAY"] = session().display();
   std::string error;
   auto process = Subprocess::start(argv, options, &error);
-  if (!process) {
-    ADD_FAILURE() << error;
-    return nullptr;
-  }
-  return std::make_unique<Subprocess>(std::move(*process));
+  if (!process) ADD_FAILURE() << error;
+  return process;
 }
 
-std::optional<xcb_window_t> X11Test::waitForClientOf(pid_t pid, double timeout) {
-  std::optional<xcb_window_t> found;
-  waitUntil([&] {
-    const auto windows = backend().desktop->clientsOf(pid, backend().connection->deadline());
+xcb_window_t X11Test::xterm(const std::string& geometry, pid_t* pid) {
+  programs_.push_back(startProgram({"xterm", "-geometry", geometry}));
+  if (!programs_.back()) return XCB_NONE;
+  if (pid) *pid = programs_.back()->pid();
+  xcb_window_t found = XCB_NONE;
+  EXPECT_TRUE(waitUntil([&] {
+    const auto windows = backend().desktop->clientsOf(programs_.back()->pid(), backend().connection->deadline());
     if (windows && !windows->empty()) found = windows->front();
-    return found.has_value();
-  }, timeout);
-  catchUp();
+    return found != XCB_NONE;
+  })) << "xterm " << geometry << " did not map";
   return found;
 }
 
@@ -167,41 +158,57 @@ void X11Test::catchUp() {
 std::optional<Rect> X11Test::witnessFrame(xcb_window_t window) {
   const std::string id = std::to_string(window);
   const auto info = Subprocess::run({"xwininfo", "-id", id}, kWitnessTimeout);
-  const auto extents = Subprocess::run({"xprop", "-id", id, "_NET_FRAME_EXTENTS"}, kWitnessTimeout);
-  if (!info || info->status != 0 || !extents || extents->status != 0) return std::nullopt;
+  if (!info || info->status != 0) return std::nullopt;
   const auto x = valueAfter(info->output, "Absolute upper-left X:");
   const auto y = valueAfter(info->output, "Absolute upper-left Y:");
   const auto width = valueAfter(info->output, "Width:");
   const auto height = valueAfter(info->output, "Height:");
   if (!x || !y || !width || !height) return std::nullopt;
-  std::vector<long> e = numbersAfterEquals(extents->output);
+  std::vector<long> e = numbersAfter(Subprocess::run({"xprop", "-id", id, "_NET_FRAME_EXTENTS"}, kWitnessTimeout), '=');
   if (e.size() < 4) e = {0, 0, 0, 0};  // undecorated
   return Rect(static_cast<double>(*x - e[0]), static_cast<double>(*y - e[2]), static_cast<double>(*width + e[0] + e[1]),
               static_cast<double>(*height + e[2] + e[3]));
 }
 
+std::map<xcb_window_t, Rect> X11Test::witnessAll(const std::vector<xcb_window_t>& windows) {
+  std::map<xcb_window_t, Rect> frames;
+  for (xcb_window_t window : windows) {
+    if (const auto frame = witnessFrame(window)) frames[window] = *frame;
+  }
+  return frames;
+}
+
+std::string X11Test::misfits(const std::map<xcb_window_t, Rect>& wanted, double timeout,
+                             const std::function<bool(const Rect&, const Rect&)>& fits) {
+  std::string report;
+  waitUntil([&] {
+    std::ostringstream text;
+    for (const auto& [window, frame] : wanted) {
+      const auto seen = witnessFrame(window);
+      if (!seen || !(fits ? fits(*seen, frame) : *seen == frame)) {
+        text << "window " << window << " is at " << ::testing::PrintToString(seen) << ", not at " << frame << "\n";
+      }
+    }
+    report = text.str();
+    return report.empty();
+  }, timeout);
+  return report;
+}
+
+bool X11Test::succeeds(const std::vector<std::string>& argv, double timeout) {
+  const auto result = Subprocess::run(argv, timeout);
+  return result && result->status == 0;
+}
+
 std::optional<xcb_window_t> X11Test::witnessActiveWindow() {
-  const auto result = Subprocess::run({"xprop", "-root", "_NET_ACTIVE_WINDOW"}, kWitnessTimeout);
-  if (!result || result->status != 0) return std::nullopt;
-  const std::size_t hash = result->output.find('#');
-  if (hash == std::string::npos) return std::nullopt;
-  return static_cast<xcb_window_t>(std::strtoul(result->output.c_str() + hash + 1, nullptr, 0));
+  const auto ids = numbersAfter(Subprocess::run({"xprop", "-root", "_NET_ACTIVE_WINDOW"}, kWitnessTimeout), '#');
+  if (ids.empty()) return std::nullopt;
+  return static_cast<xcb_window_t>(ids.front());
 }
 
 std::vector<xcb_window_t> X11Test::witnessStacking() {
-  std::vector<xcb_window_t> windows;
-  const auto result = Subprocess::run({"xprop", "-root", "_NET_CLIENT_LIST_STACKING"}, kWitnessTimeout);
-  if (!result || result->status != 0) return windows;
-  const std::size_t hash = result->output.find('#');
-  if (hash == std::string::npos) return windows;
-  std::string rest = result->output.substr(hash + 1);
-  for (char& c : rest) {
-    if (c == ',') c = ' ';
-  }
-  std::istringstream words(rest);
-  std::string word;
-  while (words >> word) windows.push_back(static_cast<xcb_window_t>(std::strtoul(word.c_str(), nullptr, 0)));
-  return windows;
+  const auto ids = numbersAfter(Subprocess::run({"xprop", "-root", "_NET_CLIENT_LIST_STACKING"}, kWitnessTimeout), '#');
+  return std::vector<xcb_window_t>(ids.begin(), ids.end());
 }
 
 }  // namespace tessarapane::x11test

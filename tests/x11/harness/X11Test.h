@@ -4,6 +4,7 @@
 #include <xcb/xcb.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,13 +20,15 @@ namespace tessarapane::x11test {
 
 // One run of the project's test client (tests/x11/client).
 struct TestClient {
-  Subprocess process;
+  explicit TestClient(std::unique_ptr<Subprocess> started) : owned(std::move(started)), process(*owned) {}
+  std::unique_ptr<Subprocess> owned;
+  Subprocess& process;
   xcb_window_t window = XCB_NONE;
   pid_t pid() const { return process.pid(); }
   // Sends a command and waits for the client to confirm it.
   bool command(const std::string& line, double timeout = 5.0);
-  // Waits for the client to report a mapped dialog; its window.
-  std::optional<xcb_window_t> waitForDialog(double timeout = 5.0);
+  // Opens the client's modal dialog; its window once mapped.
+  std::optional<xcb_window_t> openDialog(double timeout = 5.0);
 };
 
 // A test on the session's desktop with the X11 backend and its poll loop.
@@ -40,8 +43,9 @@ class X11Test : public ::testing::Test {
   std::unique_ptr<TestClient> startClient(const std::vector<std::string>& arguments, double timeout = 10.0);
   // Starts another program (xterm, xclock ...) on the session's display.
   std::unique_ptr<Subprocess> startProgram(const std::vector<std::string>& argv);
-  // The first client window of a process once the window manager lists it.
-  std::optional<xcb_window_t> waitForClientOf(pid_t pid, double timeout = 10.0);
+  // An xterm at `geometry` (cells and place), kept until the test ends; its
+  // window once the window manager lists it (none when it does not).
+  xcb_window_t xterm(const std::string& geometry, pid_t* pid = nullptr);
 
   // Runs the loop until the condition holds or the timeout passes, then lets
   // the backend read what the server sent meanwhile (catchUp).
@@ -57,10 +61,29 @@ class X11Test : public ::testing::Test {
   // The outer frame of a client window as xwininfo and xprop see it (root
   // coordinates): the independent witness of what the backend reports.
   std::optional<Rect> witnessFrame(xcb_window_t window);
+  // Each window's witnessed frame (windows not seen are left out).
+  std::map<xcb_window_t, Rect> witnessAll(const std::vector<xcb_window_t>& windows);
+  // Waits until every window's witnessed frame fits its wanted one (exactly
+  // unless `fits` says otherwise); the windows that do not, empty when all do.
+  std::string misfits(const std::map<xcb_window_t, Rect>& wanted, double timeout = 10.0,
+                      const std::function<bool(const Rect& seen, const Rect& wanted)>& fits = {});
   // _NET_ACTIVE_WINDOW as xprop reads it.
   std::optional<xcb_window_t> witnessActiveWindow();
   // _NET_CLIENT_LIST_STACKING (bottom to top) as xprop reads it.
   std::vector<xcb_window_t> witnessStacking();
+
+  // Seconds the call took.
+  static double timed(const std::function<void()>& call) {
+    const double start = monotonicNow();
+    call();
+    return monotonicNow() - start;
+  }
+  // Runs a tool (wmctrl, xrandr, xprop ...) to its end; whether it succeeded.
+  static bool succeeds(const std::vector<std::string>& argv, double timeout = 10.0);
+  static bool xdotool(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "xdotool");
+    return succeeds(arguments);
+  }
 
   XSession& session() { return X11Environment::session(); }
   // Why a test client did not report a mapped window, as a failure message.
@@ -72,6 +95,7 @@ class X11Test : public ::testing::Test {
   // X client (its own windows, key grabs, round trips through the window
   // manager).
   xcb_connection_t* probe() { return probe_; }
+  xcb_window_t root() { return xcb_setup_roots_iterator(xcb_get_setup(probe_)).data->root; }
   xcb_atom_t probeAtom(const char* name);
 
   std::shared_ptr<PollLoopScheduler> scheduler_;
@@ -79,8 +103,5 @@ class X11Test : public ::testing::Test {
   xcb_connection_t* probe_ = nullptr;
   std::vector<std::unique_ptr<Subprocess>> programs_;
 };
-
-// Reads an "X(CARDINAL) = 1, 2, 3" style xprop line into numbers.
-std::vector<long> numbersAfterEquals(const std::string& line);
 
 }  // namespace tessarapane::x11test

@@ -1,9 +1,6 @@
 #include "XSession.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <stdlib.h>
-#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <gtest/gtest.h>
@@ -12,11 +9,9 @@
 #include <deque>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <vector>
 
 namespace tessarapane::x11test {
 
@@ -73,22 +68,6 @@ std::optional<WindowManagerCommand> windowManagerCommand(const std::string& name
   return std::nullopt;
 }
 
-std::optional<std::string> readLineFrom(int fd, double timeout) {
-  std::string line;
-  const double deadline = monotonicNow() + timeout;
-  while (line.find('\n') == std::string::npos) {
-    const double left = deadline - monotonicNow();
-    if (left <= 0) return std::nullopt;
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, static_cast<int>(left * 1000) + 1) <= 0) continue;
-    char chunk[64];
-    const ssize_t count = read(fd, chunk, sizeof chunk);
-    if (count <= 0) return std::nullopt;
-    line.append(chunk, static_cast<std::size_t>(count));
-  }
-  return line.substr(0, line.find('\n'));
-}
-
 // The last lines of every log under the session folder, so a failure on a
 // machine that is gone afterwards (CI) still shows what the processes said.
 void printLogTails(const std::string& directory) {
@@ -124,32 +103,27 @@ std::unique_ptr<XSession> XSession::start(const Options& options, std::string* e
   session->directory_ = pattern;
   const std::string log = session->directory_ + "/session.log";
 
-  // Xvfb picks a free display number itself and writes it to this pipe.
-  int numberPipe[2];
-  if (pipe(numberPipe) != 0) {
-    if (error) *error = "cannot make a pipe";
-    return nullptr;
-  }
-  fcntl(numberPipe[0], F_SETFD, FD_CLOEXEC);
-  fcntl(numberPipe[1], F_SETFD, FD_CLOEXEC);
-  Subprocess::Options serverOptions;
-  serverOptions.stderrPath = log;
-  serverOptions.passFd = numberPipe[1];
+  // Starts a server that prints where to reach it (a display number, a bus
+  // address) as its first line; that line, or none with the error set.
+  const auto startServer = [&](std::unique_ptr<Subprocess>& server, const std::vector<std::string>& argv,
+                               const std::map<std::string, std::string>& environment) -> std::optional<std::string> {
+    Subprocess::Options serverOptions;
+    serverOptions.captureStdout = true;
+    serverOptions.stderrPath = log;
+    serverOptions.environment = environment;
+    server = Subprocess::start(argv, serverOptions, error);
+    auto line = server ? server->readLine(options.startTimeout) : std::nullopt;
+    if (server && (!line || line->empty())) {
+      if (error) *error = argv[0] + " did not start (see " + log + ")";
+      return std::nullopt;
+    }
+    return line;
+  };
+  // Xvfb picks a free display number itself and writes it to its output.
   const std::string screen = std::to_string(options.width) + "x" + std::to_string(options.height) + "x24";
-  session->server_ = Subprocess::start({"Xvfb", "-displayfd", std::to_string(numberPipe[1]), "-screen", "0", screen,
-                                        "-nolisten", "tcp", "-noreset"},
-                                       serverOptions, error);
-  close(numberPipe[1]);
-  if (!session->server_) {
-    close(numberPipe[0]);
-    return nullptr;
-  }
-  const auto number = readLineFrom(numberPipe[0], options.startTimeout);
-  close(numberPipe[0]);
-  if (!number || number->empty()) {
-    if (error) *error = "Xvfb did not start (see " + log + ")";
-    return nullptr;
-  }
+  const auto number =
+      startServer(session->server_, {"Xvfb", "-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"}, {});
+  if (!number) return nullptr;
   session->display_ = ":" + *number;
   if (options.exportEnvironment) setenv("DISPLAY", session->display_.c_str(), 1);
 
@@ -168,30 +142,16 @@ std::unique_ptr<XSession> XSession::start(const Options& options, std::string* e
                                                  {"XDG_CONFIG_HOME", session->directory_},
                                                  {"XDG_CACHE_HOME", session->directory_},
                                                  {"XDG_DATA_HOME", home}};
-  // A private bus; its address, or none with the error set.
-  auto startBus = [&](std::optional<Subprocess>& bus, const char* what) -> std::optional<std::string> {
-    Subprocess::Options busOptions;
-    busOptions.captureStdout = true;
-    busOptions.stderrPath = log;
-    busOptions.environment = environment;
-    bus = Subprocess::start({"dbus-daemon", "--session", "--nofork", "--print-address"}, busOptions, error);
-    if (!bus) return std::nullopt;
-    const auto address = bus->readLine(options.startTimeout);
-    if (!address || address->empty()) {
-      if (error) *error = std::string(what) + " did not start (see " + log + ")";
-      return std::nullopt;
-    }
-    return address;
-  };
+  const std::vector<std::string> busCommand{"dbus-daemon", "--session", "--nofork", "--print-address"};
   if (options.sessionBus || (manager && manager->sessionBus)) {
-    const auto address = startBus(session->bus_, "the session bus");
+    const auto address = startServer(session->bus_, busCommand, environment);
     if (!address) return nullptr;
     session->busAddress_ = *address;
     if (options.exportEnvironment) setenv("DBUS_SESSION_BUS_ADDRESS", address->c_str(), 1);
     environment["DBUS_SESSION_BUS_ADDRESS"] = *address;
   }
   if (options.systemBus) {
-    const auto address = startBus(session->systemBus_, "the stand-in system bus");
+    const auto address = startServer(session->systemBus_, busCommand, environment);
     if (!address) return nullptr;
     session->systemBusAddress_ = *address;
     if (options.exportEnvironment) setenv("DBUS_SYSTEM_BUS_ADDRESS", address->c_str(), 1);
@@ -245,7 +205,7 @@ bool XSession::windowManagerRunning() const {
 tools::WindowManagerState XSession::waitForWindowManager(double timeout, bool startedBySession) const {
   xcb_connection_t* c = xcb_connect(display_.c_str(), nullptr);
   const auto state = tools::waitForWindowManager(c, timeout, [this, startedBySession] {
-    return !startedBySession || !windowManager_ || const_cast<Subprocess&>(*windowManager_).isRunning();
+    return !startedBySession || !windowManager_ || windowManager_->isRunning();
   });
   xcb_disconnect(c);
   return state;

@@ -58,10 +58,10 @@ class XSession {
   std::string display_;
   std::string busAddress_;
   std::string systemBusAddress_;
-  std::optional<Subprocess> server_;
-  std::optional<Subprocess> windowManager_;
-  std::optional<Subprocess> bus_;
-  std::optional<Subprocess> systemBus_;
+  std::unique_ptr<Subprocess> server_;
+  std::unique_ptr<Subprocess> windowManager_;
+  std::unique_ptr<Subprocess> bus_;
+  std::unique_ptr<Subprocess> systemBus_;
   bool keepLogs_ = false;
 };
 

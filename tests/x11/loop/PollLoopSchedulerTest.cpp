@@ -13,7 +13,7 @@
 namespace tessarapane {
 namespace {
 
-TEST(PollLoopSchedulerTest, RunsWorkInOrderOnLaterTurns) {
+TEST(PollLoopSchedulerTest, RunsWorkInOrderOnLaterTurnsAndRepeatsUntilCancelled) {
   PollLoopScheduler loop;
   std::vector<std::string> ran;
   // Later deadlines run later; equal ones in the order they were made.
@@ -34,10 +34,8 @@ TEST(PollLoopSchedulerTest, RunsWorkInOrderOnLaterTurns) {
   EXPECT_EQ(ran, (std::vector<std::string>{"first", "second", "outer"}));
   ASSERT_TRUE(loop.runUntil([&] { return ran.size() == 5; }, 5.0));
   EXPECT_EQ(ran, (std::vector<std::string>{"first", "second", "outer", "nested", "late"}));
-}
 
-TEST(PollLoopSchedulerTest, RepeatsUntilCancelledEvenFromItsOwnCallback) {
-  PollLoopScheduler loop;
+  // A repeat goes on until cancelled, even from its own callback.
   int count = 0;
   Subscription repeating;
   repeating = loop.scheduleRepeating(0.001, [&] {
@@ -53,7 +51,7 @@ TEST(PollLoopSchedulerTest, RepeatsUntilCancelledEvenFromItsOwnCallback) {
   EXPECT_FALSE(loop.scheduleRepeating(-1, [] {}).isActive());
 }
 
-TEST(PollLoopSchedulerTest, PostsFromOtherThreadsWakeTheLoop) {
+TEST(PollLoopSchedulerTest, PostsFromOtherThreadsAndWatchedDescriptorsWakeTheLoop) {
   PollLoopScheduler loop;
   std::vector<int> received;
   std::thread poster([&] {
@@ -67,10 +65,8 @@ TEST(PollLoopSchedulerTest, PostsFromOtherThreadsWakeTheLoop) {
   std::thread stopper([&] { loop.postToMainThread([&] { loop.stop(); }); });
   loop.run();
   stopper.join();
-}
 
-TEST(PollLoopSchedulerTest, WatchesDescriptorsAndCallsHooksBeforeWaiting) {
-  PollLoopScheduler loop;
+  // Watched descriptors, and hooks called before waiting.
   int pipeFds[2];
   ASSERT_EQ(pipe(pipeFds), 0);
   std::string read_;

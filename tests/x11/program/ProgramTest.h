@@ -40,17 +40,12 @@ inline Rect rectOf(const json& frame) {
               frame.at("height").get<double>());
 }
 
-inline bool near(const Rect& a, const Rect& b) {
-  return std::fabs(a.x() - b.x()) <= kFrameTolerance && std::fabs(a.y() - b.y()) <= kFrameTolerance &&
-         std::fabs(a.width() - b.width()) <= kFrameTolerance && std::fabs(a.height() - b.height()) <= kFrameTolerance;
+// How far `seen` is from `wanted` on its worst edge or size, in pixels.
+inline double offset(const Rect& seen, const Rect& wanted) {
+  return std::max({std::fabs(seen.x() - wanted.x()), std::fabs(seen.y() - wanted.y()),
+                   std::fabs(seen.width() - wanted.width()), std::fabs(seen.height() - wanted.height())});
 }
-
-inline std::string describe(const std::optional<Rect>& r) {
-  if (!r) return "none";
-  std::ostringstream text;
-  text << r->x() << "," << r->y() << " " << r->width() << "x" << r->height();
-  return text.str();
-}
+inline bool near(const Rect& a, const Rect& b) { return offset(a, b) <= kFrameTolerance; }
 
 // The pane (index) whose windows include `window`; -1 for none.
 inline int paneOf(const json& state, xcb_window_t window) {
@@ -78,18 +73,11 @@ inline std::map<xcb_window_t, Rect> framesOf(const json& state) {
   return frames;
 }
 
-// How far `seen` is from `wanted` on its worst edge or size, in pixels.
-inline double offset(const Rect& seen, const Rect& wanted) {
-  return std::max({std::fabs(seen.x() - wanted.x()), std::fabs(seen.y() - wanted.y()),
-                   std::fabs(seen.width() - wanted.width()), std::fabs(seen.height() - wanted.height())});
-}
-
 class ProgramTest : public X11Test {
  protected:
   struct Outcome {
     int status = -1;
-    std::string output;
-    std::string errors;
+    std::string output, errors;
   };
 
   void SetUp() override {
@@ -132,53 +120,35 @@ class ProgramTest : public X11Test {
   Outcome run(const std::vector<std::string>& arguments, double timeout = 20.0) {
     std::vector<std::string> argv{TESSARAPANE_PROGRAM};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    Subprocess::Options options;
-    options.captureStdout = true;
-    options.environment = environment();
     const std::string errors = home_ + "/run-" + std::to_string(++runs_) + ".err";
-    options.stderrPath = errors;
-    auto process = Subprocess::start(argv, options);
-    Outcome outcome;
-    if (!process) return outcome;
-    const double deadline = monotonicNow() + timeout;
-    while (auto line = process->readLine(std::max(0.0, deadline - monotonicNow()))) outcome.output += *line + "\n";
-    const auto status = process->wait(std::max(0.0, deadline - monotonicNow()));
-    outcome.status = status.value_or(-1);
-    outcome.errors = readFile(errors);
-    return outcome;
+    const auto result = Subprocess::run(argv, timeout, environment(), errors);
+    return Outcome{result ? result->status : -1, result ? result->output : "", readFile(errors)};
   }
 
-  Outcome ctl(const std::vector<std::string>& arguments) {
-    std::vector<std::string> argv{"ctl"};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return run(argv);
+  Outcome ctl(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "ctl");
+    return run(arguments);
   }
 
   std::optional<json> state() {
     const Outcome outcome = ctl({"state"});
-    if (outcome.status != 0) return std::nullopt;
-    const json parsed = json::parse(outcome.output, nullptr, false);
-    if (parsed.is_discarded()) return std::nullopt;
-    return parsed;
+    const json parsed = json::parse(outcome.status == 0 ? outcome.output : "", nullptr, false);
+    return parsed.is_discarded() ? std::nullopt : std::optional<json>(parsed);
   }
 
-  // A system tray at the top right (trayer, without a strut); its panel
-  // window. Every program story has one unless it clears `withTray_`: without
+  // A system tray at the top right (trayer, without a strut), once its panel
+  // shows. Every program story has one unless it clears `withTray_`: without
   // a tray the program tells the user so in a modal notice.
-  std::optional<std::string> startTray() {
-    if (trayPanel_) return trayPanel_;
-    tray_ = startProgram({"trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
-                          "--heighttype", "pixel", "--height", "24", "--SetDockType", "true", "--SetPartialStrut",
-                          "false"});
-    if (!tray_) return std::nullopt;
-    waitUntil([&] {
+  bool startTray() {
+    if (!tray_) {
+      tray_ = startProgram({"trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
+                            "--heighttype", "pixel", "--height", "24", "--SetDockType", "true", "--SetPartialStrut",
+                            "false"});
+    }
+    return tray_ && waitUntil([&] {
       const auto found = Subprocess::run({"xdotool", "search", "--class", "trayer"}, 5.0);
-      if (found && found->status == 0 && !found->output.empty()) {
-        trayPanel_ = found->output.substr(0, found->output.find('\n'));
-      }
-      return trayPanel_.has_value();
+      return found && found->status == 0 && !found->output.empty();
     }, kSettleTimeout);
-    return trayPanel_;
   }
 
   // Starts the tray program and waits until it answers on the bus; its first
@@ -189,12 +159,11 @@ class ProgramTest : public X11Test {
     options.environment = environment();
     options.stderrPath = logPath();
     std::string error;
-    auto process = Subprocess::start({TESSARAPANE_PROGRAM}, options, &error);
-    if (!process) {
+    program_ = Subprocess::start({TESSARAPANE_PROGRAM}, options, &error);
+    if (!program_) {
       ADD_FAILURE() << error;
       return json();
     }
-    program_ = std::make_unique<Subprocess>(std::move(*process));
     std::optional<json> first;
     waitUntil([&] {
       if (!program_->isRunning()) return true;
@@ -216,46 +185,10 @@ class ProgramTest : public X11Test {
     return last;
   }
 
-  // Waits until the window's outer frame, as xwininfo and the frame extents
-  // show it, is `frame`.
-  ::testing::AssertionResult waitForFrame(xcb_window_t window, const Rect& frame, double timeout = kSettleTimeout) {
-    std::optional<Rect> seen;
-    if (waitUntil([&] {
-          seen = witnessFrame(window);
-          return seen && near(*seen, frame);
-        }, timeout)) {
-      return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "window " << window << " is at " << describe(seen) << ", not at "
-                                         << describe(frame);
-  }
-
-  // Waits until every window's outer frame is at its frame in `frames`;
-  // the worst offset in pixels then (infinite for a window not seen), and
-  // in `where` each window that is off.
-  double worstOffset(const std::map<xcb_window_t, Rect>& frames, std::string* where = nullptr,
-                     double timeout = kSettleTimeout) {
-    double worst = 0;
-    waitUntil([&] {
-      worst = 0;
-      if (where) where->clear();
-      for (const auto& [window, frame] : frames) {
-        const auto seen = witnessFrame(window);
-        const double off = seen ? offset(*seen, frame) : INFINITY;
-        worst = std::max(worst, off);
-        if (where && off > kFrameTolerance) {
-          *where += "window " + std::to_string(window) + " is at " + describe(seen) + ", not at " + describe(frame) + "\n";
-        }
-      }
-      return worst <= kFrameTolerance;
-    }, timeout);
-    return worst;
-  }
-
-  // Every window of the layout shows at its frame.
-  void expectPanesWitnessed(const json& current) {
-    std::string where;
-    EXPECT_LE(worstOffset(framesOf(current), &where), kFrameTolerance) << where;
+  // Waits until every window's outer frame (xwininfo and the frame extents)
+  // is at its frame in `frames`; the windows that are off, empty when none is.
+  std::string framesOff(const std::map<xcb_window_t, Rect>& frames, double timeout = kSettleTimeout) {
+    return misfits(frames, timeout, near);
   }
 
   // The program's shown panels with this title and their frames in X
@@ -285,10 +218,9 @@ class ProgramTest : public X11Test {
       }
       return found;
     };
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(probe())).data->root;
-    const std::vector<xcb_window_t> stacking = tree(root).first;
+    const std::vector<xcb_window_t> stacking = tree(root()).first;
     for (xcb_window_t client : clients) {
-      for (xcb_window_t parent = tree(client).second; parent != root && parent != XCB_NONE;
+      for (xcb_window_t parent = tree(client).second; parent != root() && parent != XCB_NONE;
            parent = tree(client).second) {
         client = parent;
       }
@@ -299,17 +231,11 @@ class ProgramTest : public X11Test {
     }
     return true;
   }
+
   std::vector<Rect> panelFramesTitled(const std::string& title) {
     std::vector<Rect> frames;
     for (const auto& [window, frame] : panelsTitled(title)) frames.push_back(frame);
     return frames;
-  }
-
-  bool xdotool(const std::vector<std::string>& arguments) {
-    std::vector<std::string> argv{"xdotool"};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    const auto result = Subprocess::run(argv, 10.0);
-    return result && result->status == 0;
   }
 
   bool click(double x, double y) {
@@ -413,7 +339,6 @@ class ProgramTest : public X11Test {
   std::map<std::string, std::string> programEnvironment_;
   bool withTray_ = true;
   std::unique_ptr<Subprocess> tray_;
-  std::optional<std::string> trayPanel_;  // more for the program and ctl
   std::unique_ptr<Subprocess> program_;
   int runs_ = 0;
 };

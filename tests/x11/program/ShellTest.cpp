@@ -26,12 +26,9 @@ TEST_F(ProgramTest, WithoutATrayTheUserIsToldAndTheHelpOpensAtTheFirstAddressTha
   programEnvironment_["PATH"] = bin + ":" + std::getenv("PATH");
 
   ASSERT_FALSE(startTessarapane().is_null());
-  std::string notice;
-  ASSERT_TRUE(waitUntil([&] {
-    const auto found = Subprocess::run({"xdotool", "search", "--onlyvisible", "--name", "^Tessarapane$"}, 5.0);
-    if (found && found->status == 0 && !found->output.empty()) notice = found->output.substr(0, found->output.find('\n'));
-    return !notice.empty();
-  }, kStartTimeout)) << "no notice; the log:\n" << log();
+  std::vector<std::pair<xcb_window_t, Rect>> notices;
+  ASSERT_TRUE(waitUntil([&] { return !(notices = panelsTitled("Tessarapane")).empty(); }, kStartTimeout))
+      << "no notice; the log:\n" << log();
   EXPECT_NE(log().find("no system tray shows the icon"), std::string::npos);
   EXPECT_TRUE(state().has_value()) << "the control interface stopped answering while the notice is up";
   // The notice says the control requests keep working: they do.
@@ -39,7 +36,7 @@ TEST_F(ProgramTest, WithoutATrayTheUserIsToldAndTheHelpOpensAtTheFirstAddressTha
   EXPECT_EQ(left.status, 0) << left.errors;
 
   // Return takes the default button, "open the help".
-  ASSERT_TRUE(xdotool({"windowactivate", "--sync", notice, "key", "Return"}));
+  ASSERT_TRUE(xdotool({"windowactivate", "--sync", std::to_string(notices.front().first), "key", "Return"}));
   ASSERT_TRUE(waitUntil([&] { return log().find("[Tray] opened ") != std::string::npos; }, kSettleTimeout)) << log();
   EXPECT_EQ(readFile(opened), Permissions::trayHelpAddresses()[0] + "\n" + Permissions::trayHelpAddresses()[1] + "\n");
   EXPECT_TRUE(state().has_value());
