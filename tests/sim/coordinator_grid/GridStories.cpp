@@ -237,10 +237,10 @@ TEST_F(Grid, WindowsThatCloseGoFullScreenOrTakeTheFocusAndAGridEndedWhileStartin
   advance(2);
   EXPECT_EQ(now().displayID, 7U);
   EXPECT_EQ(frameOf(f), Rect(0, 30, 1440, 870));
-  // Anything larger is laid out, however thin.
-  desktop->setDisplays({SimDisplay{7, Rect(0, 0, 1440, 900), Rect(0, 30, 1440, 2)}});
+  // Anything larger is laid out, however small.
+  desktop->setDisplays({SimDisplay{7, Rect(0, 0, 1440, 900), Rect(0, 0, 2, 2)}});
   advance(2);
-  EXPECT_EQ(frameOf(f), Rect(0, 868, 1440, 2));
+  EXPECT_EQ(frameOf(f), Rect(0, 898, 2, 2));
   // Its last window closing ends the grid.
   desktop->closeWindow(f);
   advance(16);
