@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -48,6 +49,58 @@ namespace tessarapane {
 // implementation is split over LayoutCoordinator*.cpp by concern.
 class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator> {
  public:
+  // The application's own identifier, the subsystem of its log lines.
+  static constexpr std::string_view kLogSubsystem = ::tessarapane::kLogSubsystem;
+  static constexpr std::string_view kPauseLogCategory = "Pause";
+
+  // Builds the indexer, controller and layout memory, and subscribes to
+  // display changes and then to the pause notifications.
+  static std::shared_ptr<LayoutCoordinator> create(const Platform& platform,
+                                                   std::shared_ptr<ChromeFactory> chromeFactory);
+  ~LayoutCoordinator();
+
+  LayoutCoordinator(const LayoutCoordinator&) = delete;
+  LayoutCoordinator& operator=(const LayoutCoordinator&) = delete;
+
+  // Starts a tab layout of `kind`, or reconciles it when that kind runs.
+  void startLayout(LayoutKind kind);
+  // Starts the grid over the windows of the current desktop.
+  void startBento();
+  // Leaves the running layout of either family. True (only the termination
+  // notice) keeps the windows where they are and the remembered layout.
+  void exitLayout(bool keepingRememberedLayout);
+  // After launch, brings back the layout that ran at the last termination.
+  void restoreRememberedLayout();
+  // Leaves the layout as the menu's exit item does, once its windows can be
+  // put back. Without the accessibility permission (on X11: without a window
+  // manager) nothing would move them and their frames would be forgotten, so
+  // the layout and its frames stay and it is left as soon as the permission
+  // is back. True when the layout was left now.
+  bool leaveLayout();
+
+  // The tab strips' operations, and the hot keys' move of the focused tab.
+  void selectTab(int tabIndex, int paneIndex);
+  void closeTab(int tabIndex, int paneIndex);
+  void moveTab(int tabIndex, int paneIndex, PaneMoveDirection direction);
+  void moveFocusedTab(PaneMoveDirection direction);
+
+  // The grid's divider handles.
+  void beginBentoDividerDrag();
+  void updateBentoDividerDrag(const BentoPath& path, Point locationInScreen);
+  void endBentoDividerDrag();
+
+  // What is running, as a value.
+  LayoutSnapshot snapshot() const;
+
+  const Platform platform;
+
+  // Called when a layout is requested without the accessibility permission.
+  std::function<void()> onAccessibilityMissing;
+  // While set, a message for the user (title, text) goes here instead of a
+  // modal alert: the request came from a script, whose caller is told.
+  std::function<void(std::string_view, std::string_view)> messageRedirect;
+
+ private:
   // --- Shared delay tables (seconds) ---------------------------------------
 
   // Reconciliation after an application reported a new window.
@@ -81,34 +134,7 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   // A waiting leave goes ahead after this many checks with the permission,
   // even when a window is not listed again.
   static constexpr int kPendingExitMaximumChecks = 10;
-  // The application's own identifier, the subsystem of its log lines.
-  static constexpr std::string_view kLogSubsystem = ::tessarapane::kLogSubsystem;
-  static constexpr std::string_view kPauseLogCategory = "Pause";
 
-  // Builds the indexer, controller and layout memory, and subscribes to
-  // display changes and then to the pause notifications.
-  static std::shared_ptr<LayoutCoordinator> create(const Platform& platform,
-                                                   std::shared_ptr<ChromeFactory> chromeFactory);
-  ~LayoutCoordinator();
-
-  LayoutCoordinator(const LayoutCoordinator&) = delete;
-  LayoutCoordinator& operator=(const LayoutCoordinator&) = delete;
-
-  // --- Lifecycle ------------------------------------------------------------
-
-  // Starts a tab layout of `kind`, or reconciles it when that kind runs.
-  void startLayout(LayoutKind kind);
-  // Leaves the running layout of either family. True (only the termination
-  // notice) keeps the windows where they are and the remembered layout.
-  void exitLayout(bool keepingRememberedLayout);
-  // After launch, brings back the layout that ran at the last termination.
-  void restoreRememberedLayout();
-  // Leaves the layout as the menu's exit item does, once its windows can be
-  // put back. Without the accessibility permission (on X11: without a window
-  // manager) nothing would move them and their frames would be forgotten, so
-  // the layout and its frames stay and it is left as soon as the permission
-  // is back. True when the layout was left now.
-  bool leaveLayout();
 
   void beginLayout(LayoutKind kind, const Screen& screen, const WindowsByPane& windowsByPane);
   void applyInitialLayout(const std::shared_ptr<LayoutSession>& session);
@@ -122,13 +148,16 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   void restoreOriginalFrames(const std::unordered_map<WindowID, Rect>& originalFrames,
                              const std::vector<ManagedWindow>& windows);
   void stopMaintenance();
+  // Every window of the layout that still exists is among its application's
+  // windows again.
+  bool everyWindowListedAgain();
+  // A layout being replaced first puts its windows back to where they were
+  // before it; those frames, not the ones it gave them, are where the windows
+  // go when the next layout ends.
+  std::unordered_map<WindowID, Rect> runningOriginalFrames() const;
 
   // --- Tab operations -------------------------------------------------------
 
-  void selectTab(int tabIndex, int paneIndex);
-  void closeTab(int tabIndex, int paneIndex);
-  void moveTab(int tabIndex, int paneIndex, PaneMoveDirection direction);
-  void moveFocusedTab(PaneMoveDirection direction);
   void moveTab(int tabIndex, int fromPane, int toPane, const std::shared_ptr<LayoutSession>& session);
   void expandFullScreenToSplit2(int movingTab, int paneIndex, PaneMoveDirection direction,
                                 const std::shared_ptr<LayoutSession>& session);
@@ -177,15 +206,11 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
 
   // --- Grid coordination ----------------------------------------------------
 
-  void startBento();
   void applyBentoFrames(const std::shared_ptr<BentoSession>& session);
   void installBentoChrome(const std::shared_ptr<BentoSession>& session);
   // Lays the current tree out again and hands the dividers to the session's
   // divider controller, when it has one.
   void updateBentoDividers(const std::shared_ptr<BentoSession>& session);
-  void beginBentoDividerDrag();
-  void updateBentoDividerDrag(const BentoPath& path, Point locationInScreen);
-  void endBentoDividerDrag();
   void addNewWindowToBento(const ManagedWindow& window, const std::shared_ptr<BentoSession>& session);
   void refreshBentoSession(const std::shared_ptr<BentoSession>& session, bool discoverNewWindows);
   void releaseNativeFullScreenWindows(const std::shared_ptr<BentoSession>& session);
@@ -194,6 +219,10 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   // --- Pause and resume -----------------------------------------------------
 
   void observeSystemPause();
+  void handleSystemEvent(SystemEvent event);
+  // One resume pass: lay the layout out again and bring it to the front; the
+  // first pass also restarts the maintenance the pause stopped.
+  void resumePass(std::size_t pass);
   void beginPause(LayoutPause::Reason reason);
   void endPause(LayoutPause::Reason reason);
   void endAllPauses();
@@ -209,9 +238,6 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
 
   void logLayoutSnapshot(std::string_view reason);
 
-  // --- What is running, as a value ------------------------------------------
-
-  LayoutSnapshot snapshot() const;
 
   // --- Window checks shared by the parts above ------------------------------
 
@@ -234,18 +260,12 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   void bringProcessForward(ProcessID pid);
   bool isPrimaryMouseButtonDown();
 
-  // --- Platform services ----------------------------------------------------
-
-  const Platform platform;
   const std::shared_ptr<ChromeFactory> chromeFactory;
+
+  LayoutCoordinator(const Platform& platform, std::shared_ptr<ChromeFactory> chromeFactory);
 
   // --- State, in declaration order -------------------------------------------
 
-  // Called when a layout is requested without the accessibility permission.
-  std::function<void()> onAccessibilityMissing;
-  // While set, a message for the user (title, text) goes here instead of a
-  // modal alert: the request came from a script, whose caller is told.
-  std::function<void(std::string_view, std::string_view)> messageRedirect;
   WindowIndexer windowIndexer;
   WindowController windowController;
   LayoutMemory layoutMemory;
@@ -277,9 +297,6 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   // coordinator. The pause subscription is set by observeSystemPause().
   Subscription screenParametersSubscription;
   Subscription systemPauseSubscription;
-
- private:
-  LayoutCoordinator(const Platform& platform, std::shared_ptr<ChromeFactory> chromeFactory);
 };
 
 }  // namespace tessarapane

@@ -24,15 +24,6 @@ bool withinTolerance(const Rect& a, const Rect& b, double tolerance) {
          std::abs(a.width() - b.width()) <= tolerance && std::abs(a.height() - b.height()) <= tolerance;
 }
 
-// A layout being replaced first puts its windows back to where they were
-// before it; those frames, not the ones it gave them, are where the windows
-// go when the next layout ends.
-std::unordered_map<WindowID, Rect> runningOriginalFrames(const LayoutCoordinator& coordinator) {
-  if (coordinator.session) return coordinator.session->originalFrames;
-  if (coordinator.bentoSession) return coordinator.bentoSession->originalFrames;
-  return {};
-}
-
 // Shows the preview of the current tree over the session's screen.
 void showPreview(const BentoSession& grid) {
   if (!grid.previewPanel) return;
@@ -53,6 +44,12 @@ std::optional<BentoDividerLayout> dividerAt(const BentoPath& path, const std::ve
 
 }  // namespace
 
+std::unordered_map<WindowID, Rect> LayoutCoordinator::runningOriginalFrames() const {
+  if (session) return session->originalFrames;
+  if (bentoSession) return bentoSession->originalFrames;
+  return {};
+}
+
 void LayoutCoordinator::startBento() {
   if (!platform.accessibility->isProcessTrusted()) {
     if (onAccessibilityMissing) onAccessibilityMissing();
@@ -65,7 +62,7 @@ void LayoutCoordinator::startBento() {
   std::optional<BentoNode<ManagedWindow>> tree = BentoEngine::build(*windows, 0);
   if (!tree) return;
 
-  const std::unordered_map<WindowID, Rect> earlierFrames = runningOriginalFrames(*this);
+  const std::unordered_map<WindowID, Rect> earlierFrames = runningOriginalFrames();
   exitLayout(false);
   auto started = std::make_shared<BentoSession>(*screen, *windows, std::move(*tree), kBentoGap);
   for (auto& [windowID, frame] : started->originalFrames) {

@@ -191,15 +191,11 @@ void LayoutCoordinator::exitLayout(bool keepingRememberedLayout) {
   }
 }
 
-namespace {
-
-// Every window of the layout that still exists is among its application's
-// windows again.
-bool everyWindowListedAgain(LayoutCoordinator& coordinator) {
-  Accessibility& ax = *coordinator.platform.accessibility;
+bool LayoutCoordinator::everyWindowListedAgain() {
+  Accessibility& ax = *platform.accessibility;
   std::unordered_map<ProcessID, std::vector<AXElement>> listed;
-  for (const ManagedWindow& window : coordinator.managedWindows()) {
-    if (coordinator.isGone(window)) continue;
+  for (const ManagedWindow& window : managedWindows()) {
+    if (isGone(window)) continue;
     auto found = listed.find(window.ownerPID);
     if (found == listed.end()) {
       found = listed.emplace(window.ownerPID, AXHelpers::windows(ax, ax.createApplication(window.ownerPID))).first;
@@ -208,8 +204,6 @@ bool everyWindowListedAgain(LayoutCoordinator& coordinator) {
   }
   return true;
 }
-
-}  // namespace
 
 bool LayoutCoordinator::leaveLayout() {
   if (!isLayoutRunning() || platform.accessibility->isProcessTrusted()) {
@@ -228,7 +222,7 @@ bool LayoutCoordinator::leaveLayout() {
                                         // A window manager that has just started is still taking the windows
                                         // in, and would drop a move of one it does not manage yet.
                                         const bool ready = trusted > 0 && (trusted >= kPendingExitMaximumChecks ||
-                                                                           everyWindowListedAgain(self));
+                                                                           self.everyWindowListedAgain());
                                         return ready ? PollAnswer::satisfied : PollAnswer::notYet;
                                       },
                                   .stillWanted = [](LayoutCoordinator& self) { return self.isLayoutRunning(); },

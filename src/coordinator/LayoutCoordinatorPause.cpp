@@ -15,60 +15,58 @@ namespace {
 
 const char* flag(bool value) { return value ? "true" : "false"; }
 
-void handle(LayoutCoordinator& coordinator, SystemEvent event) {
+}  // namespace
+
+void LayoutCoordinator::handleSystemEvent(SystemEvent event) {
   using Reason = LayoutPause::Reason;
   switch (event) {
     case SystemEvent::screensDidSleep:
-      coordinator.beginPause(Reason::screensAsleep);
+      beginPause(Reason::screensAsleep);
       return;
     case SystemEvent::screensDidWake:
-      coordinator.endPause(Reason::screensAsleep);
+      endPause(Reason::screensAsleep);
       return;
     case SystemEvent::systemWillSleep:
-      coordinator.beginPause(Reason::systemAsleep);
+      beginPause(Reason::systemAsleep);
       return;
     case SystemEvent::systemDidWake:
-      coordinator.endPause(Reason::systemAsleep);
+      endPause(Reason::systemAsleep);
       return;
     case SystemEvent::sessionDidResignActive:
-      coordinator.beginPause(Reason::sessionInactive);
+      beginPause(Reason::sessionInactive);
       return;
     case SystemEvent::sessionDidBecomeActive:
-      coordinator.endPause(Reason::sessionInactive);
+      endPause(Reason::sessionInactive);
       return;
     case SystemEvent::screenLocked:
-      coordinator.beginPause(Reason::screenLocked);
+      beginPause(Reason::screenLocked);
       return;
     case SystemEvent::screenUnlocked:
       // Wake notifications may never arrive in the expected order; the
       // unlock ends every reason.
-      coordinator.endAllPauses();
+      endAllPauses();
       return;
   }
 }
 
-// One resume pass: lay the layout out again and bring it to the front; the
-// first pass also restarts the maintenance the pause stopped.
-void resumePass(LayoutCoordinator& coordinator, std::size_t pass) {
+void LayoutCoordinator::resumePass(std::size_t pass) {
   const std::string round = "resume round " + std::to_string(pass);
-  coordinator.logLayoutSnapshot(round + " before");
-  if (const std::shared_ptr<LayoutSession> tabs = coordinator.session) {
-    coordinator.relayoutTabSession(tabs);
-  } else if (const std::shared_ptr<BentoSession> grid = coordinator.bentoSession) {
-    coordinator.relayoutBentoSession(grid);
+  logLayoutSnapshot(round + " before");
+  if (const std::shared_ptr<LayoutSession> tabs = session) {
+    relayoutTabSession(tabs);
+  } else if (const std::shared_ptr<BentoSession> grid = bentoSession) {
+    relayoutBentoSession(grid);
   }
-  if (pass == 0) coordinator.startObservingWindows();
-  coordinator.bringLayoutToFront();
-  coordinator.logLayoutSnapshot(round + " after");
+  if (pass == 0) startObservingWindows();
+  bringLayoutToFront();
+  logLayoutSnapshot(round + " after");
 }
-
-}  // namespace
 
 void LayoutCoordinator::observeSystemPause() {
   if (!platform.systemEvents) return;
   std::weak_ptr<LayoutCoordinator> weak = weak_from_this();
   systemPauseSubscription = platform.systemEvents->subscribe([weak](SystemEvent event) {
-    if (const auto self = weak.lock()) handle(*self, event);
+    if (const auto self = weak.lock()) self->handleSystemEvent(event);
   });
 }
 
@@ -107,7 +105,7 @@ void LayoutCoordinator::scheduleResume() {
           .from = DelaysFrom::start,
           .step =
               [](LayoutCoordinator& self, std::size_t pass) {
-                resumePass(self, pass);
+                self.resumePass(pass);
                 if (pass + 1 == resumeRelayoutDelays.size()) self.resumeTask.reset();
                 return WalkStep::next;
               },
