@@ -15,9 +15,15 @@
 #include "bento/BentoChildSlot.h"
 #include "bento/BentoSession.h"
 #include "chrome/ChromeFactory.h"
+#include "coordinator/FrameEnforcement.h"
 #include "coordinator/LayoutPause.h"
 #include "coordinator/LayoutSnapshot.h"
 #include "coordinator/LogChannel.h"
+#include "coordinator/PauseState.h"
+#include "coordinator/RestackState.h"
+#include "coordinator/RunningLayout.h"
+#include "coordinator/SettledAdoption.h"
+#include "coordinator/WindowClosing.h"
 #include "geometry/Point.h"
 #include "geometry/Rect.h"
 #include "layout/LayoutEngine.h"
@@ -38,15 +44,20 @@
 
 namespace tessarapane {
 
+class GridLayoutRun;
+class TabLayoutRun;
+
 // The one object that owns the running layout (a tab layout or the grid,
-// never both) and keeps it consistent with the live windows of other
-// applications: starting and leaving layouts, tab operations, adopting and
-// dropping windows, frame enforcement, restacking, screen changes, pausing
-// and closing windows.
+// never both, behind RunningLayout) and keeps it consistent with the live
+// windows of other applications: starting and leaving layouts, the tab and
+// divider operations, observation and settled adoption, frame enforcement,
+// restacking, screen changes, pausing and closing windows.
 //
 // Main thread only. Made with create(): every delayed task, panel handler and
 // platform callback holds it weakly and does nothing once it is gone. Its
-// implementation is split over LayoutCoordinator*.cpp by concern.
+// implementation is split over LayoutCoordinator*.cpp by concern; the
+// running layouts and the machinery with its task tables have their own
+// files.
 class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator> {
  public:
   // The application's own identifier, the subsystem of its log lines.
@@ -105,28 +116,14 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
 
   // Reconciliation after an application reported a new window.
   static constexpr std::array<double, 5> eventRetryDelays = {0.0, 0.03, 0.08, 0.18, 0.4};
-  // Re-applying a window's frame until it holds; each waited after the last.
-  static constexpr std::array<double, 7> frameEnforcementDelays = {0.0, 0.05, 0.12, 0.25, 0.45, 0.75, 1.2};
   // Laying the layout out again after the displays changed.
   static constexpr std::array<double, 4> screenRelayoutDelays = {0.0, 0.08, 0.25, 0.7};
-  // Resume passes after a pause, measured from when the resume was scheduled.
-  static constexpr std::array<double, 3> resumeRelayoutDelays = {1.5, 3.0, 6.0};
 
   // --- Other fixed values ---------------------------------------------------
 
   static constexpr double kReconciliationInterval = 15.0;
-  // Settled adoption: samples this far apart, quiet when the frame moved by
-  // at most kSettleMaximumDelta (sum over x, y, width, height); settled after
-  // more than kSettleQuietSamplesNeeded - 1 quiet samples in a row, or at the
-  // timeout.
-  static constexpr double kSettleSampleInterval = 0.05;
-  static constexpr double kSettleTimeout = 8.0;
-  static constexpr double kSettleMaximumDelta = 12.0;
-  static constexpr int kSettleQuietSamplesNeeded = 3;
   // A window this close to its target on every edge is not written again.
   static constexpr double kFrameSkipTolerance = 1.0;
-  static constexpr double kRestackQuietPeriod = 0.4;
-  static constexpr double kStackRecheckDelay = 0.12;
   static constexpr double kCloseFollowUpDelay = 0.2;
   static constexpr double kBentoGap = 8.0;
   // How often a waiting leave looks for the accessibility permission.
@@ -135,16 +132,17 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   // even when a window is not listed again.
   static constexpr int kPendingExitMaximumChecks = 10;
 
+  friend class RunningLayout;
+  friend class TabLayoutRun;
+  friend class GridLayoutRun;
 
   void beginLayout(LayoutKind kind, const Screen& screen, const WindowsByPane& windowsByPane);
-  void applyInitialLayout(const std::shared_ptr<LayoutSession>& session);
+  // Makes `started` the running layout: its frames now, its chrome, the
+  // observation and the remembered layout on the next turn.
+  void run(const std::shared_ptr<RunningLayout>& started);
   std::optional<Screen> primaryScreen();
   std::optional<std::vector<ManagedWindow>> manageableWindows();
   std::optional<Screen> resolveLayoutScreen(DisplayID preferredDisplayID, const std::vector<ManagedWindow>& windows);
-  // Without windows: all windows of all panes. Updates the session's screen
-  // (when one is found) and display identifier, and returns its screen.
-  Screen resolvedScreen(const std::shared_ptr<LayoutSession>& session,
-                        const std::optional<std::vector<ManagedWindow>>& windows = std::nullopt);
   void restoreOriginalFrames(const std::unordered_map<WindowID, Rect>& originalFrames,
                              const std::vector<ManagedWindow>& windows);
   void stopMaintenance();
@@ -158,12 +156,9 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
 
   // --- Tab operations -------------------------------------------------------
 
-  void moveTab(int tabIndex, int fromPane, int toPane, const std::shared_ptr<LayoutSession>& session);
-  void expandFullScreenToSplit2(int movingTab, int paneIndex, PaneMoveDirection direction,
-                                const std::shared_ptr<LayoutSession>& session);
-  void createOrUpdateTabBar(int paneIndex, const std::shared_ptr<LayoutSession>& session, bool bringToFront);
-  void relayoutTabSession(const std::shared_ptr<LayoutSession>& session);
-  void refreshTabSession(const std::shared_ptr<LayoutSession>& session, bool discoverNewWindows);
+  // The running layout of one family; none while the other or nothing runs.
+  std::shared_ptr<TabLayoutRun> runningTabs() const;
+  std::shared_ptr<GridLayoutRun> runningGrid() const;
   void bringLayoutToFront();
 
   // --- Reconciliation -------------------------------------------------------
@@ -177,44 +172,31 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   void scheduleWindowReconciliation(ProcessID ownerPID);
   // Starts settled adoption for each new window; the number of new windows.
   int reconcileNewWindows(ProcessID ownerPID);
-  // Stores the adoption task in adoptionTasks under the window's number.
   void scheduleSettledAdoption(const ManagedWindow& window);
-  void addNewWindow(const ManagedWindow& window, const std::shared_ptr<LayoutSession>& session);
+  // A window settled: it joins when the layout still runs and the window is
+  // still there, on screen and not full screen.
+  void adoptSettledWindow(const ManagedWindow& window);
   std::vector<ManagedWindow> unmanagedWindows(const std::vector<ManagedWindow>& among,
                                               const std::vector<ManagedWindow>& comparedWith);
   void markWindowsClosedOutsideTessarapane(const std::vector<ManagedWindow>& among);
-  void removeClosedWindows(const std::shared_ptr<LayoutSession>& session);
-  void releaseNativeFullScreenWindows(const std::shared_ptr<LayoutSession>& session);
   void forgetReleasedWindows(const std::vector<ManagedWindow>& windows,
                              std::unordered_map<WindowID, Rect>& originalFrames);
   void refreshWindowTitles();
   std::vector<ManagedWindow> visibleManagedWindows();
   void cancelAllAdoptions();
-  void reconcileLayout(const std::shared_ptr<LayoutSession>& session);
 
   // --- Frame enforcement and restacking -------------------------------------
 
   void scheduleFrameEnforcement(WindowID windowID);
   // True when nothing more needs doing for the window.
   bool enforceManagedWindowFrame(WindowID windowID);
+  // Native full screen belongs to the platform: such a window is left alone.
+  bool isExemptFromEnforcement(const ManagedWindow& window);
   void cancelAllFrameEnforcement();
   void restackVisibleWindows(const ManagedWindow& keepingFront, bool forced, bool allowRecheck);
   void scheduleStackRecheck(const ManagedWindow& keepingFront);
-  void synchronizeTabSelectionWithSystemFocus(const std::shared_ptr<LayoutSession>& session);
   void screenParametersDidChange();
   void scheduleScreenRelayout();
-
-  // --- Grid coordination ----------------------------------------------------
-
-  void applyBentoFrames(const std::shared_ptr<BentoSession>& session);
-  void installBentoChrome(const std::shared_ptr<BentoSession>& session);
-  // Lays the current tree out again and hands the dividers to the session's
-  // divider controller, when it has one.
-  void updateBentoDividers(const std::shared_ptr<BentoSession>& session);
-  void addNewWindowToBento(const ManagedWindow& window, const std::shared_ptr<BentoSession>& session);
-  void refreshBentoSession(const std::shared_ptr<BentoSession>& session, bool discoverNewWindows);
-  void releaseNativeFullScreenWindows(const std::shared_ptr<BentoSession>& session);
-  void relayoutBentoSession(const std::shared_ptr<BentoSession>& session);
 
   // --- Pause and resume -----------------------------------------------------
 
@@ -238,11 +220,10 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
 
   void logLayoutSnapshot(std::string_view reason);
 
-
   // --- Window checks shared by the parts above ------------------------------
 
-  bool isLayoutRunning() const { return session != nullptr || bentoSession != nullptr; }
-  bool isPaused() const { return pause.isPaused(); }
+  bool isLayoutRunning() const { return running != nullptr; }
+  bool isPaused() const { return pausing.isPaused(); }
   // Every managed window: the panes' in pane and tab order, or the grid's
   // leaves in leaf order; empty without a layout.
   std::vector<ManagedWindow> managedWindows() const;
@@ -273,23 +254,18 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   // The window server's change count when the windows were last read whole.
   std::optional<std::uint64_t> sweptAtChangeCount;
   TaskTable<ProcessID> reconciliationTasks;
-  TaskTable<WindowID> adoptionTasks;
-  TaskTable<WindowID> frameEnforcementTasks;
-  TaskTable<WindowID> closeTasks;
+  SettledAdoption adoption;
+  FrameEnforcement frameEnforcement;
+  WindowClosing closing;
   std::optional<DelayedTask> screenRelayoutTask;
-  std::set<WindowID> closingWindowIDs;
-  std::set<WindowID> destroyedWindowIDs;
-  bool isPreservingWindowStack = false;
-  std::optional<double> stackRestackSuppressedUntil;
-  std::optional<DelayedTask> stackRecheckTask;
-  LayoutPause pause;
-  std::optional<DelayedTask> resumeTask;
+  RestackState restack;
+  PauseState pausing;
   // A leave that waits for the accessibility permission (leaveLayout()).
   std::optional<DelayedTask> pendingExitTask;
   // Made on first use (observationService()).
   std::shared_ptr<WindowObservationService> windowObservationService;
-  std::shared_ptr<LayoutSession> session;
-  std::shared_ptr<BentoSession> bentoSession;
+  // The tab layout or the grid; none without a layout.
+  std::shared_ptr<RunningLayout> running;
 
   LogChannel pauseLog;
 

@@ -52,11 +52,7 @@ void LayoutCoordinator::handleSystemEvent(SystemEvent event) {
 void LayoutCoordinator::resumePass(std::size_t pass) {
   const std::string round = "resume round " + std::to_string(pass);
   logLayoutSnapshot(round + " before");
-  if (const std::shared_ptr<LayoutSession> tabs = session) {
-    relayoutTabSession(tabs);
-  } else if (const std::shared_ptr<BentoSession> grid = bentoSession) {
-    relayoutBentoSession(grid);
-  }
+  if (const std::shared_ptr<RunningLayout> run = running) run->relayout();
   if (pass == 0) startObservingWindows();
   bringLayoutToFront();
   logLayoutSnapshot(round + " after");
@@ -71,9 +67,7 @@ void LayoutCoordinator::observeSystemPause() {
 }
 
 void LayoutCoordinator::beginPause(LayoutPause::Reason reason) {
-  resumeTask.reset();
-  const bool started = pause.reasons.empty();
-  pause.reasons.insert(reason);
+  const bool started = pausing.begin(reason);
   const bool active = isLayoutRunning();
   pauseLog.write("pause begin " + std::string(caseName(reason)) + " started=" + flag(started) +
                  " active=" + flag(active));
@@ -83,35 +77,34 @@ void LayoutCoordinator::beginPause(LayoutPause::Reason reason) {
 }
 
 void LayoutCoordinator::endPause(LayoutPause::Reason reason) {
-  const bool resumed = pause.reasons.erase(reason) != 0 && pause.reasons.empty();
+  const bool resumed = pausing.end(reason);
   pauseLog.write("pause end " + std::string(caseName(reason)) + " resumed=" + flag(resumed));
   if (resumed) scheduleResume();
 }
 
 void LayoutCoordinator::endAllPauses() {
-  const bool resumed = !pause.reasons.empty();
-  pause.reasons.clear();
+  const bool resumed = pausing.endAll();
   pauseLog.write(std::string("pause end all (unlock) resumed=") + flag(resumed));
   if (resumed) scheduleResume();
 }
 
 void LayoutCoordinator::scheduleResume() {
   if (!isLayoutRunning()) return;
-  resumeTask.reset();
-  resumeTask = walkDelays(
+  pausing.cancelResume();
+  pausing.resume(walkDelays(
       platform.scheduler, shared_from_this(),
       Walk<LayoutCoordinator>{
-          .delays = std::vector<double>(resumeRelayoutDelays.begin(), resumeRelayoutDelays.end()),
+          .delays = std::vector<double>(PauseState::kResumeDelays.begin(), PauseState::kResumeDelays.end()),
           .from = DelaysFrom::start,
           .step =
               [](LayoutCoordinator& self, std::size_t pass) {
                 self.resumePass(pass);
-                if (pass + 1 == resumeRelayoutDelays.size()) self.resumeTask.reset();
+                if (pass + 1 == PauseState::kResumeDelays.size()) self.pausing.resumeFinished();
                 return WalkStep::next;
               },
           .stillWanted = [](LayoutCoordinator& self) { return !self.isPaused() && self.isLayoutRunning(); },
           .onEnd = nullptr,
-      });
+      }));
 }
 
 }  // namespace tessarapane
