@@ -3,21 +3,32 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
+#include <utility>
 
+#include "coordinator/WindowTasks.h"
 #include "geometry/Rect.h"
 #include "platform/ManagedWindow.h"
 #include "platform/Scheduler.h"
-#include "tasks/TaskTable.h"
 
 namespace tessarapane {
+
+struct SettledAdoptionHooks {
+  std::function<bool(const ManagedWindow&)> isGone;
+  std::function<std::optional<Rect>(const ManagedWindow&)> liveFrame;
+  std::function<bool()> isPrimaryMouseButtonDown;
+  // False once the layout has ended: the adoption stops.
+  std::function<bool()> stillWanted;
+  // The window has settled (or the timeout passed).
+  std::function<void(const ManagedWindow&)> settled;
+};
 
 // A new window joins the layout only once it has stopped moving: its frame is
 // sampled until it holds still for a few samples in a row (or a timeout
 // passes), and is not settled while the user holds the primary mouse button.
 // At most one adoption per window.
-class SettledAdoption {
+class SettledAdoption : public WindowTasks<SettledAdoptionHooks> {
  public:
+  using Hooks = SettledAdoptionHooks;
   // Samples this far apart, quiet when the frame moved by at most
   // kMaximumDelta (sum over x, y, width, height); settled after
   // kQuietSamplesNeeded quiet samples in a row, or at the timeout.
@@ -26,30 +37,10 @@ class SettledAdoption {
   static constexpr double kMaximumDelta = 12.0;
   static constexpr int kQuietSamplesNeeded = 3;
 
-  struct Hooks {
-    std::function<bool(const ManagedWindow&)> isGone;
-    std::function<std::optional<Rect>(const ManagedWindow&)> liveFrame;
-    std::function<bool()> isPrimaryMouseButtonDown;
-    // False once the layout has ended: the adoption stops.
-    std::function<bool()> stillWanted;
-    // The window has settled (or the timeout passed).
-    std::function<void(const ManagedWindow&)> settled;
-  };
-
   SettledAdoption(std::shared_ptr<Scheduler> scheduler, Hooks hooks)
-      : scheduler_(std::move(scheduler)), hooks_(std::make_shared<Hooks>(std::move(hooks))) {}
+      : WindowTasks(std::move(scheduler), std::move(hooks)) {}
 
   void schedule(const ManagedWindow& window);
-  bool contains(WindowID windowID) const { return tasks_.contains(windowID); }
-  void cancel(WindowID windowID) { tasks_.cancel(windowID); }
-  void cancelAll() { tasks_.cancelAll(); }
-  std::vector<WindowID> windowIDs() const { return tasks_.keys(); }
-
- private:
-  std::shared_ptr<Scheduler> scheduler_;
-  // The tasks' owner: they end with this object.
-  std::shared_ptr<Hooks> hooks_;
-  TaskTable<WindowID> tasks_;
 };
 
 }  // namespace tessarapane
