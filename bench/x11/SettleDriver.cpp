@@ -11,8 +11,10 @@
 // start finds the backend as cold as a first request would.
 #include <atomic>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "SettleCheck.h"
 #include "backends/x11/PollLoopScheduler.h"
@@ -22,6 +24,7 @@
 #include "layout/LayoutKind.h"
 #include "sim/coordinator/RecordingChrome.h"
 #include "windows/ScreenIdentity.h"
+#include "windows/WindowIndexer.h"
 
 using namespace tessarapane;
 using namespace tessarapane::settlebench;
@@ -39,15 +42,17 @@ int usage() {
   return 64;
 }
 
-int plan(LayoutCoordinator& coordinator, Platform& platform, LayoutKind kind) {
-  const auto screen = coordinator.primaryScreen();
-  const auto windows = coordinator.manageableWindows();
-  if (!screen || !windows) {
+int plan(Platform& platform, LayoutKind kind) {
+  // The coordinator's choice: the main screen, else the first one.
+  std::optional<Screen> screen = platform.screens->mainScreen();
+  if (!screen && !platform.screens->screens().empty()) screen = platform.screens->screens().front();
+  const std::vector<ManagedWindow> windows = WindowIndexer(platform).currentSpaceWindows();
+  if (!screen || windows.empty()) {
     std::fprintf(stderr, "no screen or no manageable windows\n");
     return 1;
   }
   const auto geometries = LayoutEngine::geometries(kind, screen->visibleFrame, kTabBarHeight);
-  const auto byPane = LayoutEngine::assign(*windows, paneCount(kind));
+  const auto byPane = LayoutEngine::assign(windows, paneCount(kind));
   Plan result;
   for (std::size_t pane = 0; pane < geometries.size(); ++pane) {
     const Rect target = ScreenIdentity::convertFrame(geometries[pane].windowFrame, *platform.screens);
@@ -76,7 +81,7 @@ int main(int argc, char** argv) {
   }
   auto chrome = std::make_shared<RecordingChromeFactory>();
   auto coordinator = LayoutCoordinator::create(backend->platform, chrome);
-  if (mode == "plan") return plan(*coordinator, backend->platform, *kind);
+  if (mode == "plan") return plan(backend->platform, *kind);
 
   const auto planned = Plan::read(argv[3]);
   if (!planned) {

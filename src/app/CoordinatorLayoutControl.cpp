@@ -1,19 +1,19 @@
 #include "app/CoordinatorLayoutControl.h"
 
-#include "bento/BentoEngine.h"
-
 namespace tessarapane {
 
 std::optional<LayoutKind> CoordinatorLayoutControl::runningLayoutKind() const {
   const auto coordinator = coordinator_.lock();
-  if (!coordinator || !coordinator->session) return std::nullopt;
-  return coordinator->session->kind;
+  if (!coordinator) return std::nullopt;
+  return coordinator->snapshot().kind;
 }
 
 std::optional<std::size_t> CoordinatorLayoutControl::runningBentoTileCount() const {
   const auto coordinator = coordinator_.lock();
-  if (!coordinator || !coordinator->bentoSession) return std::nullopt;
-  return BentoEngine::leafValues(coordinator->bentoSession->tree).size();
+  if (!coordinator) return std::nullopt;
+  const LayoutSnapshot snapshot = coordinator->snapshot();
+  if (snapshot.family != LayoutSnapshot::Family::grid) return std::nullopt;
+  return snapshot.tiles.size();
 }
 
 void CoordinatorLayoutControl::startLayout(LayoutKind kind) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,9 +15,15 @@
 #include "bento/BentoChildSlot.h"
 #include "bento/BentoSession.h"
 #include "chrome/ChromeFactory.h"
+#include "coordinator/FrameEnforcement.h"
 #include "coordinator/LayoutPause.h"
 #include "coordinator/LayoutSnapshot.h"
 #include "coordinator/LogChannel.h"
+#include "coordinator/PauseState.h"
+#include "coordinator/RestackState.h"
+#include "coordinator/RunningLayout.h"
+#include "coordinator/SettledAdoption.h"
+#include "coordinator/WindowClosing.h"
 #include "geometry/Point.h"
 #include "geometry/Rect.h"
 #include "layout/LayoutEngine.h"
@@ -37,50 +44,22 @@
 
 namespace tessarapane {
 
+class GridLayoutRun;
+class TabLayoutRun;
+
 // The one object that owns the running layout (a tab layout or the grid,
-// never both) and keeps it consistent with the live windows of other
-// applications: starting and leaving layouts, tab operations, adopting and
-// dropping windows, frame enforcement, restacking, screen changes, pausing
-// and closing windows.
+// never both, behind RunningLayout) and keeps it consistent with the live
+// windows of other applications: starting and leaving layouts, the tab and
+// divider operations, observation and settled adoption, frame enforcement,
+// restacking, screen changes, pausing and closing windows.
 //
 // Main thread only. Made with create(): every delayed task, panel handler and
 // platform callback holds it weakly and does nothing once it is gone. Its
-// implementation is split over LayoutCoordinator*.cpp by concern.
+// implementation is split over LayoutCoordinator*.cpp by concern; the
+// running layouts and the machinery with its task tables have their own
+// files.
 class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator> {
  public:
-  // --- Shared delay tables (seconds) ---------------------------------------
-
-  // Reconciliation after an application reported a new window.
-  static constexpr std::array<double, 5> eventRetryDelays = {0.0, 0.03, 0.08, 0.18, 0.4};
-  // Re-applying a window's frame until it holds; each waited after the last.
-  static constexpr std::array<double, 7> frameEnforcementDelays = {0.0, 0.05, 0.12, 0.25, 0.45, 0.75, 1.2};
-  // Laying the layout out again after the displays changed.
-  static constexpr std::array<double, 4> screenRelayoutDelays = {0.0, 0.08, 0.25, 0.7};
-  // Resume passes after a pause, measured from when the resume was scheduled.
-  static constexpr std::array<double, 3> resumeRelayoutDelays = {1.5, 3.0, 6.0};
-
-  // --- Other fixed values ---------------------------------------------------
-
-  static constexpr double kReconciliationInterval = 15.0;
-  // Settled adoption: samples this far apart, quiet when the frame moved by
-  // at most kSettleMaximumDelta (sum over x, y, width, height); settled after
-  // more than kSettleQuietSamplesNeeded - 1 quiet samples in a row, or at the
-  // timeout.
-  static constexpr double kSettleSampleInterval = 0.05;
-  static constexpr double kSettleTimeout = 8.0;
-  static constexpr double kSettleMaximumDelta = 12.0;
-  static constexpr int kSettleQuietSamplesNeeded = 3;
-  // A window this close to its target on every edge is not written again.
-  static constexpr double kFrameSkipTolerance = 1.0;
-  static constexpr double kRestackQuietPeriod = 0.4;
-  static constexpr double kStackRecheckDelay = 0.12;
-  static constexpr double kCloseFollowUpDelay = 0.2;
-  static constexpr double kBentoGap = 8.0;
-  // How often a waiting leave looks for the accessibility permission.
-  static constexpr double kPendingExitCheckInterval = 0.5;
-  // A waiting leave goes ahead after this many checks with the permission,
-  // even when a window is not listed again.
-  static constexpr int kPendingExitMaximumChecks = 10;
   // The application's own identifier, the subsystem of its log lines.
   static constexpr std::string_view kLogSubsystem = ::tessarapane::kLogSubsystem;
   static constexpr std::string_view kPauseLogCategory = "Pause";
@@ -94,10 +73,10 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   LayoutCoordinator(const LayoutCoordinator&) = delete;
   LayoutCoordinator& operator=(const LayoutCoordinator&) = delete;
 
-  // --- Lifecycle ------------------------------------------------------------
-
   // Starts a tab layout of `kind`, or reconciles it when that kind runs.
   void startLayout(LayoutKind kind);
+  // Starts the grid over the windows of the current desktop.
+  void startBento();
   // Leaves the running layout of either family. True (only the termination
   // notice) keeps the windows where they are and the remembered layout.
   void exitLayout(bool keepingRememberedLayout);
@@ -110,31 +89,76 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   // is back. True when the layout was left now.
   bool leaveLayout();
 
-  void beginLayout(LayoutKind kind, const Screen& screen, const WindowsByPane& windowsByPane);
-  void applyInitialLayout(const std::shared_ptr<LayoutSession>& session);
-  std::optional<Screen> primaryScreen();
-  std::optional<std::vector<ManagedWindow>> manageableWindows();
-  std::optional<Screen> resolveLayoutScreen(DisplayID preferredDisplayID, const std::vector<ManagedWindow>& windows);
-  // Without windows: all windows of all panes. Updates the session's screen
-  // (when one is found) and display identifier, and returns its screen.
-  Screen resolvedScreen(const std::shared_ptr<LayoutSession>& session,
-                        const std::optional<std::vector<ManagedWindow>>& windows = std::nullopt);
-  void restoreOriginalFrames(const std::unordered_map<WindowID, Rect>& originalFrames,
-                             const std::vector<ManagedWindow>& windows);
-  void stopMaintenance();
-
-  // --- Tab operations -------------------------------------------------------
-
+  // The tab strips' operations, and the hot keys' move of the focused tab.
   void selectTab(int tabIndex, int paneIndex);
   void closeTab(int tabIndex, int paneIndex);
   void moveTab(int tabIndex, int paneIndex, PaneMoveDirection direction);
   void moveFocusedTab(PaneMoveDirection direction);
-  void moveTab(int tabIndex, int fromPane, int toPane, const std::shared_ptr<LayoutSession>& session);
-  void expandFullScreenToSplit2(int movingTab, int paneIndex, PaneMoveDirection direction,
-                                const std::shared_ptr<LayoutSession>& session);
-  void createOrUpdateTabBar(int paneIndex, const std::shared_ptr<LayoutSession>& session, bool bringToFront);
-  void relayoutTabSession(const std::shared_ptr<LayoutSession>& session);
-  void refreshTabSession(const std::shared_ptr<LayoutSession>& session, bool discoverNewWindows);
+
+  // The grid's divider handles.
+  void beginBentoDividerDrag();
+  void updateBentoDividerDrag(const BentoPath& path, Point locationInScreen);
+  void endBentoDividerDrag();
+
+  // What is running, as a value.
+  LayoutSnapshot snapshot() const;
+
+  const Platform platform;
+
+  // Called when a layout is requested without the accessibility permission.
+  std::function<void()> onAccessibilityMissing;
+  // While set, a message for the user (title, text) goes here instead of a
+  // modal alert: the request came from a script, whose caller is told.
+  std::function<void(std::string_view, std::string_view)> messageRedirect;
+
+ private:
+  // --- Shared delay tables (seconds) ---------------------------------------
+
+  // Reconciliation after an application reported a new window.
+  static constexpr std::array<double, 5> eventRetryDelays = {0.0, 0.03, 0.08, 0.18, 0.4};
+  // Laying the layout out again after the displays changed.
+  static constexpr std::array<double, 4> screenRelayoutDelays = {0.0, 0.08, 0.25, 0.7};
+
+  // --- Other fixed values ---------------------------------------------------
+
+  static constexpr double kReconciliationInterval = 15.0;
+  // A window this close to its target on every edge is not written again.
+  static constexpr double kFrameSkipTolerance = 1.0;
+  static constexpr double kCloseFollowUpDelay = 0.2;
+  static constexpr double kBentoGap = 8.0;
+  // How often a waiting leave looks for the accessibility permission.
+  static constexpr double kPendingExitCheckInterval = 0.5;
+  // A waiting leave goes ahead after this many checks with the permission,
+  // even when a window is not listed again.
+  static constexpr int kPendingExitMaximumChecks = 10;
+
+  friend class RunningLayout;
+  friend class TabLayoutRun;
+  friend class GridLayoutRun;
+
+  void beginLayout(LayoutKind kind, const Screen& screen, const WindowsByPane& windowsByPane);
+  // Makes `started` the running layout: its frames now, its chrome, the
+  // observation and the remembered layout on the next turn.
+  void run(const std::shared_ptr<RunningLayout>& started);
+  std::optional<Screen> primaryScreen();
+  std::optional<std::vector<ManagedWindow>> manageableWindows();
+  std::optional<Screen> resolveLayoutScreen(DisplayID preferredDisplayID, const std::vector<ManagedWindow>& windows);
+  void restoreOriginalFrames(const std::unordered_map<WindowID, Rect>& originalFrames,
+                             const std::vector<ManagedWindow>& windows);
+  void stopMaintenance();
+  // Every window of the layout that still exists is among its application's
+  // windows again.
+  bool everyWindowListedAgain();
+  // A layout being replaced first puts its windows back to where they were
+  // before it; those frames, not the ones it gave them, are where the windows
+  // go when the next layout ends.
+  std::unordered_map<WindowID, Rect> runningOriginalFrames() const;
+
+  // --- Tab operations -------------------------------------------------------
+
+  // The running layout of one family; none while the other or nothing runs.
+  std::shared_ptr<TabLayoutRun> runningTabs() const;
+  std::shared_ptr<GridLayoutRun> runningGrid() const;
   void bringLayoutToFront();
 
   // --- Reconciliation -------------------------------------------------------
@@ -148,52 +172,39 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   void scheduleWindowReconciliation(ProcessID ownerPID);
   // Starts settled adoption for each new window; the number of new windows.
   int reconcileNewWindows(ProcessID ownerPID);
-  // Stores the adoption task in adoptionTasks under the window's number.
   void scheduleSettledAdoption(const ManagedWindow& window);
-  void addNewWindow(const ManagedWindow& window, const std::shared_ptr<LayoutSession>& session);
+  // A window settled: it joins when the layout still runs and the window is
+  // still there, on screen and not full screen.
+  void adoptSettledWindow(const ManagedWindow& window);
   std::vector<ManagedWindow> unmanagedWindows(const std::vector<ManagedWindow>& among,
                                               const std::vector<ManagedWindow>& comparedWith);
   void markWindowsClosedOutsideTessarapane(const std::vector<ManagedWindow>& among);
-  void removeClosedWindows(const std::shared_ptr<LayoutSession>& session);
-  void releaseNativeFullScreenWindows(const std::shared_ptr<LayoutSession>& session);
   void forgetReleasedWindows(const std::vector<ManagedWindow>& windows,
                              std::unordered_map<WindowID, Rect>& originalFrames);
   void refreshWindowTitles();
   std::vector<ManagedWindow> visibleManagedWindows();
   void cancelAllAdoptions();
-  void reconcileLayout(const std::shared_ptr<LayoutSession>& session);
 
   // --- Frame enforcement and restacking -------------------------------------
 
   void scheduleFrameEnforcement(WindowID windowID);
   // True when nothing more needs doing for the window.
   bool enforceManagedWindowFrame(WindowID windowID);
+  // Native full screen belongs to the platform: such a window is left alone.
+  bool isExemptFromEnforcement(const ManagedWindow& window);
   void cancelAllFrameEnforcement();
   void restackVisibleWindows(const ManagedWindow& keepingFront, bool forced, bool allowRecheck);
   void scheduleStackRecheck(const ManagedWindow& keepingFront);
-  void synchronizeTabSelectionWithSystemFocus(const std::shared_ptr<LayoutSession>& session);
   void screenParametersDidChange();
   void scheduleScreenRelayout();
-
-  // --- Grid coordination ----------------------------------------------------
-
-  void startBento();
-  void applyBentoFrames(const std::shared_ptr<BentoSession>& session);
-  void installBentoChrome(const std::shared_ptr<BentoSession>& session);
-  // Lays the current tree out again and hands the dividers to the session's
-  // divider controller, when it has one.
-  void updateBentoDividers(const std::shared_ptr<BentoSession>& session);
-  void beginBentoDividerDrag();
-  void updateBentoDividerDrag(const BentoPath& path, Point locationInScreen);
-  void endBentoDividerDrag();
-  void addNewWindowToBento(const ManagedWindow& window, const std::shared_ptr<BentoSession>& session);
-  void refreshBentoSession(const std::shared_ptr<BentoSession>& session, bool discoverNewWindows);
-  void releaseNativeFullScreenWindows(const std::shared_ptr<BentoSession>& session);
-  void relayoutBentoSession(const std::shared_ptr<BentoSession>& session);
 
   // --- Pause and resume -----------------------------------------------------
 
   void observeSystemPause();
+  void handleSystemEvent(SystemEvent event);
+  // One resume pass: lay the layout out again and bring it to the front; the
+  // first pass also restarts the maintenance the pause stopped.
+  void resumePass(std::size_t pass);
   void beginPause(LayoutPause::Reason reason);
   void endPause(LayoutPause::Reason reason);
   void endAllPauses();
@@ -209,14 +220,10 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
 
   void logLayoutSnapshot(std::string_view reason);
 
-  // --- What is running, as a value ------------------------------------------
-
-  LayoutSnapshot snapshot() const;
-
   // --- Window checks shared by the parts above ------------------------------
 
-  bool isLayoutRunning() const { return session != nullptr || bentoSession != nullptr; }
-  bool isPaused() const { return pause.isPaused(); }
+  bool isLayoutRunning() const { return running != nullptr; }
+  bool isPaused() const { return pausing.isPaused(); }
   // Every managed window: the panes' in pane and tab order, or the grid's
   // leaves in leaf order; empty without a layout.
   std::vector<ManagedWindow> managedWindows() const;
@@ -234,18 +241,12 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   void bringProcessForward(ProcessID pid);
   bool isPrimaryMouseButtonDown();
 
-  // --- Platform services ----------------------------------------------------
-
-  const Platform platform;
   const std::shared_ptr<ChromeFactory> chromeFactory;
+
+  LayoutCoordinator(const Platform& platform, std::shared_ptr<ChromeFactory> chromeFactory);
 
   // --- State, in declaration order -------------------------------------------
 
-  // Called when a layout is requested without the accessibility permission.
-  std::function<void()> onAccessibilityMissing;
-  // While set, a message for the user (title, text) goes here instead of a
-  // modal alert: the request came from a script, whose caller is told.
-  std::function<void(std::string_view, std::string_view)> messageRedirect;
   WindowIndexer windowIndexer;
   WindowController windowController;
   LayoutMemory layoutMemory;
@@ -253,23 +254,18 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   // The window server's change count when the windows were last read whole.
   std::optional<std::uint64_t> sweptAtChangeCount;
   TaskTable<ProcessID> reconciliationTasks;
-  TaskTable<WindowID> adoptionTasks;
-  TaskTable<WindowID> frameEnforcementTasks;
-  TaskTable<WindowID> closeTasks;
+  SettledAdoption adoption;
+  FrameEnforcement frameEnforcement;
+  WindowClosing closing;
   std::optional<DelayedTask> screenRelayoutTask;
-  std::set<WindowID> closingWindowIDs;
-  std::set<WindowID> destroyedWindowIDs;
-  bool isPreservingWindowStack = false;
-  std::optional<double> stackRestackSuppressedUntil;
-  std::optional<DelayedTask> stackRecheckTask;
-  LayoutPause pause;
-  std::optional<DelayedTask> resumeTask;
+  RestackState restack;
+  PauseState pausing;
   // A leave that waits for the accessibility permission (leaveLayout()).
   std::optional<DelayedTask> pendingExitTask;
   // Made on first use (observationService()).
   std::shared_ptr<WindowObservationService> windowObservationService;
-  std::shared_ptr<LayoutSession> session;
-  std::shared_ptr<BentoSession> bentoSession;
+  // The tab layout or the grid; none without a layout.
+  std::shared_ptr<RunningLayout> running;
 
   LogChannel pauseLog;
 
@@ -277,9 +273,6 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
   // coordinator. The pause subscription is set by observeSystemPause().
   Subscription screenParametersSubscription;
   Subscription systemPauseSubscription;
-
- private:
-  LayoutCoordinator(const Platform& platform, std::shared_ptr<ChromeFactory> chromeFactory);
 };
 
 }  // namespace tessarapane

@@ -23,7 +23,7 @@ std::string formatted(std::string text, const std::string& argument) {
 void LayoutCoordinator::handleCloseResult(WindowCloseResult result, const ManagedWindow& window) {
   switch (result) {
     case WindowCloseResult::requested: {
-      closingWindowIDs.insert(window.windowID);
+      closing.requested(window.windowID);
       DelayedTask followUp = runAfter(
           platform.scheduler, shared_from_this(),
           DelayedAction<LayoutCoordinator>{
@@ -31,26 +31,26 @@ void LayoutCoordinator::handleCloseResult(WindowCloseResult result, const Manage
               .action =
                   [window](LayoutCoordinator& self) {
                     if (self.isGone(window)) {
-                      self.destroyedWindowIDs.insert(window.windowID);
+                      self.closing.destroyed(window.windowID);
                     } else if (const std::optional<WindowIDSet> onScreen = self.windowController.onScreenWindowIDs();
                                onScreen && self.windowController.isClosed(window, *onScreen)) {
-                      self.destroyedWindowIDs.insert(window.windowID);
+                      self.closing.destroyed(window.windowID);
                     } else {
                       // Still open (a prompt inside the window): an ordinary
                       // managed window again.
-                      self.closingWindowIDs.erase(window.windowID);
+                      self.closing.stillOpen(window.windowID);
                     }
-                    if (const std::shared_ptr<LayoutSession> tabs = self.session) self.removeClosedWindows(tabs);
+                    if (const std::shared_ptr<RunningLayout> run = self.running) run->dropClosedWindows();
                   },
               .stillWanted = nullptr,
               .onEnd = nullptr,
           });
-      closeTasks.start(window.windowID, std::move(followUp));
+      closing.start(window.windowID, std::move(followUp));
       return;
     }
     case WindowCloseResult::closed:
-      destroyedWindowIDs.insert(window.windowID);
-      if (const std::shared_ptr<LayoutSession> tabs = session) removeClosedWindows(tabs);
+      closing.destroyed(window.windowID);
+      if (const std::shared_ptr<RunningLayout> run = running) run->dropClosedWindows();
       return;
     case WindowCloseResult::blockedByDialog:
       showMessage(localized("请先处理对话框"),

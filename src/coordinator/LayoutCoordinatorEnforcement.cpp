@@ -4,10 +4,7 @@
 #include <cstddef>
 #include <utility>
 
-#include "bento/BentoEngine.h"
 #include "coordinator/LayoutCoordinator.h"
-#include "layout/PaneFrameFit.h"
-#include "layout/PaneTabHistory.h"
 #include "tasks/DelayWalk.h"
 #include "tasks/DelayedAction.h"
 #include "windows/AXHelpers.h"
@@ -16,67 +13,25 @@
 
 namespace tessarapane {
 
-void LayoutCoordinator::scheduleFrameEnforcement(WindowID windowID) {
-  frameEnforcementTasks.cancel(windowID);
-  DelayedTask task = walkDelays(
-      platform.scheduler, shared_from_this(),
-      Walk<LayoutCoordinator>{
-          .delays = std::vector<double>(frameEnforcementDelays.begin(), frameEnforcementDelays.end()),
-          .from = DelaysFrom::previousStep,
-          .step =
-              [windowID](LayoutCoordinator& self, std::size_t) {
-                return self.enforceManagedWindowFrame(windowID) ? WalkStep::stop : WalkStep::next;
-              },
-          .stillWanted = [](LayoutCoordinator& self) { return self.isLayoutRunning(); },
-          .onEnd = nullptr,
-      });
-  frameEnforcementTasks.start(windowID, std::move(task));
-}
+void LayoutCoordinator::scheduleFrameEnforcement(WindowID windowID) { frameEnforcement.schedule(windowID); }
 
 bool LayoutCoordinator::enforceManagedWindowFrame(WindowID windowID) {
-  Accessibility& ax = *platform.accessibility;
-  // Native full screen belongs to the platform: such a window is left alone.
-  const auto exempt = [&](const ManagedWindow& window) {
-    if (AXHelpers::boolean(ax, "AXFullScreen", window.element) == true) return true;
-    const std::optional<Rect> frame = liveFrame(window);
-    return frame && NativeFullScreen::coversDisplay(*frame, displayRects());
-  };
-
-  if (const std::shared_ptr<LayoutSession> tabs = session) {
-    for (const PaneState& pane : tabs->panes) {
-      for (const ManagedWindow& window : pane.windows) {
-        if (window.windowID != windowID) continue;
-        if (exempt(window)) return true;
-        const Rect target = convertFrame(pane.geometry.windowFrame);
-        windowController.setAccessibilityFrame(target, window);
-        const std::optional<Rect> actual = liveFrame(window);
-        return actual && PaneFrameFit::matches(*actual, target);
-      }
-    }
-    return true;
-  }
-
-  if (const std::shared_ptr<BentoSession> grid = bentoSession) {
-    const BentoTreeLayout<ManagedWindow> laidOut =
-        BentoEngine::layout(grid->tree, grid->screen.visibleFrame, grid->gap);
-    for (const auto& leaf : laidOut.leaves) {
-      if (leaf.value.windowID != windowID) continue;
-      if (exempt(leaf.value)) return true;
-      windowController.setAppKitFrameIfNeeded(leaf.frame, leaf.value);
-      const std::optional<Rect> actual = liveFrame(leaf.value);
-      return actual && PaneFrameFit::matches(*actual, convertFrame(leaf.frame));
-    }
-    return true;
-  }
+  if (const std::shared_ptr<RunningLayout> run = running) return run->enforceFrame(windowID);
   return true;
 }
 
-void LayoutCoordinator::cancelAllFrameEnforcement() { frameEnforcementTasks.cancelAll(); }
+bool LayoutCoordinator::isExemptFromEnforcement(const ManagedWindow& window) {
+  if (AXHelpers::boolean(*platform.accessibility, "AXFullScreen", window.element) == true) return true;
+  const std::optional<Rect> frame = liveFrame(window);
+  return frame && NativeFullScreen::coversDisplay(*frame, displayRects());
+}
+
+void LayoutCoordinator::cancelAllFrameEnforcement() { frameEnforcement.cancelAll(); }
 
 void LayoutCoordinator::restackVisibleWindows(const ManagedWindow& keepingFront, bool forced, bool allowRecheck) {
-  if (isPreservingWindowStack) return;
+  if (restack.isPreservingStack()) return;
   const double now = platform.scheduler->now();
-  if (!forced && stackRestackSuppressedUntil && *stackRestackSuppressedUntil > now) return;
+  if (!forced && restack.isQuiet(now)) return;
 
   const std::optional<WindowIDSet> onScreen = windowController.onScreenWindowIDs();
   const auto showable = [&](const ManagedWindow& window) {
@@ -100,7 +55,7 @@ void LayoutCoordinator::restackVisibleWindows(const ManagedWindow& keepingFront,
     toRaise = WindowStacking::coveringWindows(keepingFront, candidates);
   }
 
-  isPreservingWindowStack = true;
+  restack.begin();
   Accessibility& ax = *platform.accessibility;
   const std::vector<Rect> displays = displayRects();
   for (const ManagedWindow& window : toRaise) {
@@ -112,49 +67,23 @@ void LayoutCoordinator::restackVisibleWindows(const ManagedWindow& keepingFront,
   }
   windowController.raise(keepingFront, onScreen);
   // The strips stay above the windows just raised.
-  if (session) {
-    for (const auto& panel : session->panels) {
-      if (panel) panel->orderFrontRegardless();
-    }
-  }
-  stackRestackSuppressedUntil = platform.scheduler->now() + kRestackQuietPeriod;
-  isPreservingWindowStack = false;
+  if (running) running->bringChromeToFront();
+  restack.end(platform.scheduler->now());
 }
 
 void LayoutCoordinator::scheduleStackRecheck(const ManagedWindow& keepingFront) {
-  stackRecheckTask.reset();
-  stackRecheckTask = runAfter(platform.scheduler, shared_from_this(),
+  restack.cancelRecheck();
+  restack.recheck(runAfter(platform.scheduler, shared_from_this(),
                               DelayedAction<LayoutCoordinator>{
-                                  .delay = kStackRecheckDelay,
+                                  .delay = RestackState::kRecheckDelay,
                                   .action =
                                       [keepingFront](LayoutCoordinator& self) {
-                                        self.stackRecheckTask.reset();
+                                        self.restack.recheckRan();
                                         self.restackVisibleWindows(keepingFront, false, false);
                                       },
                                   .stillWanted = [](LayoutCoordinator& self) { return self.isLayoutRunning(); },
                                   .onEnd = nullptr,
-                              });
-}
-
-void LayoutCoordinator::synchronizeTabSelectionWithSystemFocus(const std::shared_ptr<LayoutSession>& target) {
-  if (!target || target != session) return;
-  const std::optional<ManagedWindow> focused = windowController.focusedManagedWindow(target->allWindows());
-  if (!focused) return;
-  for (std::size_t index = 0; index < target->panes.size(); ++index) {
-    PaneState& pane = target->panes[index];
-    for (std::size_t tab = 0; tab < pane.windows.size(); ++tab) {
-      const ManagedWindow& window = pane.windows[tab];
-      if (window.ownerPID != focused->ownerPID || window.element != focused->element) continue;
-      target->lastFocusedPaneIndex = static_cast<int>(index);
-      pane.activationHistory = PaneTabHistory::recording(window.windowID, pane.activationHistory);
-      if (pane.selectedIndex != static_cast<int>(tab)) {
-        pane.selectedIndex = static_cast<int>(tab);
-        createOrUpdateTabBar(static_cast<int>(index), target, true);
-      }
-      restackVisibleWindows(*focused, false, true);
-      return;
-    }
-  }
+                              }));
 }
 
 void LayoutCoordinator::screenParametersDidChange() {
@@ -175,11 +104,7 @@ void LayoutCoordinator::scheduleScreenRelayout() {
           .from = DelaysFrom::previousStep,
           .step =
               [](LayoutCoordinator& self, std::size_t) {
-                if (const std::shared_ptr<LayoutSession> tabs = self.session) {
-                  self.relayoutTabSession(tabs);
-                } else if (const std::shared_ptr<BentoSession> grid = self.bentoSession) {
-                  self.relayoutBentoSession(grid);
-                }
+                if (const std::shared_ptr<RunningLayout> run = self.running) run->relayout();
                 return WalkStep::next;
               },
           .stillWanted = [](LayoutCoordinator& self) { return self.isLayoutRunning(); },

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "bento/BentoEngine.h"
 #include "coordinator/LayoutCoordinator.h"
 #include "coordinator/SettingsLog.h"
+#include "coordinator/TabLayoutRun.h"
 #include "layout/RememberedLayout.h"
 #include "platform/Localizer.h"
 #include "tasks/PollLoop.h"
@@ -38,6 +38,19 @@ LayoutCoordinator::LayoutCoordinator(const Platform& platform, std::shared_ptr<C
       windowIndexer(platform),
       windowController(platform),
       layoutMemory(platform.userDefaults),
+      adoption(platform.scheduler,
+               SettledAdoption::Hooks{
+                   .isGone = [this](const ManagedWindow& window) { return isGone(window); },
+                   .liveFrame = [this](const ManagedWindow& window) { return liveFrame(window); },
+                   .isPrimaryMouseButtonDown = [this] { return isPrimaryMouseButtonDown(); },
+                   .stillWanted = [this] { return isLayoutRunning(); },
+                   .settled = [this](const ManagedWindow& window) { adoptSettledWindow(window); },
+               }),
+      frameEnforcement(platform.scheduler,
+                       FrameEnforcement::Hooks{
+                           .enforce = [this](WindowID windowID) { return enforceManagedWindowFrame(windowID); },
+                           .stillWanted = [this] { return isLayoutRunning(); },
+                       }),
       pauseLog(platform.log, std::string(kLogSubsystem), std::string(kPauseLogCategory)) {}
 
 LayoutCoordinator::~LayoutCoordinator() {
@@ -50,8 +63,8 @@ void LayoutCoordinator::startLayout(LayoutKind kind) {
     if (onAccessibilityMissing) onAccessibilityMissing();
     return;
   }
-  if (session && session->kind == kind) {
-    reconcileLayout(session);
+  if (const std::shared_ptr<TabLayoutRun> tabs = runningTabs(); tabs && tabs->kind() == kind) {
+    tabs->reconcile();
     return;
   }
   const std::optional<Screen> screen = primaryScreen();
@@ -83,9 +96,7 @@ void LayoutCoordinator::beginLayout(LayoutKind kind, const Screen& screen, const
   // The windows were listed while the old layout still held them; leaving it
   // puts them back where they were before it, and that is where the new
   // layout must put them back too.
-  std::unordered_map<WindowID, Rect> earlierFrames;
-  if (session) earlierFrames = session->originalFrames;
-  if (bentoSession) earlierFrames = bentoSession->originalFrames;
+  const std::unordered_map<WindowID, Rect> earlierFrames = runningOriginalFrames();
   exitLayout(false);
   const std::vector<PaneGeometry> geometries =
       LayoutEngine::geometries(kind, screen.visibleFrame, LayoutEngine::kTabBarHeight * screen.scale);
@@ -98,108 +109,50 @@ void LayoutCoordinator::beginLayout(LayoutKind kind, const Screen& screen, const
     }
   }
   auto started = std::make_shared<LayoutSession>(kind, screen, windows, geometries);
-  session = started;
-  closingWindowIDs.clear();
-  destroyedWindowIDs.clear();
-  applyInitialLayout(started);
-  // The strips, the observation and the remembered kind follow on the next
-  // turn: whoever asked (a control request waiting for its reply, a hot key)
-  // is answered once the moves are out, and the window manager carries them
-  // out while this process is not yet busy with the rest.
+  run(std::make_shared<TabLayoutRun>(*this, std::move(started)));
+}
+
+void LayoutCoordinator::run(const std::shared_ptr<RunningLayout>& started) {
+  running = started;
+  closing.clear();
+  started->applyInitialFrames();
+  // The chrome, the observation and the remembered layout follow on the
+  // next turn: whoever asked (a control request waiting for its reply, a hot
+  // key) is answered once the moves are out, and the window manager carries
+  // them out while this process is not yet busy with the rest.
   std::weak_ptr<LayoutCoordinator> weak = weak_from_this();
-  platform.scheduler->postToMainThread([weak, started, kind] {
+  platform.scheduler->postToMainThread([weak, started] {
     const auto self = weak.lock();
-    if (!self || self->session != started) return;
-    for (std::size_t pane = 0; pane < started->panes.size(); ++pane) {
-      if (!started->panes[pane].windows.empty()) self->createOrUpdateTabBar(static_cast<int>(pane), started, true);
-    }
+    if (!self || self->running != started) return;
+    started->installChrome();
     self->startObservingWindows();
     // The first refresh may already have ended it (its windows went full
     // screen); an ended layout is not one to bring back at the next launch.
-    if (self->session == started) self->layoutMemory.write(RememberedLayout::tabs(kind));
+    if (self->running == started) self->layoutMemory.write(started->remembered());
   });
 }
 
-namespace {
-
-bool withinOnePoint(const Rect& a, const Rect& b, double tolerance) {
-  return std::abs(a.x() - b.x()) <= tolerance && std::abs(a.y() - b.y()) <= tolerance &&
-         std::abs(a.width() - b.width()) <= tolerance && std::abs(a.height() - b.height()) <= tolerance;
-}
-
-bool hasValidSelection(const PaneState& pane) {
-  return pane.selectedIndex >= 0 && static_cast<std::size_t>(pane.selectedIndex) < pane.windows.size();
-}
-
-}  // namespace
-
-void LayoutCoordinator::applyInitialLayout(const std::shared_ptr<LayoutSession>& target) {
-  // Every move leaves before the first raise: the window manager carries
-  // them out while the raises are being asked for, and no pane waits for
-  // the one before it.
-  for (const PaneState& pane : target->panes) {
-    const Rect frame = convertFrame(pane.geometry.windowFrame);
-    for (const ManagedWindow& window : pane.windows) {
-      const std::optional<Rect> current = liveFrame(window);
-      if (current && withinOnePoint(*current, frame, kFrameSkipTolerance)) continue;
-      windowController.setAccessibilityFrame(frame, window);
-    }
-  }
-  std::optional<int> frontPane;
-  for (std::size_t index = 0; index < target->panes.size(); ++index) {
-    const PaneState& pane = target->panes[index];
-    if (pane.windows.empty()) continue;
-    if (hasValidSelection(pane)) {
-      windowController.raise(pane.windows[static_cast<std::size_t>(pane.selectedIndex)],
-                             windowController.onScreenWindowIDs());
-      target->lastFocusedPaneIndex = static_cast<int>(index);
-      frontPane = static_cast<int>(index);
-    }
-  }
-  if (!frontPane) return;
-  const PaneState& pane = target->panes[static_cast<std::size_t>(*frontPane)];
-  restackVisibleWindows(pane.windows[static_cast<std::size_t>(pane.selectedIndex)], false, true);
+std::unordered_map<WindowID, Rect> LayoutCoordinator::runningOriginalFrames() const {
+  if (running) return running->originalFrames();
+  return {};
 }
 
 void LayoutCoordinator::exitLayout(bool keepingRememberedLayout) {
   pendingExitTask.reset();
   if (!keepingRememberedLayout) layoutMemory.remove();
   stopMaintenance();
-  closingWindowIDs.clear();
-  destroyedWindowIDs.clear();
+  closing.clear();
 
-  if (const std::shared_ptr<LayoutSession> ended = std::exchange(session, nullptr)) {
-    for (auto& panel : ended->panels) {
-      if (!panel) continue;
-      panel->orderOut();
-      panel->close();
-    }
-    if (!keepingRememberedLayout) restoreOriginalFrames(ended->originalFrames, ended->allWindows());
-  }
-
-  if (const std::shared_ptr<BentoSession> ended = std::exchange(bentoSession, nullptr)) {
-    if (ended->dividerController) ended->dividerController->tearDown();
-    if (ended->previewPanel) {
-      ended->previewPanel->orderOut();
-      ended->previewPanel->setTiles({});
-      ended->previewPanel->setNeedsDisplay();
-      ended->previewPanel->close();
-    }
-    if (!keepingRememberedLayout) {
-      restoreOriginalFrames(ended->originalFrames, BentoEngine::leafValues(ended->tree));
-    }
+  if (const std::shared_ptr<RunningLayout> ended = std::exchange(running, nullptr)) {
+    ended->exit(!keepingRememberedLayout);
   }
 }
 
-namespace {
-
-// Every window of the layout that still exists is among its application's
-// windows again.
-bool everyWindowListedAgain(LayoutCoordinator& coordinator) {
-  Accessibility& ax = *coordinator.platform.accessibility;
+bool LayoutCoordinator::everyWindowListedAgain() {
+  Accessibility& ax = *platform.accessibility;
   std::unordered_map<ProcessID, std::vector<AXElement>> listed;
-  for (const ManagedWindow& window : coordinator.managedWindows()) {
-    if (coordinator.isGone(window)) continue;
+  for (const ManagedWindow& window : managedWindows()) {
+    if (isGone(window)) continue;
     auto found = listed.find(window.ownerPID);
     if (found == listed.end()) {
       found = listed.emplace(window.ownerPID, AXHelpers::windows(ax, ax.createApplication(window.ownerPID))).first;
@@ -208,8 +161,6 @@ bool everyWindowListedAgain(LayoutCoordinator& coordinator) {
   }
   return true;
 }
-
-}  // namespace
 
 bool LayoutCoordinator::leaveLayout() {
   if (!isLayoutRunning() || platform.accessibility->isProcessTrusted()) {
@@ -228,7 +179,7 @@ bool LayoutCoordinator::leaveLayout() {
                                         // A window manager that has just started is still taking the windows
                                         // in, and would drop a move of one it does not manage yet.
                                         const bool ready = trusted > 0 && (trusted >= kPendingExitMaximumChecks ||
-                                                                           everyWindowListedAgain(self));
+                                                                           self.everyWindowListedAgain());
                                         return ready ? PollAnswer::satisfied : PollAnswer::notYet;
                                       },
                                   .stillWanted = [](LayoutCoordinator& self) { return self.isLayoutRunning(); },
@@ -257,11 +208,10 @@ void LayoutCoordinator::stopMaintenance() {
   reconciliationTasks.cancelAll();
   cancelAllAdoptions();
   cancelAllFrameEnforcement();
-  closeTasks.cancelAll();
-  stackRecheckTask.reset();
-  stackRestackSuppressedUntil.reset();
+  closing.cancelAll();
+  restack.reset();
   screenRelayoutTask.reset();
-  resumeTask.reset();
+  pausing.cancelResume();
 }
 
 void LayoutCoordinator::restoreRememberedLayout() {
@@ -320,15 +270,6 @@ std::optional<Screen> LayoutCoordinator::resolveLayoutScreen(DisplayID preferred
   if (std::optional<Screen> main = platform.screens->mainScreen()) return main;
   if (!screens.empty()) return screens.front();
   return std::nullopt;
-}
-
-Screen LayoutCoordinator::resolvedScreen(const std::shared_ptr<LayoutSession>& target,
-                                         const std::optional<std::vector<ManagedWindow>>& windows) {
-  const std::optional<Screen> found =
-      resolveLayoutScreen(target->displayID, windows ? *windows : target->allWindows());
-  if (found) target->screen = *found;
-  target->displayID = ScreenIdentity::displayID(target->screen);
-  return target->screen;
 }
 
 }  // namespace tessarapane

@@ -15,67 +15,59 @@ namespace {
 
 const char* flag(bool value) { return value ? "true" : "false"; }
 
-void handle(LayoutCoordinator& coordinator, SystemEvent event) {
+}  // namespace
+
+void LayoutCoordinator::handleSystemEvent(SystemEvent event) {
   using Reason = LayoutPause::Reason;
   switch (event) {
     case SystemEvent::screensDidSleep:
-      coordinator.beginPause(Reason::screensAsleep);
+      beginPause(Reason::screensAsleep);
       return;
     case SystemEvent::screensDidWake:
-      coordinator.endPause(Reason::screensAsleep);
+      endPause(Reason::screensAsleep);
       return;
     case SystemEvent::systemWillSleep:
-      coordinator.beginPause(Reason::systemAsleep);
+      beginPause(Reason::systemAsleep);
       return;
     case SystemEvent::systemDidWake:
-      coordinator.endPause(Reason::systemAsleep);
+      endPause(Reason::systemAsleep);
       return;
     case SystemEvent::sessionDidResignActive:
-      coordinator.beginPause(Reason::sessionInactive);
+      beginPause(Reason::sessionInactive);
       return;
     case SystemEvent::sessionDidBecomeActive:
-      coordinator.endPause(Reason::sessionInactive);
+      endPause(Reason::sessionInactive);
       return;
     case SystemEvent::screenLocked:
-      coordinator.beginPause(Reason::screenLocked);
+      beginPause(Reason::screenLocked);
       return;
     case SystemEvent::screenUnlocked:
       // Wake notifications may never arrive in the expected order; the
       // unlock ends every reason.
-      coordinator.endAllPauses();
+      endAllPauses();
       return;
   }
 }
 
-// One resume pass: lay the layout out again and bring it to the front; the
-// first pass also restarts the maintenance the pause stopped.
-void resumePass(LayoutCoordinator& coordinator, std::size_t pass) {
+void LayoutCoordinator::resumePass(std::size_t pass) {
   const std::string round = "resume round " + std::to_string(pass);
-  coordinator.logLayoutSnapshot(round + " before");
-  if (const std::shared_ptr<LayoutSession> tabs = coordinator.session) {
-    coordinator.relayoutTabSession(tabs);
-  } else if (const std::shared_ptr<BentoSession> grid = coordinator.bentoSession) {
-    coordinator.relayoutBentoSession(grid);
-  }
-  if (pass == 0) coordinator.startObservingWindows();
-  coordinator.bringLayoutToFront();
-  coordinator.logLayoutSnapshot(round + " after");
+  logLayoutSnapshot(round + " before");
+  if (const std::shared_ptr<RunningLayout> run = running) run->relayout();
+  if (pass == 0) startObservingWindows();
+  bringLayoutToFront();
+  logLayoutSnapshot(round + " after");
 }
-
-}  // namespace
 
 void LayoutCoordinator::observeSystemPause() {
   if (!platform.systemEvents) return;
   std::weak_ptr<LayoutCoordinator> weak = weak_from_this();
   systemPauseSubscription = platform.systemEvents->subscribe([weak](SystemEvent event) {
-    if (const auto self = weak.lock()) handle(*self, event);
+    if (const auto self = weak.lock()) self->handleSystemEvent(event);
   });
 }
 
 void LayoutCoordinator::beginPause(LayoutPause::Reason reason) {
-  resumeTask.reset();
-  const bool started = pause.reasons.empty();
-  pause.reasons.insert(reason);
+  const bool started = pausing.begin(reason);
   const bool active = isLayoutRunning();
   pauseLog.write("pause begin " + std::string(caseName(reason)) + " started=" + flag(started) +
                  " active=" + flag(active));
@@ -85,35 +77,34 @@ void LayoutCoordinator::beginPause(LayoutPause::Reason reason) {
 }
 
 void LayoutCoordinator::endPause(LayoutPause::Reason reason) {
-  const bool resumed = pause.reasons.erase(reason) != 0 && pause.reasons.empty();
+  const bool resumed = pausing.end(reason);
   pauseLog.write("pause end " + std::string(caseName(reason)) + " resumed=" + flag(resumed));
   if (resumed) scheduleResume();
 }
 
 void LayoutCoordinator::endAllPauses() {
-  const bool resumed = !pause.reasons.empty();
-  pause.reasons.clear();
+  const bool resumed = pausing.endAll();
   pauseLog.write(std::string("pause end all (unlock) resumed=") + flag(resumed));
   if (resumed) scheduleResume();
 }
 
 void LayoutCoordinator::scheduleResume() {
   if (!isLayoutRunning()) return;
-  resumeTask.reset();
-  resumeTask = walkDelays(
+  pausing.cancelResume();
+  pausing.resume(walkDelays(
       platform.scheduler, shared_from_this(),
       Walk<LayoutCoordinator>{
-          .delays = std::vector<double>(resumeRelayoutDelays.begin(), resumeRelayoutDelays.end()),
+          .delays = std::vector<double>(PauseState::kResumeDelays.begin(), PauseState::kResumeDelays.end()),
           .from = DelaysFrom::start,
           .step =
               [](LayoutCoordinator& self, std::size_t pass) {
-                resumePass(self, pass);
-                if (pass + 1 == resumeRelayoutDelays.size()) self.resumeTask.reset();
+                self.resumePass(pass);
+                if (pass + 1 == PauseState::kResumeDelays.size()) self.pausing.resumeFinished();
                 return WalkStep::next;
               },
           .stillWanted = [](LayoutCoordinator& self) { return !self.isPaused() && self.isLayoutRunning(); },
           .onEnd = nullptr,
-      });
+      }));
 }
 
 }  // namespace tessarapane

@@ -1,6 +1,5 @@
 // The small window checks every part of the coordinator makes before it
 // moves, raises or adopts a window.
-#include "bento/BentoEngine.h"
 #include "coordinator/LayoutCoordinator.h"
 #include "platform/Input.h"
 #include "windows/AXHelpers.h"
@@ -10,8 +9,7 @@
 namespace tessarapane {
 
 std::vector<ManagedWindow> LayoutCoordinator::managedWindows() const {
-  if (session) return session->allWindows();
-  if (bentoSession) return BentoEngine::leafValues(bentoSession->tree);
+  if (running) return running->managedWindows();
   return {};
 }
 

@@ -3,17 +3,11 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "bento/BentoEngine.h"
 #include "coordinator/LayoutCoordinator.h"
-#include "windows/ScreenIdentity.h"
 
 namespace tessarapane {
 
 namespace {
-
-LayoutSnapshot::Window windowOf(const ManagedWindow& window) {
-  return {window.windowID, window.ownerPID, window.title, window.appName};
-}
 
 std::vector<WindowID> sortedKeys(std::vector<WindowID> keys) {
   std::sort(keys.begin(), keys.end());
@@ -21,6 +15,10 @@ std::vector<WindowID> sortedKeys(std::vector<WindowID> keys) {
 }
 
 }  // namespace
+
+LayoutSnapshot::Window LayoutSnapshot::Window::of(const ManagedWindow& window) {
+  return {window.windowID, window.ownerPID, window.title, window.appName};
+}
 
 std::string LayoutSnapshot::kindName() const {
   if (family == Family::grid) return "grid";
@@ -38,34 +36,12 @@ std::vector<WindowID> LayoutSnapshot::windowIDs() const {
 
 LayoutSnapshot LayoutCoordinator::snapshot() const {
   LayoutSnapshot result;
-  Screens& screens = *platform.screens;
-  if (session) {
-    result.family = LayoutSnapshot::Family::tabs;
-    result.kind = session->kind;
-    result.displayID = session->displayID;
-    result.focusedPane = session->lastFocusedPaneIndex;
-    for (const PaneState& pane : session->panes) {
-      LayoutSnapshot::Pane shown;
-      shown.windowFrame = ScreenIdentity::convertFrame(pane.geometry.windowFrame, screens);
-      shown.stripFrame = pane.geometry.tabBarFrame;
-      for (const ManagedWindow& window : pane.windows) shown.windows.push_back(windowOf(window));
-      const bool selectable = pane.selectedIndex >= 0 && static_cast<std::size_t>(pane.selectedIndex) < pane.windows.size();
-      shown.selectedIndex = selectable ? pane.selectedIndex : -1;
-      result.panes.push_back(std::move(shown));
-    }
-  } else if (bentoSession) {
-    result.family = LayoutSnapshot::Family::grid;
-    result.displayID = bentoSession->displayID;
-    const auto laidOut = BentoEngine::layout(bentoSession->tree, bentoSession->screen.visibleFrame, bentoSession->gap);
-    for (const auto& leaf : laidOut.leaves) {
-      result.tiles.push_back({windowOf(leaf.value), ScreenIdentity::convertFrame(leaf.frame, screens)});
-    }
-  }
+  if (running) running->describe(result);
   for (LayoutPause::Reason reason : kAllLayoutPauseReasons) {
-    if (pause.reasons.contains(reason)) result.pauseReasons.push_back(reason);
+    if (pausing.holds(reason)) result.pauseReasons.push_back(reason);
   }
-  result.adopting = sortedKeys(adoptionTasks.keys());
-  result.enforcing = sortedKeys(frameEnforcementTasks.keys());
+  result.adopting = sortedKeys(adoption.windowIDs());
+  result.enforcing = sortedKeys(frameEnforcement.windowIDs());
   return result;
 }
 

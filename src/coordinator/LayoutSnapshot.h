@@ -22,6 +22,7 @@ struct LayoutSnapshot {
     ProcessID pid = 0;
     std::string title;
     std::string appName;
+    static Window of(const ManagedWindow& window);
     bool operator==(const Window&) const = default;
   };
 

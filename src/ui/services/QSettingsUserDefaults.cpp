@@ -12,8 +12,8 @@
 #include <map>
 #include <utility>
 
-#include "coordinator/LayoutCoordinator.h"
 #include "coordinator/SettingsLog.h"
+#include "platform/Log.h"
 #include "ui/services/QtConversions.h"
 
 namespace tessarapane::ui {
@@ -88,7 +88,7 @@ QSettingsUserDefaults::QSettingsUserDefaults(std::shared_ptr<Log> log)
 
 QSettingsUserDefaults::QSettingsUserDefaults(QString filePath, std::shared_ptr<Log> log)
     : file_(std::move(filePath)),
-      log_(std::move(log), std::string(LayoutCoordinator::kLogSubsystem),
+      log_(std::move(log), std::string(kLogSubsystem),
            std::string(kSettingsLogCategory)) {
   for (const std::string& note : file_.notes()) log_.write(note);
 }

@@ -42,17 +42,11 @@ class CoordinatorX11Test : public X11Test {
   // space (root coordinates while the primary monitor is at the origin).
   Frames targets() {
     Frames result;
-    if (const auto& session = coordinator->session) {
-      for (const PaneState& pane : session->panes) {
-        const Rect target = ScreenIdentity::convertFrame(pane.geometry.windowFrame, *platform().screens);
-        for (const ManagedWindow& window : pane.windows) result[window.windowID] = target;
-      }
-    } else if (const auto& bento = coordinator->bentoSession) {
-      const auto laid = BentoEngine::layout(bento->tree, bento->screen.visibleFrame, bento->gap);
-      for (const auto& leaf : laid.leaves) {
-        result[leaf.value.windowID] = ScreenIdentity::convertFrame(leaf.frame, *platform().screens);
-      }
+    const LayoutSnapshot running = coordinator->snapshot();
+    for (const LayoutSnapshot::Pane& pane : running.panes) {
+      for (const LayoutSnapshot::Window& window : pane.windows) result[window.id] = pane.windowFrame;
     }
+    for (const LayoutSnapshot::Tile& tile : running.tiles) result[tile.window.id] = tile.frame;
     return result;
   }
 
@@ -89,16 +83,16 @@ TEST_F(CoordinatorX11Test, TabLayoutsAndTheGridOnRealWindowsAdoptANewXtermGoBack
   ASSERT_EQ(originals.size(), windows.size());
 
   coordinator->startLayout(LayoutKind::split2);
-  ASSERT_TRUE(coordinator->session);
+  ASSERT_EQ(coordinator->snapshot().family, LayoutSnapshot::Family::tabs);
   EXPECT_EQ(managed(), std::set<xcb_window_t>(windows.begin(), windows.end()));
   expectLanded("split2");
   ASSERT_EQ(chrome->tabBars.size(), 2U);
   for (const auto& bar : chrome->tabBars) EXPECT_TRUE(bar->isVisible && bar->tabs.size() == 2);
 
   coordinator->startLayout(LayoutKind::split4);
-  ASSERT_TRUE(coordinator->session);
-  ASSERT_EQ(coordinator->session->panes.size(), 4U);
-  for (const PaneState& pane : coordinator->session->panes) EXPECT_EQ(pane.windows.size(), 1U);
+  ASSERT_EQ(coordinator->snapshot().family, LayoutSnapshot::Family::tabs);
+  ASSERT_EQ(coordinator->snapshot().panes.size(), 4U);
+  for (const LayoutSnapshot::Pane& pane : coordinator->snapshot().panes) EXPECT_EQ(pane.windows.size(), 1U);
   expectLanded("split4");
   // The strips of the left split2 are gone, split4 has one per pane.
   EXPECT_TRUE(chrome->tabBars[0]->isClosed && chrome->tabBars[1]->isClosed);
@@ -110,20 +104,19 @@ TEST_F(CoordinatorX11Test, TabLayoutsAndTheGridOnRealWindowsAdoptANewXtermGoBack
   ASSERT_TRUE(late);
   const auto lateOriginal = witnessFrame(late);
   EXPECT_TRUE(waitUntil([&] { return managed().count(late) != 0; }, kLandTimeout));
-  EXPECT_EQ(coordinator->session->autoJoinedWindowIDs.count(late), 1U);
-  EXPECT_EQ(coordinator->session->panes[3].windowIDs().back(), late);
+  EXPECT_EQ(coordinator->snapshot().panes[3].windows.back().id, late);
   expectLanded("split4 with the adopted xterm");
 
   // The grid takes all five; leaving split4 first put each window back.
   coordinator->startBento();
-  ASSERT_TRUE(coordinator->bentoSession);
+  ASSERT_EQ(coordinator->snapshot().family, LayoutSnapshot::Family::grid);
   EXPECT_EQ(managed().size(), 5U);
   expectLanded("grid");
   ASSERT_EQ(chrome->dividerControllers.size(), 1U);
   EXPECT_EQ(chrome->dividerControllers[0]->dividers.size(), 4U);
 
   coordinator->exitLayout(false);
-  EXPECT_FALSE(coordinator->isLayoutRunning());
+  EXPECT_FALSE(coordinator->snapshot().isRunning());
   EXPECT_TRUE(chrome->dividerControllers[0]->isTornDown);
   EXPECT_TRUE(chrome->previewPanels.at(0)->isClosed);
   Frames expected = originals;
@@ -139,7 +132,7 @@ TEST_F(CoordinatorX11Test, TabLayoutsAndTheGridOnRealWindowsAdoptANewXtermGoBack
   ::kill(aPid, SIGSTOP);
   for (const bool grid : {false, true}) {
     double calls = timed([&] { grid ? coordinator->startBento() : coordinator->startLayout(LayoutKind::split4); });
-    ASSERT_TRUE(coordinator->isLayoutRunning());
+    ASSERT_EQ(coordinator->snapshot().kindName(), grid ? "grid" : "split4");
     EXPECT_EQ(managed().size(), 5U);
     expectLanded(grid ? "grid with a stopped xterm" : "split4 with a stopped xterm");
     calls += timed([&] { coordinator->exitLayout(false); });
@@ -157,7 +150,7 @@ TEST_F(CoordinatorX11Test, FullScreenWindowsAreLetGoAndTheLastOneEndsTheLayout) 
   settle();
 
   coordinator->startLayout(LayoutKind::split2);
-  ASSERT_TRUE(coordinator->session);
+  ASSERT_EQ(coordinator->snapshot().family, LayoutSnapshot::Family::tabs);
   expectLanded("split2");
 
   // Going full screen is a window state change the layout hears at once,
@@ -168,8 +161,7 @@ TEST_F(CoordinatorX11Test, FullScreenWindowsAreLetGoAndTheLastOneEndsTheLayout) 
   settle();
   ASSERT_TRUE(p->command("fullscreen"));
   EXPECT_TRUE(waitUntil([&] { return managed().count(p->window) == 0; }, kLandTimeout));
-  EXPECT_TRUE(coordinator->isLayoutRunning());
-  EXPECT_EQ(coordinator->session->originalFrames.count(p->window), 0U);
+  EXPECT_TRUE(coordinator->snapshot().isRunning());
 
   // A maximised window is an ordinary window on X11: the window manager's
   // full-screen state, not its size, decides. It stays in its pane and is
@@ -182,7 +174,7 @@ TEST_F(CoordinatorX11Test, FullScreenWindowsAreLetGoAndTheLastOneEndsTheLayout) 
 
   ASSERT_TRUE(q->command("fullscreen"));
   ASSERT_TRUE(succeeds({"wmctrl", "-i", "-r", std::to_string(terminal), "-b", "add,fullscreen"}));
-  EXPECT_TRUE(waitUntil([&] { return !coordinator->isLayoutRunning(); }, kLandTimeout));
+  EXPECT_TRUE(waitUntil([&] { return !coordinator->snapshot().isRunning(); }, kLandTimeout));
   for (const auto& bar : chrome->tabBars) EXPECT_TRUE(bar->isClosed);
   // Released windows are not moved back: they stay full screen.
   EXPECT_EQ(witnessFrame(p->window), Rect(0, 0, 1440, 900));
@@ -195,13 +187,13 @@ TEST_F(CoordinatorX11Test, FullScreenWindowsAreLetGoAndTheLastOneEndsTheLayout) 
     return pf && qf && pf->width() < 1440 && qf->width() < 1440;
   }));
   coordinator->startBento();
-  ASSERT_TRUE(coordinator->bentoSession);
+  ASSERT_EQ(coordinator->snapshot().family, LayoutSnapshot::Family::grid);
   EXPECT_EQ(managed(), (std::set<xcb_window_t>{p->window, q->window}));
   expectLanded("grid");
   ASSERT_TRUE(p->command("fullscreen"));
   EXPECT_TRUE(waitUntil([&] { return managed() == std::set<xcb_window_t>{q->window}; }, kLandTimeout));
   ASSERT_TRUE(q->command("fullscreen"));
-  EXPECT_TRUE(waitUntil([&] { return !coordinator->isLayoutRunning(); }, kLandTimeout));
+  EXPECT_TRUE(waitUntil([&] { return !coordinator->snapshot().isRunning(); }, kLandTimeout));
 }
 
 // Two monitors (made by `xrandr --setmonitor`) with a dock each, as the
@@ -258,16 +250,16 @@ TEST_F(CoordinatorX11Test, TwoMonitorsWithDocksAndALayoutOnTheChosenMonitorsVisi
   for (const bool grid : {false, true}) {
     if (grid) {
       coordinator->startBento();
-      ASSERT_TRUE(coordinator->bentoSession);
-      EXPECT_EQ(coordinator->bentoSession->displayID, screens[1].displayID);
+      ASSERT_EQ(coordinator->snapshot().family, LayoutSnapshot::Family::grid);
+      EXPECT_EQ(coordinator->snapshot().displayID, screens[1].displayID);
     } else {
       coordinator->startLayout(LayoutKind::split2);
-      ASSERT_TRUE(coordinator->session);
-      EXPECT_EQ(coordinator->session->displayID, screens[1].displayID);
+      ASSERT_EQ(coordinator->snapshot().family, LayoutSnapshot::Family::tabs);
+      EXPECT_EQ(coordinator->snapshot().displayID, screens[1].displayID);
       // The panes fill exactly the visible frame.
       Rect panes = Rect::null();
-      for (const PaneState& pane : coordinator->session->panes) {
-        panes = panes.unionWith(ScreenIdentity::convertFrame(pane.geometry.paneFrame, screens));
+      for (const LayoutSnapshot::Pane& pane : coordinator->snapshot().panes) {
+        panes = panes.unionWith(pane.windowFrame).unionWith(ScreenIdentity::convertFrame(pane.stripFrame, screens));
       }
       EXPECT_EQ(panes, visible);
     }
