@@ -233,10 +233,12 @@ TEST_F(Grid, WindowsThatCloseGoFullScreenOrTakeTheFocusAndAGridEndedWhileStartin
   advance(2);
   EXPECT_EQ(desk(), "e(0,0 1440x900 fs) f(0,30 1440x870) palette(800,100 600x700)");
   // A degenerate screen is remembered but not laid out.
-  desktop->setDisplays({SimDisplay{7, Rect(0, 0, 1, 1), Rect(0, 0, 1, 1)}});
-  advance(2);
-  EXPECT_EQ(now().displayID, 7U);
-  EXPECT_EQ(frameOf(f), Rect(0, 30, 1440, 870));
+  for (const Rect visible : {Rect(0, 0, 1, 900), Rect(0, 0, 1440, 1)}) {
+    desktop->setDisplays({SimDisplay{7, Rect(0, 0, 1440, 900), visible}});
+    advance(2);
+    EXPECT_EQ(now().displayID, 7U);
+    EXPECT_EQ(frameOf(f), Rect(0, 30, 1440, 870));
+  }
   // Anything larger is laid out, however small.
   desktop->setDisplays({SimDisplay{7, Rect(0, 0, 1440, 900), Rect(0, 0, 2, 2)}});
   advance(2);

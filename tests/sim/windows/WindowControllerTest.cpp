@@ -75,7 +75,7 @@ TEST_F(WindowControllerSim, FocusIsTheManagedWindowTheFrontApplicationFocuses) {
 
 TEST_F(WindowControllerSim, FramesAreWrittenOnlyWhenOffByMoreThanAPointAndNeverInFullScreen) {
   const ProcessID editor = launch("Editor");
-  const WindowID doc = open(editor, "Doc", Rect(100.5, 300.8, 600.9, 399.2)),
+  const WindowID doc = open(editor, "Doc", Rect(101, 299, 601, 399)),
                  pinned = open(editor, "Pinned", Rect(100, 100, 600, 400), [](auto& s) { s.positionSettable = false; }),
                  gone = open(editor, "Gone", Rect(100, 100, 600, 400)), movie = open(editor, "Movie", Rect(100, 100, 600, 400)),
                  board = open(editor, "Board", Rect(0, 0, 1440, 900));
@@ -84,7 +84,8 @@ TEST_F(WindowControllerSim, FramesAreWrittenOnlyWhenOffByMoreThanAPointAndNeverI
   desktop->setFullScreen(movie, true);
   desktop->recorder().clear();
 
-  // Toolkit (100, 200, 600, 400) is accessibility (100, 300, 600, 400).
+  // Toolkit (100, 200, 600, 400) is accessibility (100, 300, 600, 400); a
+  // point off on every side still counts as there.
   EXPECT_TRUE(controller.setAppKitFrameIfNeeded(Rect(100, 200, 600, 400), docRecord));
   EXPECT_EQ(calls(), Lines{});
   desktop->moveWindow(doc, Rect(101.5, 300, 600, 400));

@@ -154,6 +154,8 @@ TEST(BentoGrid, TilesShowTheTrimmedTitleOrAppNameAndTheirSize) {
   for (const auto& [w, title] : titles) EXPECT_EQ(tileTitle(w), title) << w.title;
   // Broken or overlong bytes are no whitespace, even where they would decode to a space.
   EXPECT_EQ(trimmingWhitespaceAndNewlines(" \xE3\x80 \xC0\xA0"), "\xE3\x80 \xC0\xA0");
+  // A lead byte cut short by a space is one broken byte; the space after it is still trimmed.
+  EXPECT_EQ(trimmingWhitespaceAndNewlines("x\xC3 \n"), "x\xC3");
 
   const Rect visible(0, 25, 1448, 875);
   auto tree = *build(std::vector<ManagedWindow>{window(1, "Mail", "Post", 10), window(2, "\n", "Browser", 11),

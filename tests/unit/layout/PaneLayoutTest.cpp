@@ -83,6 +83,8 @@ TEST(PaneLayout, EveryKindHasItsNamesPanesAndNeighbours) {
   }
   EXPECT_EQ(PaneMove::destinationPaneIndex(INT_MIN, Dir::left, LayoutKind::split2), std::nullopt);
   EXPECT_EQ(PaneMove::destinationPaneIndex(INT_MAX, Dir::left, LayoutKind::split2), std::nullopt);
+  // A tab index one past the end (a strip behind a closed window) splits nothing.
+  EXPECT_EQ(PaneMove::expandFullScreenToSplit2(windows({1, 2}), 2, Dir::left), std::nullopt);
 }
 
 TEST(PaneLayout, OnlyExactRawValuesParseAndTextsGoThroughTheLocalizer) {
