@@ -38,15 +38,19 @@ TEST_F(TabLayouts, SwitchingKindsStartsFromTheFramesBeforeAnyLayout) {
   const ProcessID app = launch("Editor");
   open(app, "a", Rect(10, 40, 500, 400));
   open(app, "b", Rect(600, 80, 700, 500));
+  const WindowID c = open(app, "c", Rect(200, 300, 400, 300));
   settle();
   coordinator->startLayout(LayoutKind::split2);
+  settle();
+  desktop->setMinimized(c, true);
   settle();
 
   coordinator->startLayout(LayoutKind::split3);
   settle();
-  // The raises of split2 left its last pane's window front-most.
+  // The raises of split2 left its last pane's window front-most. c, left
+  // minimised, is not taken, and is back where it was before any layout.
   EXPECT_EQ(layout(), "split3 @1 [a*] [b*] [] mem=tabs:split3");
-  EXPECT_EQ(desk(), "a(0,57 480x843) b(480,57 480x843)");
+  EXPECT_EQ(desk(), "a(0,57 480x843) b(480,57 480x843) c(200,300 400x300 min)");
 
   // Through the grid, which raised its tiles in order: a is front-most.
   coordinator->startBento();
@@ -54,7 +58,7 @@ TEST_F(TabLayouts, SwitchingKindsStartsFromTheFramesBeforeAnyLayout) {
   settle();
   EXPECT_EQ(layout(), "fullScreen @0 [a* b] mem=tabs:fullScreen");
   coordinator->exitLayout(false);
-  EXPECT_EQ(desk(), "a(10,40 500x400) b(600,80 700x500)");
+  EXPECT_EQ(desk(), "a(10,40 500x400) b(600,80 700x500) c(200,300 400x300 min)");
 }
 
 TEST_F(TabLayouts, RestartingTheRunningKindRefitsItInPlace) {

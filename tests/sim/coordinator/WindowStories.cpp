@@ -75,13 +75,20 @@ TEST_F(Windows, AnUnchangedDesktopIsNotReadAgainUntilSomethingChanges) {
   const std::size_t reads = desktop->recorder().reads();
   advance(60.0);
   EXPECT_EQ(desktop->recorder().reads() - reads, 0u) << "four sweeps";
+  // Once a new window has joined, nothing is read until the next change.
+  newcomer("quick");
+  advance(0.15);
+  EXPECT_EQ(layout(), "split2 @0 [b quick*] [a*] mem=tabs:split2");
+  const std::size_t joined = desktop->recorder().reads();
+  advance(1.0);
+  EXPECT_EQ(desktop->recorder().reads(), joined);
   // Listed 16 s after it opened, after the sweep 5 s on read the desktop: the
   // listing alone is the change the sweep after it finds.
   newcomer("late", [](SimWindowSpec& d) { d.listedAfter = 16.0; });
   advance(17.0);
-  EXPECT_EQ(layout(), "split2 @1 [b*] [a*] mem=tabs:split2");
+  EXPECT_EQ(layout(), "split2 @0 [b quick*] [a*] mem=tabs:split2");
   advance(15.0);
-  EXPECT_EQ(layout(), "split2 @0 [b late*] [a*] mem=tabs:split2");
+  EXPECT_EQ(layout(), "split2 @0 [b quick late*] [a*] mem=tabs:split2");
 }
 
 TEST_F(Windows, NoAdoptionWhileThePrimaryButtonIsHeldUntilTheEightSecondsRunOut) {
@@ -131,7 +138,15 @@ TEST_F(Windows, WindowsThatCloseMinimiseRetitleOrGoFullScreenWhileManaged) {
   EXPECT_EQ(layout(), "split2 @0 [] [b*   renamed ] mem=tabs:split2");
   desktop->setMinimized(w[1], false);
   desktop->recorder().clear();
+  // The strip of a pane that keeps a window shows the change without
+  // coming up over the full-screen window.
+  chrome->log->clear();
   desktop->setFullScreen(w[0], true);
+  advance(16);
+  EXPECT_EQ(layout(), "split2 @0 [] [b*] mem=tabs:split2");
+  Lines stripCalls;
+  for (const ChromeCall& call : chrome->log->calls()) stripCalls.push_back(call.panel + " " + call.name);
+  EXPECT_EQ(stripCalls, Lines{tabBar(1)->name + " updateTabs"});
   desktop->setFullScreen(w[1], true);
   advance(16);
   EXPECT_EQ(layout(), "none mem=-");

@@ -46,8 +46,11 @@ TEST_F(WindowControllerSim, FocusIsTheManagedWindowTheFrontApplicationFocuses) {
   desktop->focusWindow(right);
   desktop->focusWithinApplication(left, false);  // focused, while the main window stays
   EXPECT_EQ(focused(windows), "Left");
+  // Another application in front is answered without asking it anything.
   desktop->focusWindow(other);
+  const std::size_t reads = desktop->recorder().reads();
   EXPECT_EQ(focused(windows), std::nullopt);
+  EXPECT_EQ(desktop->recorder().reads(), reads);
 
   // Records not holding the focused window's element (applications hand
   // out fresh ones): the closest frame decides, and
