@@ -9,6 +9,7 @@
 #include <QDBusPendingCall>
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QVariantMap>
 
 #include <nlohmann/json.hpp>
@@ -16,6 +17,7 @@
 #include "PrivateBus.h"
 #include "program/ControlBus.h"
 #include "program/ControlService.h"
+#include "program/ProgramArguments.h"
 #include "program/DBusSystemEvents.h"
 #include "sim/coordinator/CoordinatorSimFixture.h"
 
@@ -34,38 +36,44 @@ class DBusWiring : public CoordinatorSim {
   void SetUp() override {
     if (privateBusAddress().isEmpty()) GTEST_SKIP() << "no dbus-daemon";
   }
-  // Exit status, output and errors of `tessarapane ctl ARGS`.
-  std::tuple<int, std::string, std::string> ctl(const QStringList& args) {
+  // Exit status, output and errors of `tessarapane ctl ARGS`, on the session bus at `bus` when one is given.
+  std::tuple<int, std::string, std::string> ctl(const QStringList& args, const QString& bus = {}) {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!bus.isEmpty()) environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TESSARAPANE_EXECUTABLE), QStringList{QStringLiteral("ctl")} + args);
     EXPECT_TRUE(process.waitForStarted(10'000));
     waitFor([&] { return process.state() == QProcess::NotRunning || process.waitForFinished(10); }, 60'000);
     return {process.exitCode(), process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
   }
-  ControlService service{ControlRequests([this] { return coordinator; })};
+  ControlRequests requests{[this] { return coordinator; }};
+  ControlService service{requests};
 };
 
 TEST_F(DBusWiring, CtlDrivesTheRunningInstanceAndTheServiceRefusesBadArguments) {
-  auto [status, out, err] = ctl({QStringLiteral("state")});
-  EXPECT_EQ(status, 1);
-  EXPECT_NE(err.find("not running"), std::string::npos) << err;
+  using Outcome = std::tuple<int, std::string, std::string>;
+  const Outcome notRunning{1, "", "tessarapane ctl: Tessarapane is not running (no instance answers on the session bus).\n"};
+  EXPECT_EQ(ctl({QStringLiteral("state")}), notRunning);
+  // An unreachable bus is told apart from a program not running.
+  auto [status, out, err] = ctl({QStringLiteral("state")}, QStringLiteral("unix:path=/nonexistent/bus"));
+  EXPECT_EQ(std::pair(status, err.find("tessarapane ctl: Tessarapane cannot be reached on the session bus (")), std::pair(1, std::size_t{0})) << err;
 
   const WindowID window = open(launch("Editor"), "one");
   settle();
   QString error;
   ASSERT_TRUE(service.registerOnSessionBus(&error)) << error.toStdString();
-  ControlService second{ControlRequests([this] { return coordinator; })};
+  ControlService second{requests};
   EXPECT_FALSE(second.registerOnSessionBus(&error)) << "one instance answers";
 
-  std::tie(status, out, err) = ctl({QStringLiteral("start"), QStringLiteral("split2")});
-  EXPECT_EQ(status, 0) << err;
+  EXPECT_EQ(ctl({QStringLiteral("start"), QStringLiteral("split2")}), (Outcome{0, "", ""}));
   EXPECT_EQ(coordinator->snapshot().kindName(), "split2") << "carried out before ctl returned";
   std::tie(status, out, err) = ctl({QStringLiteral("state")});
-  EXPECT_EQ(status, 0) << err;
+  EXPECT_EQ(std::tuple(status, out, err), (Outcome{0, requests.state().text + "\n", ""}));
   EXPECT_EQ(nlohmann::json::parse(out)["panes"][0]["selected"], window);
-  std::tie(status, out, err) = ctl({QStringLiteral("start"), QStringLiteral("split9")});
-  EXPECT_EQ(status, 2);
-  EXPECT_NE(err.find("usage:"), std::string::npos) << err;
+  EXPECT_EQ(ctl({QStringLiteral("start"), QStringLiteral("split9")}),
+            (Outcome{2, "", "tessarapane: unknown layout kind \"split9\" (expected fullScreen|split2|split3|topBottom|focusStack|"
+                            "stackFocus|split4)\n" + usageText()}));
 
   // A caller that skips the client's own checks gets D-Bus errors.
   QDBusConnection caller = QDBusConnection::connectToBus(QString::fromUtf8(privateBusAddress()), QStringLiteral("caller"));
@@ -81,11 +89,10 @@ TEST_F(DBusWiring, CtlDrivesTheRunningInstanceAndTheServiceRefusesBadArguments) 
   QDBusConnection::disconnectFromBus(QStringLiteral("caller"));
   EXPECT_EQ(coordinator->snapshot().kindName(), "split2");
 
-  std::tie(status, out, err) = ctl({QStringLiteral("exit")});
-  EXPECT_EQ(status, 0) << err;
+  EXPECT_EQ(ctl({QStringLiteral("exit")}), (Outcome{0, "", ""}));
   EXPECT_FALSE(coordinator->snapshot().isRunning());
   service.unregister();
-  EXPECT_EQ(std::get<0>(ctl({QStringLiteral("grid")})), 1);
+  EXPECT_EQ(ctl({QStringLiteral("grid")}), notRunning);
 }
 
 struct RecordingLog final : Log {

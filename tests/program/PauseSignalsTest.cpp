@@ -1,5 +1,5 @@
-// How logind's and the screensaver's signals become the pause notifications, and the pauses they cause on the
-// simulated desktop's coordinator; termination signals arrive on the event loop.
+// How logind's and the screensaver's signals become the pause notifications (the pauses they cause are
+// PauseStories' and ControlStory's); termination signals arrive on the event loop.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -9,12 +9,11 @@
 
 #include "program/PauseSignalMapping.h"
 #include "program/TerminationSignals.h"
-#include "sim/coordinator/CoordinatorSimFixture.h"
+#include "platform/SystemEvents.h"
 
 namespace tessarapane::program {
 namespace {
 
-using Reason = LayoutPause::Reason;
 using E = SystemEvent;
 
 TEST(PauseSignals, SignalsBecomeSystemEventsAndSessionPropertiesPassOnlyWhenTheyChange) {
@@ -37,29 +36,6 @@ TEST(PauseSignals, SignalsBecomeSystemEventsAndSessionPropertiesPassOnlyWhenThey
   EXPECT_EQ(loginSessionObjectPath("c1") + loginSessionObjectPath("12") + loginSessionObjectPath("a-b.c") + loginSessionObjectPath(""),
             "/org/freedesktop/login1/session/c1/org/freedesktop/login1/session/_312/org/freedesktop/login1/session/a_2db_2ec"
             "/org/freedesktop/login1/session/_");
-}
-
-using MappedPauses = CoordinatorSim;
-
-TEST_F(MappedPauses, ScreensaverSleepAndLockHoldUntilTheUnlockClearsEverything) {
-  PauseSignalMapping mapping;
-  mapping.setInitialSession(true, false);
-  const auto post = [&](std::optional<E> event) {
-    if (event) desktop->postSystemEvent(*event);
-    settle();
-    const auto reasons = coordinator->snapshot().pauseReasons;
-    return std::set<LayoutPause::Reason>(reasons.begin(), reasons.end());
-  };
-  post(mapping.screenSaverActive(true));
-  post(mapping.prepareForSleep(true));
-  post(mapping.sessionLock());
-  EXPECT_EQ(post(mapping.sessionActive(false)),
-            (std::set{Reason::screensAsleep, Reason::screenLocked, Reason::systemAsleep, Reason::sessionInactive}));
-  post(mapping.prepareForSleep(false));
-  EXPECT_EQ(post(mapping.screenSaverActive(false)), (std::set{Reason::screenLocked, Reason::sessionInactive}));
-  EXPECT_EQ(post(mapping.sessionLockedHint(true)), (std::set{Reason::screenLocked, Reason::sessionInactive}));
-  EXPECT_EQ(post(mapping.sessionUnlock()), std::set<Reason>{});
-  EXPECT_EQ(post(mapping.sessionActive(true)), std::set<Reason>{});
 }
 
 // Signals reach the handler on the loop's turn, not inside the signal handler; the default actions return after.

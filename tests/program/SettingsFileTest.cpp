@@ -1,5 +1,5 @@
-// The settings file as the program finds it at start: damaged, too large,
-// in a place that cannot be written, or not there yet.
+// The settings file as the program finds it at start: in the XDG config folder, damaged, too large, in a place
+// that cannot be written, or not there yet.
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -69,18 +69,30 @@ TEST_F(SettingsFileTest, AFileOverOneMegabyteIsNeitherReadNorWrittenOver) {
   EXPECT_EQ(logged("more than 1 MB"), 1u);
 }
 
-TEST_F(SettingsFileTest, NewFilesArePrivateWhateverTheUmaskAndPlacesThatCannotBeWrittenAreLogged) {
+TEST_F(SettingsFileTest, NewFilesLiveInTheXdgConfigFolderArePrivateAndHoldOneTypePerKeyAndBadPlacesAreLogged) {
+  const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", folder.path().toUtf8());
   const mode_t umask = ::umask(0);
-  QSettingsUserDefaults(path(), log).setBool("flag", true);
+  QSettingsUserDefaults defaults(log);
+  EXPECT_EQ(defaults.filePath(), path());
+  defaults.setString("layout", "{\"kind\":\"split3\"}");
+  defaults.setData("bindings", {0x00, 0x7b, 0xff, 0x0a, 0x3d});
+  defaults.setBool("flag", false);
+  defaults.setString("flag", "true");  // the new type replaces the old
+  defaults.setBool("saved", true);
+  defaults.removeValue("saved");
   ::umask(umask);
-  EXPECT_EQ(mode(folder.filePath(QStringLiteral("tessarapane"))), 0700u);
-  EXPECT_EQ(mode(path()), 0600u);
-  EXPECT_TRUE(log->lines().empty());
-
+  QSettingsUserDefaults reopened;
+  qputenv("XDG_CONFIG_HOME", saved);
+  EXPECT_EQ(std::tuple(reopened.stringValue("layout"), reopened.dataValue("bindings"), reopened.stringValue("flag"),
+                       reopened.boolValue("flag"), reopened.boolValue("saved")),
+            std::tuple(std::optional<std::string>("{\"kind\":\"split3\"}"), std::optional(std::vector<std::uint8_t>{0x00, 0x7b, 0xff, 0x0a, 0x3d}),
+                       std::optional<std::string>("true"), std::optional<bool>(), std::optional<bool>()));
+  EXPECT_EQ(std::tuple(mode(folder.filePath(QStringLiteral("tessarapane"))), mode(path()), log->lines().size()),
+            std::tuple(0700u, 0600u, std::size_t{0}));
   QSettingsUserDefaults folderInstead(folder.filePath(QStringLiteral("tessarapane")), log);
   QSettingsUserDefaults underAFile(path() + QStringLiteral("/tessarapane/tessarapane.conf"), log);
-  EXPECT_EQ(logged("is no file"), 1u);
-  EXPECT_EQ(logged("cannot be written"), 1u);
+  EXPECT_EQ(std::pair(logged("is no file"), logged("cannot be written")), std::pair(std::size_t{1}, std::size_t{1}));
 }
 
 }  // namespace
