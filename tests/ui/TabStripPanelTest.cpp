@@ -24,6 +24,13 @@ using namespace testing_support;
 using Dir = PaneMoveDirection;
 constexpr ProcessID kEditor = 101, kTerminal = 202, kIconless = 303;
 
+void hover(QWidget& widget, bool entering = true) {
+  const QPointF centre(widget.width() / 2.0, widget.height() / 2.0);
+  QEnterEvent enter(centre, widget.mapTo(widget.window(), centre), widget.mapToGlobal(centre));
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(&widget, entering ? static_cast<QEvent*>(&enter) : &leave);
+}
+
 class TabStripPanel : public ::testing::Test {
  protected:
   void SetUp() override {

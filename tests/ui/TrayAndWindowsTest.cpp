@@ -34,6 +34,23 @@ using namespace testing_support;
 using Action = HotKeyAction;
 using Row = std::tuple<std::string, std::string, std::string, bool>;
 
+// A simulated desktop on virtual time, without a system tray, under the Qt windows.
+struct SimUi {
+  std::shared_ptr<SimScheduler> clock = std::make_shared<SimScheduler>();
+  std::shared_ptr<SimDesktop> desktop = SimDesktop::create(clock);
+  Platform platform = makeSimPlatform(desktop);
+};
+
+// The layouts as the tray menu sees them: what runs, and the commands it was given.
+struct FakeLayoutControl final : LayoutControl {
+  std::optional<LayoutKind> runningLayoutKind() const override { return LayoutKind::split3; }
+  std::optional<std::size_t> runningBentoTileCount() const override { return std::nullopt; }
+  void startLayout(LayoutKind kind) override { commands.push_back("start " + std::string(rawValue(kind))); }
+  void startBento() override { commands.push_back("start grid"); }
+  void exitLayout(bool keeping) override { commands.push_back(keeping ? "exit keeping" : "exit forgetting"); }
+  std::vector<std::string> commands;
+};
+
 // The window's title, then the texts and tool tips of its visible widgets in order, each text once; a one-line text
 // wider than its widget is marked.
 void addShownTexts(QWidget& window, std::vector<std::string>& texts) {
@@ -76,7 +93,6 @@ int ink(const QImage& shot, const QRect& area, bool blue) {
 // the commands they give, and the icon on a desktop without a system tray.
 std::shared_ptr<StatusItemController> useTheTrayMenu(SimUi& ui, std::vector<std::string>& texts, const QString& language) {
   auto control = std::make_shared<FakeLayoutControl>();
-  control->runningKind = LayoutKind::split3;
   StatusItemController::Callbacks callbacks;
   callbacks.onOpenHotKeySettings = [control] { control->commands.push_back("hot key settings"); };
   callbacks.onTerminate = [control] { control->commands.push_back("terminate"); };
@@ -117,9 +133,25 @@ std::shared_ptr<StatusItemController> useTheTrayMenu(SimUi& ui, std::vector<std:
 // Records a chord, is refused one that another action holds, sets one with Space, removes one, and closes the
 // window while recording.
 void useTheHotKeySettings(SimUi& ui, std::vector<std::string>& texts, const QString& language) {
-  HotKeySettingsRig keys(ui);
-  QtHotKeySettingsWindow& window = *keys.window;
-  HotKeySettingsView& view = keys.view();
+  // Wired to the desktop's global hot keys as the program wires it.
+  auto hotKeys = std::make_shared<QtHotKeys>(ui.platform.hotKeys);
+  ui.platform.hotKeys = hotKeys;
+  const std::shared_ptr<HotKeyCenter> center = HotKeyCenter::create(ui.platform);
+  auto store = std::make_shared<HotKeySettingsStore>(ui.desktop->userDefaults());
+  store->onChange = [weak = std::weak_ptr(center)](const HotKeyBindings& b) { if (auto c = weak.lock()) c->updateBindings(b); };
+  center->updateBindings(store->bindings());
+  const auto settings = std::make_shared<QtHotKeySettingsWindow>();
+  const auto controller = HotKeySettingsWindowController::create(store, center, hotKeys, settings);
+  QtHotKeySettingsWindow& window = *settings;
+  window.setController(controller);
+  controller->showWindow();
+  HotKeySettingsView& view = *window.view();
+  const auto click = [&view](Action action, bool record = true) {
+    HotKeyBindingRowView& row = *view.rowView(action);
+    QTest::mouseClick(record ? static_cast<QAbstractButton*>(row.recordButton()) : row.clearButton(), Qt::LeftButton);
+  };
+  // From the window system, reaching the window first.
+  const auto type = [&window](Qt::Key key, Qt::KeyboardModifiers modifiers) { QTest::keyClick(window.windowHandle(), key, modifiers); };
   QLabel& conflict = *view.conflictLabel();
   // Each row: title, chord shown, record button, clear button shown.
   const auto rows = [&] {
@@ -148,44 +180,47 @@ void useTheHotKeySettings(SimUi& ui, std::vector<std::string>& texts, const QStr
   shoot(window, "hot-key-settings", language);
 
   // Recording shows in the row in the accent colour, the global hot keys suspended meanwhile.
-  keys.click(Action::moveLeft);
-  EXPECT_EQ(std::tuple(rows()[0], keys.center->isSuspended(), left.chordLabel()->palette().color(QPalette::WindowText)),
+  click(Action::moveLeft);
+  EXPECT_EQ(std::tuple(rows()[0], center->isSuspended(), left.chordLabel()->palette().color(QPalette::WindowText)),
             std::tuple(row("移到左侧", localized("按下快捷键…"), "取消", false), true, SystemStyle::accent(left)));
-  keys.type(Qt::Key_A, Qt::ControlModifier);
-  EXPECT_EQ(std::tuple(keys.store->chord(Action::moveLeft), rows()[0], keys.center->isSuspended()),
+  type(Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(std::tuple(store->chord(Action::moveLeft), rows()[0], center->isSuspended()),
             std::tuple(KeyChord{0, KeyChord::kControl}, row("移到左侧", "⌃A", "设置", true), false));
   // A chord taken by another action is refused with a red line until the next recording.
-  keys.click(Action::moveRight);
-  keys.type(Qt::Key_Up, Qt::ControlModifier | Qt::AltModifier);
+  click(Action::moveRight);
+  type(Qt::Key_Up, Qt::ControlModifier | Qt::AltModifier);
   EXPECT_EQ(std::pair(conflict.isVisible(), conflict.palette().color(QPalette::WindowText)), std::pair(true, SystemStyle::systemRed()));
   addShownTexts(window, texts);
   shoot(window, "hot-key-settings-conflict", language);
-  keys.click(Action::fullScreen);
+  click(Action::fullScreen);
   EXPECT_FALSE(conflict.isVisible());
-  keys.type(Qt::Key_Space, Qt::ControlModifier);
+  type(Qt::Key_Space, Qt::ControlModifier);
   // The remove button clears a binding; closing while recording cancels and gives the hot keys back.
-  keys.click(Action::moveUp, false);
-  keys.click(Action::moveDown);
-  EXPECT_EQ(std::tuple(rows()[2], rows()[4], keys.center->isSuspended()),
+  click(Action::moveUp, false);
+  click(Action::moveDown);
+  EXPECT_EQ(std::tuple(rows()[2], rows()[4], center->isSuspended()),
             std::tuple(row("移到上方", localized("未设置"), "设置", false), row("全屏", "⌃" + localized("空格"), "设置", true), true));
   addShownTexts(window, texts);
   window.close();
-  EXPECT_FALSE(window.isVisible() || keys.center->isSuspended() || keys.controller->recorder()->recordingAction());
+  EXPECT_FALSE(window.isVisible() || center->isSuspended() || controller->recorder()->recordingAction());
 }
 
 // On a desktop without a window manager, then with one started meanwhile: the button shows it without waiting for
 // the poll, and closing stops the polling.
 void useTheGuide(SimUi& ui, std::vector<std::string>& texts, const QString& language) {
   ui.desktop->setProcessTrusted(false);
-  GuideRig guide(ui);
-  QtPermissionGuideWindow& window = *guide.window;
+  const auto guide = std::make_shared<QtPermissionGuideWindow>(bentoIcon());
+  const auto controller = PermissionGuideWindowController::create(ui.platform, guide);
+  QtPermissionGuideWindow& window = *guide;
+  window.setController(controller);
+  controller->show();
   PermissionRowView& row = *window.rowViews().at(0);
   const auto shown = [&] {
     return std::tuple(text(row.statusLabel()->text()), row.checkMark()->isVisible(), row.authorizeButton()->isVisible(),
                       window.closeButton()->isDefault());
   };
   EXPECT_EQ(std::tuple(window.isVisible(), window.width(), window.rowViews().size()), std::tuple(true, 420, std::size_t{1}));
-  EXPECT_EQ(shown(), std::tuple(guide.controller->content().rows[0].status, false, true, false));
+  EXPECT_EQ(shown(), std::tuple(controller->content().rows[0].status, false, true, false));
   // The wrapped status fits: nothing is cut off at the bottom.
   EXPECT_LE(window.closeButton()->geometry().bottom(), window.height());
   EXPECT_LE(row.geometry().bottom(), window.closeButton()->geometry().top());
@@ -193,11 +228,11 @@ void useTheGuide(SimUi& ui, std::vector<std::string>& texts, const QString& lang
   shoot(window, "permission-guide", language);
   ui.desktop->setProcessTrusted(true);
   QTest::mouseClick(row.authorizeButton(), Qt::LeftButton);
-  EXPECT_EQ(shown(), std::tuple(guide.controller->content().rows[0].status, true, false, true));
+  EXPECT_EQ(shown(), std::tuple(controller->content().rows[0].status, true, false, true));
   addShownTexts(window, texts);
   shoot(window, "permission-guide-ready", language);
   QTest::mouseClick(window.closeButton(), Qt::LeftButton);
-  EXPECT_FALSE(window.isVisible() || guide.controller->model()->isPolling()) << "closing stops the polling";
+  EXPECT_FALSE(window.isVisible() || controller->model()->isPolling()) << "closing stops the polling";
 }
 
 std::vector<std::string> shownTexts(const QString& language) {
