@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QtCore/qtestsupport_core.h>
 
 #include <csignal>
 
@@ -46,8 +46,7 @@ TEST(PauseSignals, TerminationSignalsArriveOnTheEventLoop) {
     ASSERT_TRUE(signalPipe.isInstalled());
     ASSERT_EQ(std::raise(SIGTERM) + std::raise(SIGINT), 0);
     EXPECT_TRUE(received.empty()) << "nothing runs inside the signal handler";
-    QDeadlineTimer deadline(10'000);
-    while (received.size() < 2 && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() >= 2; }, 10'000));
     EXPECT_EQ(received, (std::vector<int>{SIGTERM, SIGINT}));
   }
   struct sigaction current {};

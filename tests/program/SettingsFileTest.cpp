@@ -43,7 +43,7 @@ class SettingsFileTest : public ::testing::Test {
   std::shared_ptr<SimLog> log = std::make_shared<SimLog>();
 };
 
-TEST_F(SettingsFileTest, ADamagedFileIsCopiedOnceBeforeItIsWrittenAndWhatWasIgnoredIsLogged) {
+TEST_F(SettingsFileTest, ADamagedFileIsCopiedOnceBeforeItIsWrittenALargeOneIsLeftAloneAndWhatWasIgnoredIsLogged) {
   const QByteArray damaged("[string]\nrememberedLayout=grid\n\x01\xFFjunk\n[da");
   store(damaged);
   QSettingsUserDefaults defaults(path(), log);
@@ -56,15 +56,14 @@ TEST_F(SettingsFileTest, ADamagedFileIsCopiedOnceBeforeItIsWrittenAndWhatWasIgno
   ASSERT_EQ(copies().size(), 1);
   EXPECT_EQ(contents(folder.filePath(QStringLiteral("tessarapane/")) + copies().front()), damaged);
   EXPECT_EQ(QSettingsUserDefaults(path()).stringValue("rememberedLayout"), "grid");
-}
 
-TEST_F(SettingsFileTest, AFileOverOneMegabyteIsNeitherReadNorWrittenOver) {
+  // A file over one megabyte is neither read nor written over.
   const QByteArray large = "[string]\nrememberedLayout=grid\n;" + QByteArray(1024 * 1024, 'x');
   store(large);
-  QSettingsUserDefaults defaults(path(), log);
-  EXPECT_EQ(defaults.stringValue("rememberedLayout"), std::nullopt);
-  defaults.setString("rememberedLayout", "tabs:split2");
-  defaults.removeValue("rememberedLayout");
+  QSettingsUserDefaults tooLarge(path(), log);
+  EXPECT_EQ(tooLarge.stringValue("rememberedLayout"), std::nullopt);
+  tooLarge.setString("rememberedLayout", "tabs:split2");
+  tooLarge.removeValue("rememberedLayout");
   EXPECT_EQ(contents(path()), large);
   EXPECT_EQ(logged("more than 1 MB"), 1u);
 }

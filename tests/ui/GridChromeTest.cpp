@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <numeric>
+
 #include "UiTestSupport.h"
 #include "ui/grid/BentoDividerHandlePanel.h"
 #include "ui/grid/BentoDividerHandleView.h"
@@ -26,15 +28,11 @@ const BentoDividerLayout kHorizontal{{BentoChildSlot::first}, BentoSplitOrientat
 TEST(GridChrome, DividerHandlesCoverTheGapsDrawAGripAndReportDrags) {
   std::vector<std::string> events;
   const auto path = [](const BentoPath& p) {
-    std::string text = "/";
-    for (BentoChildSlot slot : p) text += slot == BentoChildSlot::first ? "1" : "2";
-    return text;
+    return std::accumulate(p.begin(), p.end(), std::string("/"), [](std::string t, BentoChildSlot s) { return t + (s == BentoChildSlot::first ? "1" : "2"); });
   };
   BentoDividerCallbacks callbacks;
   callbacks.onDragBegan = [&](const BentoPath& p) { events.push_back("began " + path(p)); };
-  callbacks.onDragChanged = [&](const BentoPath& p, Point at) {
-    events.push_back(path(p) + " " + std::to_string(static_cast<int>(at.x)) + "," + std::to_string(static_cast<int>(at.y)));
-  };
+  callbacks.onDragChanged = [&](const BentoPath& p, Point at) { events.push_back(path(p) + " " + std::to_string(std::lround(at.x)) + "," + std::to_string(std::lround(at.y))); };
   callbacks.onDragEnded = [&] { events.push_back("ended"); };
   QtBentoDividerController controller(std::move(callbacks), ToolkitSpace());
   const auto handle = [&](std::size_t i) -> BentoDividerHandleView& { return *controller.handlePanels().at(i)->handleView(); };

@@ -31,17 +31,6 @@ namespace {
 using namespace testing_support;
 using Dir = PaneMoveDirection;
 
-// Runs the event loop until every `wait` condition holds, failing after ten seconds.
-bool runUntil(const std::function<bool()>& done) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > 10'000) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
-  }
-  return true;
-}
-
 TEST(QtServices, TheSchedulerRunsTimersPostsAndWatchesOnTheLoop) {
   QtScheduler scheduler;
   const double start = scheduler.now();
@@ -56,7 +45,7 @@ TEST(QtServices, TheSchedulerRunsTimersPostsAndWatchesOnTheLoop) {
     if (++ticks == 3) repeating.cancel();  // from inside its own tick
   });
   EXPECT_TRUE(order.empty()) << "a zero delay still waits for the loop";
-  ASSERT_TRUE(runUntil([&] { return order.size() == 2 && ticks >= 3; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 2 && ticks >= 3; }, 10'000));
   QTest::qWait(60);  // some intervals in which a live timer would tick again
   EXPECT_EQ(std::pair(order, ticks), std::pair(std::vector<std::string>{"zero", "later"}, 3));
   EXPECT_GE(ranAt - start, 0.05 - 1e-3);
@@ -74,7 +63,7 @@ TEST(QtServices, TheSchedulerRunsTimersPostsAndWatchesOnTheLoop) {
     if (read(fds[0], &byte, 1) == 1) received += byte;
   });
   ASSERT_EQ(write(fds[1], "x", 1), 1);
-  ASSERT_TRUE(runUntil([&] { return ranOn && !received.empty(); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ranOn && !received.empty(); }, 10'000));
   EXPECT_EQ(std::pair(ranOn, received), std::pair(QApplication::instance()->thread(), std::string("x")));
   watch.cancel();
   close(fds[0]);
