@@ -45,12 +45,10 @@ TEST_F(ControlStory, AScriptStartsMovesGridsPausesAndLeavesAndEveryReplyAndState
   coordinator->startLayout(LayoutKind::split4);
   ASSERT_EQ(alertTitles(), std::vector<std::string>{"没有可管理窗口"});
   const std::string quotedKind = std::string(199, 'x') + "\xC3\xA9";
-  std::vector<std::string> replies;
-  for (const ControlReply& reply : {requests.start("split4"), requests.start("split5"), requests.move("sideways"),
-                                    requests.start(quotedKind + "\xC3\xA9" + std::string(100000, 'y'))}) {
-    replies.push_back(said(reply));
-  }
-  EXPECT_EQ(replies, (std::vector<std::string>{"failed 没有可管理窗口: 请先打开至少一个普通 App 窗口；最小化、全屏和不可缩放窗口会被跳过。", "invalidArgument unknown layout kind \"split5\"",
+  std::vector<std::string> replies = {said(requests.start("split4")), said(requests.start("split5")), said(requests.move("sideways")),
+                                      said(requests.start(quotedKind + "\xC3\xA9" + std::string(100000, 'y')))};
+  EXPECT_EQ(replies, (std::vector<std::string>{"failed 没有可管理窗口: 请先打开至少一个普通 App 窗口；最小化、全屏和不可缩放窗口会被跳过。",
+                                               "invalidArgument unknown layout kind \"split5\"",
                                                "invalidArgument unknown direction \"sideways\"",
                                                "invalidArgument unknown layout kind \"" + quotedKind + "…\""}));
   EXPECT_EQ(std::pair(alertTitles().size(), state()), std::pair(std::size_t{1}, empty));
@@ -78,12 +76,11 @@ TEST_F(ControlStory, AScriptStartsMovesGridsPausesAndLeavesAndEveryReplyAndState
   EXPECT_EQ(state(), stateOf("grid", json::array(), tiles));
 
   // Every reason shows; the unlock ends them all.
-  for (SystemEvent event : {SystemEvent::sessionDidResignActive, SystemEvent::screensDidSleep, SystemEvent::screenLocked}) {
-    desktop->postSystemEvent(event);
-  }
+  using E = SystemEvent;
+  for (E event : {E::sessionDidResignActive, E::screensDidSleep, E::screenLocked}) desktop->postSystemEvent(event);
   settle();
   EXPECT_EQ(state(), stateOf("grid", json::array(), tiles, {"screensAsleep", "screenLocked", "sessionInactive"}));
-  desktop->postSystemEvent(SystemEvent::screenUnlocked);
+  desktop->postSystemEvent(E::screenUnlocked);
   settle();
   EXPECT_EQ(state(), stateOf("grid", json::array(), tiles));
 

@@ -30,8 +30,7 @@ TEST(PauseSignals, SignalsBecomeSystemEventsAndSessionPropertiesPassOnlyWhenThey
       {mapping.sessionLockedHint(false), E::screenUnlocked},  {mapping.sessionUnlock(), E::screenUnlocked},
       {mapping.sessionLockedHint(true), E::screenLocked}};
   for (std::size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(steps[i].first, steps[i].second) << "step " << i;
-  PauseSignalMapping unknown;  // unknown at start: the first report passes
-  EXPECT_EQ(unknown.sessionActive(true), E::sessionDidBecomeActive);
+  EXPECT_EQ(PauseSignalMapping().sessionActive(true), E::sessionDidBecomeActive) << "unknown at start: the first report passes";
   // Session object paths are escaped as logind escapes them.
   EXPECT_EQ(loginSessionObjectPath("c1") + loginSessionObjectPath("12") + loginSessionObjectPath("a-b.c") + loginSessionObjectPath(""),
             "/org/freedesktop/login1/session/c1/org/freedesktop/login1/session/_312/org/freedesktop/login1/session/a_2db_2ec"

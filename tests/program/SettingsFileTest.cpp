@@ -1,13 +1,12 @@
 // The settings file as the program finds it at start: in the XDG config folder, damaged, too large, in a place
 // that cannot be written, or not there yet.
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <filesystem>
 #include <memory>
 
 #include "backends/sim/SimLog.h"
@@ -32,10 +31,8 @@ class SettingsFileTest : public ::testing::Test {
   QStringList copies() const {
     return QDir(folder.filePath(QStringLiteral("tessarapane"))).entryList({QStringLiteral("tessarapane.conf.bad-*")});
   }
-  static unsigned mode(const QString& at) {
-    struct stat info {};
-    ::stat(QFile::encodeName(at).constData(), &info);
-    return info.st_mode & 0777;
+  static std::filesystem::perms mode(const QString& at) {
+    return std::filesystem::status(QFile::encodeName(at).toStdString()).permissions();
   }
   std::size_t logged(std::string_view fragment) const { return log->count("Settings", fragment); }
 
@@ -87,8 +84,9 @@ TEST_F(SettingsFileTest, NewFilesLiveInTheXdgConfigFolderArePrivateAndHoldOneTyp
                        reopened.boolValue("flag"), reopened.boolValue("saved")),
             std::tuple(std::optional<std::string>("{\"kind\":\"split3\"}"), std::optional(std::vector<std::uint8_t>{0x00, 0x7b, 0xff, 0x0a, 0x3d}),
                        std::optional<std::string>("true"), std::optional<bool>(), std::optional<bool>()));
+  using enum std::filesystem::perms;
   EXPECT_EQ(std::tuple(mode(folder.filePath(QStringLiteral("tessarapane"))), mode(path()), log->lines().size()),
-            std::tuple(0700u, 0600u, std::size_t{0}));
+            std::tuple(owner_all, owner_read | owner_write, std::size_t{0}));
   QSettingsUserDefaults folderInstead(folder.filePath(QStringLiteral("tessarapane")), log);
   QSettingsUserDefaults underAFile(path() + QStringLiteral("/tessarapane/tessarapane.conf"), log);
   EXPECT_EQ(std::pair(logged("is no file"), logged("cannot be written")), std::pair(std::size_t{1}, std::size_t{1}));

@@ -42,10 +42,11 @@ struct SimUi {
   Platform platform = makeSimPlatform(desktop);
 };
 
-// The window's title, then the texts and tool tips of its visible widgets in order, each text once; a one-line text
-// wider than its widget is marked.
-void addShownTexts(QWidget& window, std::vector<std::string>& texts) {
+// What the user sees of the window: its title, then the texts and tool tips of its visible widgets in order, each text
+// once, a one-line text wider than its widget marked; and a screenshot named `shot` for people to look at.
+void look(QWidget& window, std::vector<std::string>& texts, const QString& shot = {}) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  if (!shot.isEmpty()) saveScreenshot(grabImage(window), shot);
   const auto add = [&texts](const std::string& shown) {
     if (std::find(texts.begin(), texts.end(), shown) == texts.end()) texts.push_back(shown);
   };
@@ -62,10 +63,6 @@ void addShownTexts(QWidget& window, std::vector<std::string>& texts) {
     if (!shown.isEmpty()) add(text(shown) + (cut ? " (cut off)" : ""));
     if (!widget->toolTip().isEmpty()) add("tip: " + text(widget->toolTip()));
   }
-}
-
-void shoot(QWidget& widget, const char* name, const QString& language) {
-  saveScreenshot(grabImage(widget), QString::fromLatin1(name) + QStringLiteral("-") + language);
 }
 
 // Pixels of the menu's picture in `area`: blue ones, or dark ones (the check mark).
@@ -174,8 +171,7 @@ void useTheHotKeySettings(SimUi& ui, std::vector<std::string>& texts, const QStr
                        view.notes().size(), conflict.isVisible()), std::tuple(88, 56, true, std::size_t{1}, false));
   EXPECT_LE(view.notes()[0]->mapTo(&window, QPoint(view.notes()[0]->width(), 0)).x(), 460) << "the note wraps";
   for (HotKeyBindingRowView* each : view.rowViews()) EXPECT_LE(each->mapTo(&window, QPoint(0, each->height())).y(), 340);
-  addShownTexts(window, texts);
-  shoot(window, "hot-key-settings", language);
+  look(window, texts, QStringLiteral("hot-key-settings-") + language);
 
   // Recording shows in the row in the accent colour, the global hot keys suspended meanwhile.
   click(Action::moveLeft);
@@ -188,8 +184,7 @@ void useTheHotKeySettings(SimUi& ui, std::vector<std::string>& texts, const QStr
   click(Action::moveRight);
   type(Qt::Key_Up, Qt::ControlModifier | Qt::AltModifier);
   EXPECT_EQ(std::pair(conflict.isVisible(), conflict.palette().color(QPalette::WindowText)), std::pair(true, SystemStyle::systemRed()));
-  addShownTexts(window, texts);
-  shoot(window, "hot-key-settings-conflict", language);
+  look(window, texts, QStringLiteral("hot-key-settings-conflict-") + language);
   click(Action::fullScreen);
   EXPECT_FALSE(conflict.isVisible());
   type(Qt::Key_Space, Qt::ControlModifier);
@@ -198,7 +193,7 @@ void useTheHotKeySettings(SimUi& ui, std::vector<std::string>& texts, const QStr
   click(Action::moveDown);
   EXPECT_EQ(std::tuple(rows()[2], rows()[4], center->isSuspended()),
             std::tuple(row("移到上方", localized("未设置"), "设置", false), row("全屏", "⌃" + localized("空格"), "设置", true), true));
-  addShownTexts(window, texts);
+  look(window, texts);
   window.close();
   EXPECT_FALSE(window.isVisible() || center->isSuspended() || controller->recorder()->recordingAction());
 }
@@ -222,13 +217,11 @@ void useTheGuide(SimUi& ui, std::vector<std::string>& texts, const QString& lang
   // The wrapped status fits: nothing is cut off at the bottom.
   EXPECT_LE(window.closeButton()->geometry().bottom(), window.height());
   EXPECT_LE(row.geometry().bottom(), window.closeButton()->geometry().top());
-  addShownTexts(window, texts);
-  shoot(window, "permission-guide", language);
+  look(window, texts, QStringLiteral("permission-guide-") + language);
   ui.desktop->setProcessTrusted(true);
   QTest::mouseClick(row.authorizeButton(), Qt::LeftButton);
   EXPECT_EQ(shown(), std::tuple(controller->content().rows[0].status, true, false, true));
-  addShownTexts(window, texts);
-  shoot(window, "permission-guide-ready", language);
+  look(window, texts, QStringLiteral("permission-guide-ready-") + language);
   QTest::mouseClick(window.closeButton(), Qt::LeftButton);
   EXPECT_FALSE(window.isVisible() || controller->model()->isPolling()) << "closing stops the polling";
 }
