@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractAnimation>
+#include <QEnterEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>

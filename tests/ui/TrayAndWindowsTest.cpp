@@ -4,6 +4,7 @@
 // business; here, that clicks, key presses and closing reach them and that their state is drawn right.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -11,8 +12,23 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QSystemTrayIcon>
+#include <QTest>
 
 #include "UiTestSupport.h"
+#include "app/LayoutControl.h"
+#include "backends/sim/SimDesktop.h"
+#include "backends/sim/SimPlatform.h"
+#include "backends/sim/SimScheduler.h"
+#include "backends/sim/SimUserDefaults.h"
+#include "hotkeys/HotKeyCenter.h"
+#include "hotkeys/HotKeySettingsStore.h"
+#include "hotkeys/HotKeySettingsWindowController.h"
+#include "permission/PermissionGuideWindowController.h"
+#include "ui/services/QtHotKeys.h"
+#include "ui/tray/LayoutKindIconEngine.h"
+#include "ui/windows/HotKeySettingsView.h"
+#include "ui/windows/QtHotKeySettingsWindow.h"
+#include "ui/windows/QtPermissionGuideWindow.h"
 #include "app/StatusItemController.h"
 #include "backends/sim/SimAlerts.h"
 #include "sim/app/StatusItemDoubles.h"

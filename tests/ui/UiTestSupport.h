@@ -1,37 +1,18 @@
 #pragma once
 
-#include <QAbstractButton>
-#include <QPushButton>
 #include <QApplication>
 #include <QColor>
 #include <QDir>
-#include <QEnterEvent>
 #include <QImage>
 #include <QPainter>
-#include <QTest>
 #include <QWidget>
 
 #include <map>
 #include <string>
 
-#include "app/LayoutControl.h"
-#include "backends/sim/SimDesktop.h"
-#include "backends/sim/SimPlatform.h"
-#include "backends/sim/SimScheduler.h"
-#include "backends/sim/SimUserDefaults.h"
-#include "hotkeys/HotKeyCenter.h"
-#include "hotkeys/HotKeySettingsStore.h"
-#include "hotkeys/HotKeySettingsWindowController.h"
-#include "permission/PermissionGuideWindowController.h"
 #include "platform/ManagedWindow.h"
 #include "ui/overlay/ApplicationIconProvider.h"
-#include "ui/services/QtHotKeys.h"
 #include "ui/style/GlyphButton.h"
-#include "ui/tray/LayoutKindIconEngine.h"
-#include "ui/windows/HotKeyBindingRowView.h"
-#include "ui/windows/HotKeySettingsView.h"
-#include "ui/windows/QtHotKeySettingsWindow.h"
-#include "ui/windows/QtPermissionGuideWindow.h"
 
 namespace tessarapane::ui::testing_support {
 
