@@ -22,7 +22,8 @@ class ControlStory : public CoordinatorSim {
     return std::string(kStatus[static_cast<int>(reply.status)]) + " " + reply.text;
   }
   std::string state() { return said(requests.state()); }
-  // The state text expected: whole points written as integers, keys in this order.
+  // The state text expected: whole points written as integers, keys in this order. A pane's frame is where its
+  // selected window now is on the desktop.
   static std::string stateOf(const char* layout, json panes, json tiles, json paused = json::array()) {
     return "ok " + json{{"layout", layout ? json(layout) : json()}, {"panes", panes}, {"tiles", tiles}, {"paused", paused}}.dump();
   }
@@ -30,8 +31,8 @@ class ControlStory : public CoordinatorSim {
     return {{"x", std::lround(f.x())}, {"y", std::lround(f.y())}, {"width", std::lround(f.width())}, {"height", std::lround(f.height())}};
   }
   static json window(WindowID id, const std::string& title) { return {{"id", id}, {"title", title}}; }
-  json pane(int index, const json& windows, WindowID selected) const {
-    return {{"index", index}, {"frame", frame(frameOf(selected))}, {"windows", windows}, {"selected", selected}};
+  static json pane(int index, const Rect& at, const json& windows, const json& selected) {
+    return {{"index", index}, {"frame", frame(at)}, {"windows", windows}, {"selected", selected}};
   }
 
   bool available = true;
@@ -60,19 +61,20 @@ TEST_F(ControlStory, AScriptStartsMovesGridsPausesAndLeavesAndEveryReplyAndState
   ASSERT_EQ(said(requests.start("split2")), "ok ");
   settle();
   const json shownTwo = window(two, "caf\uFFFD(\uFFFD"), shownOne = window(one, "one");
-  EXPECT_EQ(state(), stateOf("split2", {pane(0, json::array({shownTwo}), two), pane(1, json::array({shownOne}), one)}, json::array()));
+  EXPECT_EQ(state(), stateOf("split2", {pane(0, frameOf(two), json::array({shownTwo}), two), pane(1, frameOf(one), json::array({shownOne}), one)},
+                             json::array()));
   desktop->focusWindow(two);
   settle();
   ASSERT_EQ(said(requests.move("right")), "ok ");
   settle();
   EXPECT_EQ(frameOf(two), paneWindowFrame(1));
-  EXPECT_EQ(state(), stateOf("split2", {{{"index", 0}, {"frame", frame(paneWindowFrame(0))}, {"windows", json::array()}, {"selected", nullptr}},
-                                        pane(1, {shownOne, shownTwo}, two)}, json::array()));
+  EXPECT_EQ(state(), stateOf("split2", {pane(0, paneWindowFrame(0), json::array(), nullptr), pane(1, frameOf(two), {shownOne, shownTwo}, two)},
+                             json::array()));
 
   ASSERT_EQ(said(requests.startGrid()), "ok ");
   settle();
-  json tiles = json::array();
-  for (const json& shown : {shownTwo, shownOne}) tiles.push_back(json{{"id", shown["id"]}, {"title", shown["title"]}, {"frame", frame(frameOf(shown["id"]))}});
+  json tiles = {shownTwo, shownOne};
+  for (json& tile : tiles) tile["frame"] = frame(frameOf(tile["id"]));
   EXPECT_EQ(state(), stateOf("grid", json::array(), tiles));
 
   // Every reason shows; the unlock ends them all.
