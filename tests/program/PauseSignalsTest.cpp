@@ -1,20 +1,19 @@
-// How logind's and the screensaver's signals become the pause notifications, and the pauses they cause on the
-// simulated desktop's coordinator; termination signals arrive on the event loop.
+// How logind's and the screensaver's signals become the pause notifications (the pauses they cause are
+// PauseStories' and ControlStory's); termination signals arrive on the event loop.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QtCore/qtestsupport_core.h>
 
 #include <csignal>
 
 #include "program/PauseSignalMapping.h"
 #include "program/TerminationSignals.h"
-#include "sim/coordinator/CoordinatorSimFixture.h"
+#include "platform/SystemEvents.h"
 
 namespace tessarapane::program {
 namespace {
 
-using Reason = LayoutPause::Reason;
 using E = SystemEvent;
 
 TEST(PauseSignals, SignalsBecomeSystemEventsAndSessionPropertiesPassOnlyWhenTheyChange) {
@@ -31,35 +30,11 @@ TEST(PauseSignals, SignalsBecomeSystemEventsAndSessionPropertiesPassOnlyWhenThey
       {mapping.sessionLockedHint(false), E::screenUnlocked},  {mapping.sessionUnlock(), E::screenUnlocked},
       {mapping.sessionLockedHint(true), E::screenLocked}};
   for (std::size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(steps[i].first, steps[i].second) << "step " << i;
-  PauseSignalMapping unknown;  // unknown at start: the first report passes
-  EXPECT_EQ(unknown.sessionActive(true), E::sessionDidBecomeActive);
+  EXPECT_EQ(PauseSignalMapping().sessionActive(true), E::sessionDidBecomeActive) << "unknown at start: the first report passes";
   // Session object paths are escaped as logind escapes them.
   EXPECT_EQ(loginSessionObjectPath("c1") + loginSessionObjectPath("12") + loginSessionObjectPath("a-b.c") + loginSessionObjectPath(""),
             "/org/freedesktop/login1/session/c1/org/freedesktop/login1/session/_312/org/freedesktop/login1/session/a_2db_2ec"
             "/org/freedesktop/login1/session/_");
-}
-
-using MappedPauses = CoordinatorSim;
-
-TEST_F(MappedPauses, ScreensaverSleepAndLockHoldUntilTheUnlockClearsEverything) {
-  PauseSignalMapping mapping;
-  mapping.setInitialSession(true, false);
-  const auto post = [&](std::optional<E> event) {
-    if (event) desktop->postSystemEvent(*event);
-    settle();
-    const auto reasons = coordinator->snapshot().pauseReasons;
-    return std::set<LayoutPause::Reason>(reasons.begin(), reasons.end());
-  };
-  post(mapping.screenSaverActive(true));
-  post(mapping.prepareForSleep(true));
-  post(mapping.sessionLock());
-  EXPECT_EQ(post(mapping.sessionActive(false)),
-            (std::set{Reason::screensAsleep, Reason::screenLocked, Reason::systemAsleep, Reason::sessionInactive}));
-  post(mapping.prepareForSleep(false));
-  EXPECT_EQ(post(mapping.screenSaverActive(false)), (std::set{Reason::screenLocked, Reason::sessionInactive}));
-  EXPECT_EQ(post(mapping.sessionLockedHint(true)), (std::set{Reason::screenLocked, Reason::sessionInactive}));
-  EXPECT_EQ(post(mapping.sessionUnlock()), std::set<Reason>{});
-  EXPECT_EQ(post(mapping.sessionActive(true)), std::set<Reason>{});
 }
 
 // Signals reach the handler on the loop's turn, not inside the signal handler; the default actions return after.
@@ -70,8 +45,7 @@ TEST(PauseSignals, TerminationSignalsArriveOnTheEventLoop) {
     ASSERT_TRUE(signalPipe.isInstalled());
     ASSERT_EQ(std::raise(SIGTERM) + std::raise(SIGINT), 0);
     EXPECT_TRUE(received.empty()) << "nothing runs inside the signal handler";
-    QDeadlineTimer deadline(10'000);
-    while (received.size() < 2 && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() >= 2; }, 10'000));
     EXPECT_EQ(received, (std::vector<int>{SIGTERM, SIGINT}));
   }
   struct sigaction current {};

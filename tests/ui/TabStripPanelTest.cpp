@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractAnimation>
+#include <QEnterEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -23,6 +24,13 @@ namespace {
 using namespace testing_support;
 using Dir = PaneMoveDirection;
 constexpr ProcessID kEditor = 101, kTerminal = 202, kIconless = 303;
+
+void hover(QWidget& widget, bool entering = true) {
+  const QPointF centre(widget.width() / 2.0, widget.height() / 2.0);
+  QEnterEvent enter(centre, widget.mapTo(widget.window(), centre), widget.mapToGlobal(centre));
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(&widget, entering ? static_cast<QEvent*>(&enter) : &leave);
+}
 
 class TabStripPanel : public ::testing::Test {
  protected:
@@ -65,7 +73,8 @@ class TabStripPanel : public ::testing::Test {
   std::vector<std::string> calls;
 };
 
-TEST_F(TabStripPanel, TabsTakeTheirSlotsInEachDisplayModeAndThePanelHugsThem) {
+// Where everything is in each display mode, and how the selected, hovered and plain tabs look.
+TEST_F(TabStripPanel, TabsTakeTheirSlotsInEachDisplayModeThePanelHugsThemAndTheSelectedTabIsTintedAlmostWhite) {
   using M = PaneTabDisplayMode;
   make(tabs(1), 500);
   // Flipped into Qt's y-down space about the primary screen.
@@ -98,9 +107,7 @@ TEST_F(TabStripPanel, TabsTakeTheirSlotsInEachDisplayModeAndThePanelHugsThem) {
   ASSERT_NE(panel->overflowButton(), nullptr);
   EXPECT_EQ(std::pair(panel->overflowButton()->geometry(), panel->toolkitFrame()), std::pair(QRect(220, 0, 40, 24), Rect(40, 400, 272, 32)));
   shoot("tab-strip-overflow");
-}
 
-TEST_F(TabStripPanel, TheSelectedTabIsTintedAlmostWhiteAndTheOthersStayDark) {
   make(tabs(3), 500);
   panel->updateTabs(tabs(3), 1, bar(500));
   const QImage image = grabImage(*panel);
@@ -128,7 +135,8 @@ TEST_F(TabStripPanel, TheSelectedTabIsTintedAlmostWhiteAndTheOthersStayDark) {
             std::pair(false, QRect(9, 0, 122, 24)));
 }
 
-TEST_F(TabStripPanel, ClicksAndTheOverflowMenuReportTheTabIndex) {
+// Used and updated: clicks and the overflow menu report the tab index; a shown panel animates its updates.
+TEST_F(TabStripPanel, ClicksAndTheOverflowMenuReportTheTabIndexAndAVisiblePanelAnimatesNewTabs) {
   make({{"Report.txt — Editor", kEditor}, {"Window 1", kTerminal}}, 600);
   EXPECT_EQ(std::tuple(text(view(0).selectButton()->toolTip()), text(view(0).closeButton()->toolTip()),
                        text(view(0).moveButtons().at(1)->toolTip())), std::tuple("Report.txt — Editor", "关闭窗口", "移到右侧"));
@@ -156,14 +164,13 @@ TEST_F(TabStripPanel, ClicksAndTheOverflowMenuReportTheTabIndex) {
   EXPECT_EQ(entries, (std::vector<std::pair<int, std::string>>{{3, "Window 3"}, {4, "Window 4"}, {5, "Window 5"},
                                                                 {6, "Window 6"}, {8, "Window 8"}, {9, "Window 9"}}));
   menu->actions().at(4)->trigger();
+  menu.reset();  // a child of the panel, which make() below replaces
   panel->updateTabs(tabs(10), 7, bar(1600));  // full mode, all ten shown
   QTest::mouseClick(view(7).selectButton(), Qt::LeftButton);
   QTest::mouseClick(view(7).closeButton(), Qt::LeftButton);
   QTest::mouseClick(view(7).moveButtons().at(1), Qt::LeftButton);
   EXPECT_EQ(calls, (std::vector<std::string>{"select 8", "select 7", "close 7", "move 7 right"}));
-}
 
-TEST_F(TabStripPanel, AVisiblePanelAnimatesNewTabsButTakesANewSizeAtOnce) {
   make(tabs(3), 500);
   const int passes = panel->layoutPasses();
   panel->updateTabs(tabs(3), 0, bar(500));

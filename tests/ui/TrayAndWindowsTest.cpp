@@ -4,6 +4,7 @@
 // business; here, that clicks, key presses and closing reach them and that their state is drawn right.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -11,10 +12,26 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QSystemTrayIcon>
+#include <QTest>
 
 #include "UiTestSupport.h"
+#include "app/LayoutControl.h"
+#include "backends/sim/SimDesktop.h"
+#include "backends/sim/SimPlatform.h"
+#include "backends/sim/SimScheduler.h"
+#include "backends/sim/SimUserDefaults.h"
+#include "hotkeys/HotKeyCenter.h"
+#include "hotkeys/HotKeySettingsStore.h"
+#include "hotkeys/HotKeySettingsWindowController.h"
+#include "permission/PermissionGuideWindowController.h"
+#include "ui/services/QtHotKeys.h"
+#include "ui/tray/LayoutKindIconEngine.h"
+#include "ui/windows/HotKeySettingsView.h"
+#include "ui/windows/QtHotKeySettingsWindow.h"
+#include "ui/windows/QtPermissionGuideWindow.h"
 #include "app/StatusItemController.h"
 #include "backends/sim/SimAlerts.h"
+#include "sim/app/StatusItemDoubles.h"
 #include "chrome/LayoutKindIcon.h"
 #include "text/EnglishTexts.h"
 #include "ui/style/GlyphButton.h"
@@ -34,10 +51,18 @@ using namespace testing_support;
 using Action = HotKeyAction;
 using Row = std::tuple<std::string, std::string, std::string, bool>;
 
-// The window's title, then the texts and tool tips of its visible widgets in order, each text once; a one-line text
-// wider than its widget is marked.
-void addShownTexts(QWidget& window, std::vector<std::string>& texts) {
+// A simulated desktop on virtual time, without a system tray, under the Qt windows.
+struct SimUi {
+  std::shared_ptr<SimScheduler> clock = std::make_shared<SimScheduler>();
+  std::shared_ptr<SimDesktop> desktop = SimDesktop::create(clock);
+  Platform platform = makeSimPlatform(desktop);
+};
+
+// What the user sees of the window: its title, then the texts and tool tips of its visible widgets in order, each text
+// once, a one-line text wider than its widget marked; and a screenshot named `shot` for people to look at.
+void look(QWidget& window, std::vector<std::string>& texts, const QString& shot = {}) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  if (!shot.isEmpty()) saveScreenshot(grabImage(window), shot);
   const auto add = [&texts](const std::string& shown) {
     if (std::find(texts.begin(), texts.end(), shown) == texts.end()) texts.push_back(shown);
   };
@@ -56,10 +81,6 @@ void addShownTexts(QWidget& window, std::vector<std::string>& texts) {
   }
 }
 
-void shoot(QWidget& widget, const char* name, const QString& language) {
-  saveScreenshot(grabImage(widget), QString::fromLatin1(name) + QStringLiteral("-") + language);
-}
-
 // Pixels of the menu's picture in `area`: blue ones, or dark ones (the check mark).
 int ink(const QImage& shot, const QRect& area, bool blue) {
   int count = 0;
@@ -75,7 +96,11 @@ int ink(const QImage& shot, const QRect& area, bool blue) {
 // The tray menu with a three-column layout running: its entries (checked, disabled, with a picture), their looks and
 // the commands they give, and the icon on a desktop without a system tray.
 std::shared_ptr<StatusItemController> useTheTrayMenu(SimUi& ui, std::vector<std::string>& texts, const QString& language) {
-  auto control = std::make_shared<FakeLayoutControl>();
+  // Shown before its picture is set, an icon waits for the picture: Qt would refuse to show it and never retry.
+  QtStatusItem bare{ToolkitSpace()};
+  bare.setVisible(true);
+  EXPECT_FALSE(bare.trayIcon()->isVisible());
+  auto control = std::make_shared<tessarapane::testing_support::FakeLayoutControl>();
   control->runningKind = LayoutKind::split3;
   StatusItemController::Callbacks callbacks;
   callbacks.onOpenHotKeySettings = [control] { control->commands.push_back("hot key settings"); };
@@ -110,16 +135,34 @@ std::shared_ptr<StatusItemController> useTheTrayMenu(SimUi& ui, std::vector<std:
   EXPECT_GT(std::min(ink(shot, StatusMenuStyle::pictureRect(checkedRow), true), ink(shot, StatusMenuStyle::pictureRect(otherRow), true)), 40);
   menu.menu()->hide();
   for (int index : {2, 10, 13, 17}) entries[index]->trigger();
-  EXPECT_EQ(control->commands, (std::vector<std::string>{"start split2", "start grid", "hot key settings", "exit forgetting", "terminate"}));
+  EXPECT_EQ(control->commands, (std::vector<std::string>{"startLayout split2", "startBento", "hot key settings", "exitLayout forgetting", "terminate"}));
+  item.setVisible(false);
+  EXPECT_FALSE(icon->isVisible());
   return tray;
 }
 
 // Records a chord, is refused one that another action holds, sets one with Space, removes one, and closes the
 // window while recording.
 void useTheHotKeySettings(SimUi& ui, std::vector<std::string>& texts, const QString& language) {
-  HotKeySettingsRig keys(ui);
-  QtHotKeySettingsWindow& window = *keys.window;
-  HotKeySettingsView& view = keys.view();
+  // Wired to the desktop's global hot keys as the program wires it.
+  auto hotKeys = std::make_shared<QtHotKeys>(ui.platform.hotKeys);
+  ui.platform.hotKeys = hotKeys;
+  const std::shared_ptr<HotKeyCenter> center = HotKeyCenter::create(ui.platform);
+  auto store = std::make_shared<HotKeySettingsStore>(ui.desktop->userDefaults());
+  store->onChange = [weak = std::weak_ptr(center)](const HotKeyBindings& b) { if (auto c = weak.lock()) c->updateBindings(b); };
+  center->updateBindings(store->bindings());
+  const auto settings = std::make_shared<QtHotKeySettingsWindow>();
+  const auto controller = HotKeySettingsWindowController::create(store, center, hotKeys, settings);
+  QtHotKeySettingsWindow& window = *settings;
+  window.setController(controller);
+  controller->showWindow();
+  HotKeySettingsView& view = *window.view();
+  const auto click = [&view](Action action, bool record = true) {
+    HotKeyBindingRowView& row = *view.rowView(action);
+    QTest::mouseClick(record ? static_cast<QAbstractButton*>(row.recordButton()) : row.clearButton(), Qt::LeftButton);
+  };
+  // From the window system, reaching the window first.
+  const auto type = [&window](Qt::Key key, Qt::KeyboardModifiers modifiers) { QTest::keyClick(window.windowHandle(), key, modifiers); };
   QLabel& conflict = *view.conflictLabel();
   // Each row: title, chord shown, record button, clear button shown.
   const auto rows = [&] {
@@ -144,60 +187,59 @@ void useTheHotKeySettings(SimUi& ui, std::vector<std::string>& texts, const QStr
                        view.notes().size(), conflict.isVisible()), std::tuple(88, 56, true, std::size_t{1}, false));
   EXPECT_LE(view.notes()[0]->mapTo(&window, QPoint(view.notes()[0]->width(), 0)).x(), 460) << "the note wraps";
   for (HotKeyBindingRowView* each : view.rowViews()) EXPECT_LE(each->mapTo(&window, QPoint(0, each->height())).y(), 340);
-  addShownTexts(window, texts);
-  shoot(window, "hot-key-settings", language);
+  look(window, texts, QStringLiteral("hot-key-settings-") + language);
 
   // Recording shows in the row in the accent colour, the global hot keys suspended meanwhile.
-  keys.click(Action::moveLeft);
-  EXPECT_EQ(std::tuple(rows()[0], keys.center->isSuspended(), left.chordLabel()->palette().color(QPalette::WindowText)),
+  click(Action::moveLeft);
+  EXPECT_EQ(std::tuple(rows()[0], center->isSuspended(), left.chordLabel()->palette().color(QPalette::WindowText)),
             std::tuple(row("移到左侧", localized("按下快捷键…"), "取消", false), true, SystemStyle::accent(left)));
-  keys.type(Qt::Key_A, Qt::ControlModifier);
-  EXPECT_EQ(std::tuple(keys.store->chord(Action::moveLeft), rows()[0], keys.center->isSuspended()),
+  type(Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(std::tuple(store->chord(Action::moveLeft), rows()[0], center->isSuspended()),
             std::tuple(KeyChord{0, KeyChord::kControl}, row("移到左侧", "⌃A", "设置", true), false));
   // A chord taken by another action is refused with a red line until the next recording.
-  keys.click(Action::moveRight);
-  keys.type(Qt::Key_Up, Qt::ControlModifier | Qt::AltModifier);
+  click(Action::moveRight);
+  type(Qt::Key_Up, Qt::ControlModifier | Qt::AltModifier);
   EXPECT_EQ(std::pair(conflict.isVisible(), conflict.palette().color(QPalette::WindowText)), std::pair(true, SystemStyle::systemRed()));
-  addShownTexts(window, texts);
-  shoot(window, "hot-key-settings-conflict", language);
-  keys.click(Action::fullScreen);
+  look(window, texts, QStringLiteral("hot-key-settings-conflict-") + language);
+  click(Action::fullScreen);
   EXPECT_FALSE(conflict.isVisible());
-  keys.type(Qt::Key_Space, Qt::ControlModifier);
+  type(Qt::Key_Space, Qt::ControlModifier);
   // The remove button clears a binding; closing while recording cancels and gives the hot keys back.
-  keys.click(Action::moveUp, false);
-  keys.click(Action::moveDown);
-  EXPECT_EQ(std::tuple(rows()[2], rows()[4], keys.center->isSuspended()),
+  click(Action::moveUp, false);
+  click(Action::moveDown);
+  EXPECT_EQ(std::tuple(rows()[2], rows()[4], center->isSuspended()),
             std::tuple(row("移到上方", localized("未设置"), "设置", false), row("全屏", "⌃" + localized("空格"), "设置", true), true));
-  addShownTexts(window, texts);
+  look(window, texts);
   window.close();
-  EXPECT_FALSE(window.isVisible() || keys.center->isSuspended() || keys.controller->recorder()->recordingAction());
+  EXPECT_FALSE(window.isVisible() || center->isSuspended() || controller->recorder()->recordingAction());
 }
 
 // On a desktop without a window manager, then with one started meanwhile: the button shows it without waiting for
 // the poll, and closing stops the polling.
 void useTheGuide(SimUi& ui, std::vector<std::string>& texts, const QString& language) {
   ui.desktop->setProcessTrusted(false);
-  GuideRig guide(ui);
-  QtPermissionGuideWindow& window = *guide.window;
+  const auto guide = std::make_shared<QtPermissionGuideWindow>(bentoIcon());
+  const auto controller = PermissionGuideWindowController::create(ui.platform, guide);
+  QtPermissionGuideWindow& window = *guide;
+  window.setController(controller);
+  controller->show();
   PermissionRowView& row = *window.rowViews().at(0);
   const auto shown = [&] {
     return std::tuple(text(row.statusLabel()->text()), row.checkMark()->isVisible(), row.authorizeButton()->isVisible(),
                       window.closeButton()->isDefault());
   };
   EXPECT_EQ(std::tuple(window.isVisible(), window.width(), window.rowViews().size()), std::tuple(true, 420, std::size_t{1}));
-  EXPECT_EQ(shown(), std::tuple(guide.controller->content().rows[0].status, false, true, false));
+  EXPECT_EQ(shown(), std::tuple(controller->content().rows[0].status, false, true, false));
   // The wrapped status fits: nothing is cut off at the bottom.
   EXPECT_LE(window.closeButton()->geometry().bottom(), window.height());
   EXPECT_LE(row.geometry().bottom(), window.closeButton()->geometry().top());
-  addShownTexts(window, texts);
-  shoot(window, "permission-guide", language);
+  look(window, texts, QStringLiteral("permission-guide-") + language);
   ui.desktop->setProcessTrusted(true);
   QTest::mouseClick(row.authorizeButton(), Qt::LeftButton);
-  EXPECT_EQ(shown(), std::tuple(guide.controller->content().rows[0].status, true, false, true));
-  addShownTexts(window, texts);
-  shoot(window, "permission-guide-ready", language);
+  EXPECT_EQ(shown(), std::tuple(controller->content().rows[0].status, true, false, true));
+  look(window, texts, QStringLiteral("permission-guide-ready-") + language);
   QTest::mouseClick(window.closeButton(), Qt::LeftButton);
-  EXPECT_FALSE(window.isVisible() || guide.controller->model()->isPolling()) << "closing stops the polling";
+  EXPECT_FALSE(window.isVisible() || controller->model()->isPolling()) << "closing stops the polling";
 }
 
 std::vector<std::string> shownTexts(const QString& language) {
@@ -260,17 +302,6 @@ TEST(TrayAndWindows, EachShowsAndDoesItsPartInEitherLanguage) {
       "or “Notification Area” item to a panel.",
       "Open Help", "Later"}));
   EXPECT_EQ(english->missingKeys(), std::set<std::string>{});
-}
-
-// Shown before its picture is set, the icon waits for the picture: Qt would refuse to show it and never retry.
-TEST(TrayAndWindows, TheTrayIconWaitsForItsPictureBeforeShowing) {
-  QtStatusItem item{ToolkitSpace()};
-  item.setVisible(true);
-  EXPECT_FALSE(item.trayIcon()->isVisible());
-  item.setButtonImage(LayoutKindIcon::statusBarImage());
-  EXPECT_TRUE(item.trayIcon()->isVisible());
-  item.setVisible(false);
-  EXPECT_EQ(std::pair(item.isVisible(), item.trayIcon()->isVisible()), std::pair(false, false));
 }
 
 bool isPaneBlue(const QColor& color) { return color.alpha() > 128 && color.blue() - color.red() > 60; }

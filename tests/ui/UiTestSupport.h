@@ -1,37 +1,18 @@
 #pragma once
 
-#include <QAbstractButton>
-#include <QPushButton>
 #include <QApplication>
 #include <QColor>
 #include <QDir>
-#include <QEnterEvent>
 #include <QImage>
 #include <QPainter>
-#include <QTest>
 #include <QWidget>
 
 #include <map>
 #include <string>
 
-#include "app/LayoutControl.h"
-#include "backends/sim/SimDesktop.h"
-#include "backends/sim/SimPlatform.h"
-#include "backends/sim/SimScheduler.h"
-#include "backends/sim/SimUserDefaults.h"
-#include "hotkeys/HotKeyCenter.h"
-#include "hotkeys/HotKeySettingsStore.h"
-#include "hotkeys/HotKeySettingsWindowController.h"
-#include "permission/PermissionGuideWindowController.h"
 #include "platform/ManagedWindow.h"
 #include "ui/overlay/ApplicationIconProvider.h"
-#include "ui/services/QtHotKeys.h"
 #include "ui/style/GlyphButton.h"
-#include "ui/tray/LayoutKindIconEngine.h"
-#include "ui/windows/HotKeyBindingRowView.h"
-#include "ui/windows/HotKeySettingsView.h"
-#include "ui/windows/QtHotKeySettingsWindow.h"
-#include "ui/windows/QtPermissionGuideWindow.h"
 
 namespace tessarapane::ui::testing_support {
 
@@ -79,71 +60,7 @@ inline void saveScreenshot(const QImage& image, const QString& name, int margin 
   canvas.save(folder.filePath(name + QStringLiteral(".png")));
 }
 
-inline void hover(QWidget& widget, bool entering = true) {
-  const QPointF centre(widget.width() / 2.0, widget.height() / 2.0);
-  QEnterEvent enter(centre, widget.mapTo(widget.window(), centre), widget.mapToGlobal(centre));
-  QEvent leave(QEvent::Leave);
-  QApplication::sendEvent(&widget, entering ? static_cast<QEvent*>(&enter) : &leave);
-}
-
 // Deletes what deleteLater() queued.
 inline void flushDeferredDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-// A simulated desktop on virtual time, without a system tray, under the Qt windows.
-struct SimUi {
-  std::shared_ptr<SimScheduler> clock = std::make_shared<SimScheduler>();
-  std::shared_ptr<SimDesktop> desktop = SimDesktop::create(clock);
-  Platform platform = makeSimPlatform(desktop);
-};
-
-// The layouts as the tray menu sees them: what runs, and the commands it was given.
-struct FakeLayoutControl final : LayoutControl {
-  std::optional<LayoutKind> runningLayoutKind() const override { return runningKind; }
-  std::optional<std::size_t> runningBentoTileCount() const override { return std::nullopt; }
-  void startLayout(LayoutKind kind) override { commands.push_back("start " + std::string(rawValue(kind))); }
-  void startBento() override { commands.push_back("start grid"); }
-  void exitLayout(bool keeping) override { commands.push_back(keeping ? "exit keeping" : "exit forgetting"); }
-  std::optional<LayoutKind> runningKind;
-  std::vector<std::string> commands;
-};
-
-// The hot-key settings window wired to the desktop's global hot keys as the program wires it, and shown.
-struct HotKeySettingsRig {
-  explicit HotKeySettingsRig(SimUi& ui) : hotKeys(std::make_shared<QtHotKeys>(ui.platform.hotKeys)) {
-    ui.platform.hotKeys = hotKeys;
-    center = HotKeyCenter::create(ui.platform);
-    store = std::make_shared<HotKeySettingsStore>(ui.desktop->userDefaults());
-    store->onChange = [weak = std::weak_ptr(center)](const HotKeyBindings& b) { if (auto c = weak.lock()) c->updateBindings(b); };
-    center->updateBindings(store->bindings());
-    controller = HotKeySettingsWindowController::create(store, center, hotKeys, window);
-    window->setController(controller);
-    controller->showWindow();
-  }
-  HotKeySettingsView& view() const { return *window->view(); }
-  void click(HotKeyAction action, bool record = true) const {
-    HotKeyBindingRowView& row = *view().rowView(action);
-    QTest::mouseClick(record ? static_cast<QAbstractButton*>(row.recordButton()) : row.clearButton(), Qt::LeftButton);
-  }
-  // From the window system, reaching the window first.
-  void type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
-    QTest::keyClick(window->windowHandle(), key, modifiers);
-  }
-
-  std::shared_ptr<QtHotKeys> hotKeys;
-  std::shared_ptr<HotKeyCenter> center;
-  std::shared_ptr<HotKeySettingsStore> store;
-  std::shared_ptr<QtHotKeySettingsWindow> window = std::make_shared<QtHotKeySettingsWindow>();
-  std::shared_ptr<HotKeySettingsWindowController> controller;
-};
-
-// The permission guide on the desktop, shown.
-struct GuideRig {
-  explicit GuideRig(SimUi& ui) : controller(PermissionGuideWindowController::create(ui.platform, window)) {
-    window->setController(controller);
-    controller->show();
-  }
-  std::shared_ptr<QtPermissionGuideWindow> window = std::make_shared<QtPermissionGuideWindow>(bentoIcon());
-  std::shared_ptr<PermissionGuideWindowController> controller;
-};
 
 }  // namespace tessarapane::ui::testing_support
