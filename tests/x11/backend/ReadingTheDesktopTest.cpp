@@ -183,25 +183,20 @@ TEST_F(ReadingTheDesktopTest, WhatIsKeptAndWhatIsToldFollowEveryChangeOfTheDeskt
   settle();
   const auto pid = [](const std::unique_ptr<TestClient>& client) { return std::to_string(client->pid()); };
   const auto view = [&](Platform& platform) {
-    std::string text;
-    const auto place = [](const Rect& r) {
-      return std::to_string(std::lround(r.x())) + "," + std::to_string(std::lround(r.y())) + " " +
-             std::to_string(std::lround(r.width())) + "x" + std::to_string(std::lround(r.height()));
-    };
+    std::ostringstream text;
     for (const WindowInfo& info : platform.windowServer->onScreenWindowList().value_or(std::vector<WindowInfo>{})) {
-      text += std::to_string(info.number.value_or(0)) + " " + info.name.value_or("-") + " layer " +
-              std::to_string(info.layer.value_or(-1)) + " alpha " + std::to_string(std::lround(info.alpha.value_or(1) * 100)) +
-              " at " + place(info.bounds.value_or(Rect::null())) + "\n";
+      text << info.number.value_or(0) << " " << info.name.value_or("-") << " layer " << info.layer.value_or(-1) << " alpha "
+           << std::lround(info.alpha.value_or(1) * 100) << " at " << info.bounds.value_or(Rect::null()) << "\n";
     }
     for (const TestClient* client : {first.get(), second.get(), third.get()}) {
       if (!client) continue;
       const AXElement e = X11Accessibility::windowElement(client->pid(), client->window);
       Accessibility& ax = *platform.accessibility;
-      text += AXHelpers::string(ax, "AXTitle", e).value_or("-") + (AXHelpers::boolean(ax, "AXMinimized", e) == true ? " minimised" : "") +
-              (AXHelpers::boolean(ax, "AXFullScreen", e) == true ? " full screen" : "") + " frame " +
-              place(AXHelpers::frame(ax, e).value_or(Rect::null())) + "\n";
+      text << AXHelpers::string(ax, "AXTitle", e).value_or("-") << (AXHelpers::boolean(ax, "AXMinimized", e) == true ? " minimised" : "")
+           << (AXHelpers::boolean(ax, "AXFullScreen", e) == true ? " full screen" : "") << " frame "
+           << AXHelpers::frame(ax, e).value_or(Rect::null()) << "\n";
     }
-    return text;
+    return text.str();
   };
   // A modal dialog of the window is its sheet, takes the focus and disables
   // the window's close button until it goes.
@@ -285,9 +280,9 @@ TEST_F(ReadingTheDesktopTest, WhatIsKeptAndWhatIsToldFollowEveryChangeOfTheDeskt
     }
   }
   EXPECT_NE(views["retitled"].find("Renamed frame "), std::string::npos) << views["retitled"];
-  EXPECT_NE(views["moved by itself"].find("Third frame 500,400 "), std::string::npos) << views["moved by itself"];
+  EXPECT_NE(views["moved by itself"].find("Third frame (500, 400, "), std::string::npos) << views["moved by itself"];
   EXPECT_NE(views["minimised"].find("First minimised"), std::string::npos) << views["minimised"];
-  EXPECT_NE(views["full screen"].find("Renamed full screen frame 0,0 1440x900"), std::string::npos) << views["full screen"];
+  EXPECT_NE(views["full screen"].find("Renamed full screen frame (0, 0, 1440, 900)"), std::string::npos) << views["full screen"];
   EXPECT_EQ(views["no longer full screen"].find("full screen"), std::string::npos) << views["no longer full screen"];
   EXPECT_NE(views["closed"].find("\n- frame "), std::string::npos) << views["closed"];
 

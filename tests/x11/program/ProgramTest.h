@@ -18,6 +18,7 @@
 #include "layout/LayoutEngine.h"
 #include "layout/LayoutKind.h"
 #include "layout/PaneMove.h"
+#include "ui/services/QSettingsUserDefaults.h"
 
 namespace tessarapane::x11test {
 
@@ -270,6 +271,18 @@ class ProgramTest : public X11Test {
       clients.push_back(std::move(client));
     }
     return clients;
+  }
+
+  // `end` ends the program: at once (witnessed, not waited for) the windows
+  // are where the layout put them, and the layout is remembered.
+  void endsKeepingTheLayout(const json& current, const std::function<void()>& end) {
+    const std::map<xcb_window_t, Rect> placed = framesOf(current);
+    end();
+    EXPECT_EQ(program_->wait(kSettleTimeout), std::optional<int>(0)) << log();
+    settle();
+    EXPECT_EQ(misfits(placed, 0, near), "") << "moved at exit";
+    EXPECT_EQ(ui::QSettingsUserDefaults(QString::fromStdString(settingsPath())).stringValue("rememberedLayout"),
+              std::optional<std::string>("tabs:split2"));
   }
 
   bool activate(xcb_window_t window) {

@@ -18,10 +18,7 @@ TEST_F(ProgramTest, WithoutATrayTheUserIsToldAndTheHelpOpensAtTheFirstAddressTha
   withTray_ = false;
   const std::string bin = home_ + "/bin", opened = home_ + "/opened";
   ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
-  {
-    std::ofstream opener(bin + "/xdg-open");
-    opener << "#!/bin/sh\necho \"$1\" >> '" << opened << "'\ncase \"$1\" in file:*) exit 2;; esac\nexit 0\n";
-  }
+  std::ofstream(bin + "/xdg-open") << "#!/bin/sh\necho \"$1\" >> '" << opened << "'\ncase \"$1\" in file:*) exit 2;; esac\nexit 0\n";
   ASSERT_EQ(chmod((bin + "/xdg-open").c_str(), 0755), 0);
   programEnvironment_["PATH"] = bin + ":" + std::getenv("PATH");
 
