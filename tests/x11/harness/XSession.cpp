@@ -34,23 +34,22 @@ constexpr const char* kOpenboxConfiguration = R"(<?xml version="1.0" encoding="U
 std::optional<std::pair<std::vector<std::string>, std::map<std::string, std::string>>> windowManagerCommand(
     const std::string& name, const std::string& directory) {
   const std::map<std::string, std::string> gsettings{{"GSETTINGS_BACKEND", "memory"}};
-  if (name == "openbox") {
-    std::ofstream(directory + "/rc.xml") << kOpenboxConfiguration;
-    return {{{"openbox", "--sm-disable", "--config-file", directory + "/rc.xml"}, {}}};
-  }
-  if (name == "xfwm4") return {{{"xfwm4", "--compositor=off", "--replace"}, {}}};
-  if (name == "marco" || name == "metacity") return {{{name, "--no-composite", "--sm-disable", "--replace"}, gsettings}};
-  if (name == "mutter") return {{{"mutter", "--x11", "--sm-disable", "--replace"}, gsettings}};
-  if (name == "kwin_x11") return {{{"kwin_x11", "--replace"}, {{"QT_QPA_PLATFORM", "xcb"}, {"KWIN_COMPOSE", "N"}}}};
-  if (name == "icewm") return {{{"icewm", "--replace"}, {}}};
-  if (name == "fluxbox") {
-    // Its stock style sets a wallpaper through fbsetbg, which without a
-    // setter installed says so in a window of its own: it is left alone.
-    std::filesystem::create_directories(directory + "/home/.fluxbox");
-    std::ofstream(directory + "/home/.fluxbox/overlay") << "background: unset\n";
-    return {{{"fluxbox"}, {}}};
-  }
-  return std::nullopt;
+  const std::map<std::string, std::pair<std::vector<std::string>, std::map<std::string, std::string>>> commands{
+      {"openbox", {{"openbox", "--sm-disable", "--config-file", directory + "/rc.xml"}, {}}},
+      {"xfwm4", {{"xfwm4", "--compositor=off", "--replace"}, {}}},
+      {"marco", {{"marco", "--no-composite", "--sm-disable", "--replace"}, gsettings}},
+      {"metacity", {{"metacity", "--no-composite", "--sm-disable", "--replace"}, gsettings}},
+      {"mutter", {{"mutter", "--x11", "--sm-disable", "--replace"}, gsettings}},
+      {"kwin_x11", {{"kwin_x11", "--replace"}, {{"QT_QPA_PLATFORM", "xcb"}, {"KWIN_COMPOSE", "N"}}}},
+      {"icewm", {{"icewm", "--replace"}, {}}},
+      {"fluxbox", {{"fluxbox"}, {}}}};
+  std::ofstream(directory + "/rc.xml") << kOpenboxConfiguration;
+  // Fluxbox's stock style sets a wallpaper through fbsetbg, which without a
+  // setter installed says so in a window of its own: it is left alone.
+  std::filesystem::create_directories(directory + "/home/.fluxbox");
+  std::ofstream(directory + "/home/.fluxbox/overlay") << "background: unset\n";
+  const auto found = commands.find(name);
+  return found == commands.end() ? std::nullopt : std::optional(found->second);
 }
 
 // Deleted by TearDown only, never by a static destructor: a death test's

@@ -7,6 +7,8 @@
 
 #include <signal.h>
 
+#include <set>
+
 #include "hotkeys/HotKeyBindingsCoding.h"
 #include "hotkeys/KeyChord.h"
 #include "ui/services/QSettingsUserDefaults.h"
@@ -17,12 +19,17 @@ namespace {
 constexpr const char* kLogPrefix = "org.tessarapane.Tessarapane [Pause] ";
 
 // A day with the program, as a user and the session see it: the
-// one-instance rule; tab clicks (select, move, close); the move hot keys
-// going on after a session checkpoint and a cancelled logout, neither of
-// which asks to interact or to be restarted (the autostart entry starts the
-// program); Die ending it with the windows where the layout put them and
-// the layout remembered (what a launch does with it is AppDelegateSim's).
-TEST_F(ProgramTest, ControlTabsHotKeysAndTheSessionsEndActOnRealWindows) {
+// one-instance rule; through the tray menu to the settings window, where a
+// new chord for "move left" is recorded and stored in the settings file;
+// every window of the program named for window managers; tab clicks
+// (select, move, close); the move hot keys, the new chord among them, going
+// on after a session checkpoint and a cancelled logout, neither of which
+// asks to interact or to be restarted (the autostart entry starts the
+// program); the system sleeping; Die ending it with the windows where the
+// layout put them and the layout remembered (what a launch does with it is
+// AppDelegateSim's; SIGTERM takes the same way out, PauseSignals tells it
+// arrives).
+TEST_F(ProgramTest, ADayWithTheProgramActsOnRealWindowsAndTheSessionsEndKeepsTheLayout) {
   const std::string managerErrors = home_ + "/session-manager.err";
   auto manager = Subprocess::start({TESSARAPANE_MINI_SESSION_MANAGER}, {{}, true, true, managerErrors});
   ASSERT_TRUE(manager);
@@ -30,90 +37,14 @@ TEST_F(ProgramTest, ControlTabsHotKeysAndTheSessionsEndActOnRealWindows) {
   ASSERT_TRUE(listening) << readFile(managerErrors);
   programEnvironment_["SESSION_MANAGER"] = listening->substr(std::string("listening ").size());
 
-  std::vector<std::unique_ptr<TestClient>> clients;
-  for (int i = 0; i < 3; ++i) {
-    clients.push_back(startClient({"--title", "tab " + std::to_string(i), "--geometry",
-                                   "320x240+" + std::to_string(60 + 200 * i) + "+" + std::to_string(80 + 60 * i)}));
-    ASSERT_TRUE(clients.back());
-  }
+  auto clients = startClients("tab", 3, 60, 200);
+  ASSERT_EQ(clients.size(), 3u);
   ASSERT_FALSE(startTessarapane().is_null());
   ASSERT_TRUE(manager->waitForLine("registered", kSettleTimeout)) << "the program did not register";
   const Outcome second = run({});
   EXPECT_EQ(second.status, 1);
   EXPECT_NE(second.errors.find("Tessarapane is already running on this display."), std::string::npos) << second.errors;
   EXPECT_TRUE(program_->isRunning());
-
-  ASSERT_EQ(ctl({"start", "split2"}).status, 0);
-  json current = waitForState([](const json& s) {
-    return s.at("panes").size() == 2 && s.at("panes")[0].at("windows").size() == 2 && s.at("panes")[1].at("windows").size() == 1;
-  });
-  ASSERT_EQ(current.at("panes").size(), 2u) << current.dump();
-  EXPECT_EQ(framesOff(framesOf(current)), "");
-
-  // Select the tab that is not selected: it becomes the selection and its
-  // window comes above the other of its pane.
-  const xcb_window_t stayed = current.at("panes")[0].at("selected").get<xcb_window_t>();
-  const xcb_window_t other = otherOf(current.at("panes")[0], stayed);
-  ASSERT_TRUE(click(tabTargets(current, 0, other).at(0)));
-  current = waitForState([&](const json& s) { return s.at("panes")[0].at("selected") == other; });
-  EXPECT_EQ(current.at("panes")[0].at("selected"), other) << current.dump();
-  EXPECT_TRUE(waitUntil([&] {
-    const auto stacking = witnessStacking();
-    const auto above = std::ranges::find(stacking, other), below = std::ranges::find(stacking, stayed);
-    return above != stacking.end() && below != stacking.end() && above > below;
-  })) << "the selected tab's window is not above the other";
-
-  // Its right arrow moves it into the right pane, onto that pane's frame.
-  const auto moves = directions(current, 0);
-  ASSERT_TRUE(click(tabTargets(current, 0, other).at(2 + (std::ranges::find(moves, PaneMoveDirection::right) - moves.begin()))));
-  current = waitForState([&](const json& s) { return paneOf(s, other) == 1; });
-  ASSERT_EQ(paneOf(current, other), 1) << current.dump();
-  EXPECT_EQ(current.at("panes")[1].at("windows").size(), 2u);
-  EXPECT_EQ(framesOff(framesOf(current)), "");
-
-  // The close button of the right pane's other tab closes that window: its
-  // client is asked to close and ends, and the pane lets it go.
-  const xcb_window_t doomed = otherOf(current.at("panes")[1], other);
-  ASSERT_TRUE(click(tabTargets(current, 1, doomed).at(1)));
-  const auto doomedClient = std::ranges::find_if(clients, [&](const auto& c) { return c->window == doomed; });
-  ASSERT_NE(doomedClient, clients.end());
-  EXPECT_TRUE((*doomedClient)->process.wait(kSettleTimeout).has_value()) << "the closed window's client still runs";
-  current = waitForState([&](const json& s) { return paneOf(s, doomed) == -1; });
-  EXPECT_EQ(std::make_pair(paneOf(current, doomed), paneOf(current, other)), std::make_pair(-1, 1)) << current.dump();
-  clients.erase(doomedClient);
-
-  // A checkpoint and a cancelled logout are answered at once; the hot keys
-  // move the focused window's tab after each.
-  const auto saveAndGoOn = [&](const std::vector<std::string>& commands, const std::string& key, int toPane) {
-    const std::size_t before = manager->history().size();
-    ASSERT_TRUE(manager->writeLine(commands[0]));
-    ASSERT_EQ(manager->waitForLine("save-yourself-done", kSettleTimeout), "save-yourself-done 1") << commands[0];
-    for (std::size_t i = 1; i < commands.size(); ++i) ASSERT_TRUE(manager->writeLine(commands[i]));
-    const std::vector<std::string> said(manager->history().begin() + static_cast<std::ptrdiff_t>(before), manager->history().end());
-    EXPECT_EQ(std::ranges::count(said, "property RestartStyleHint 3"), 1) << commands[0];
-    for (const std::string& line : said) EXPECT_EQ(line.find("request"), std::string::npos) << line;
-
-    ASSERT_TRUE(activate(stayed));
-    ASSERT_TRUE(xdotool({"key", "--clearmodifiers", key}));
-    current = waitForState([&](const json& s) { return paneOf(s, stayed) == toPane; });
-    ASSERT_FALSE(current.is_null()) << "no control interface after " << commands[0] << ":\n" << log();
-    ASSERT_EQ(paneOf(current, stayed), toPane) << commands[0] << ": " << current.dump();
-    EXPECT_EQ(framesOff(framesOf(current)), "");
-  };
-  ASSERT_NO_FATAL_FAILURE(saveAndGoOn({"checkpoint"}, "ctrl+alt+Right", 1));
-  ASSERT_NO_FATAL_FAILURE(saveAndGoOn({"logout", "cancel"}, "ctrl+alt+Left", 0));
-
-  ASSERT_NO_FATAL_FAILURE(endsKeepingTheLayout(current, [&] { ASSERT_TRUE(manager->writeLine("die")); }));
-}
-
-// Through the tray menu to the settings window, a new chord for "move left"
-// recorded there is stored in the settings file and moves tabs at once; then
-// the system sleeps, and SIGTERM ends the program as Die does.
-TEST_F(ProgramTest, ChordRecordedInTheSettingsWindowTakesEffectAndSleepPausesAndResumes) {
-  ASSERT_TRUE(startTray()) << "trayer did not come up";
-  const auto clients = startClients("chord", 2);
-  ASSERT_EQ(clients.size(), 2u);
-  ASSERT_FALSE(startTessarapane().is_null());
 
   // The tray icon: a window of this program's inside the tray panel at the
   // top right, a small square.
@@ -176,8 +107,11 @@ TEST_F(ProgramTest, ChordRecordedInTheSettingsWindowTakesEffectAndSleepPausesAnd
   EXPECT_EQ(stored->at(HotKeyAction::moveRight), KeyChord::defaultChord(HotKeyAction::moveRight));
 
   ASSERT_EQ(ctl({"start", "split2"}).status, 0);
-  json current = waitForState([](const json& s) { return s.at("panes").size() == 2 && s.at("panes")[1].at("windows").size() == 1; });
+  json current = waitForState([](const json& s) {
+    return s.at("panes").size() == 2 && s.at("panes")[0].at("windows").size() == 2 && s.at("panes")[1].at("windows").size() == 1;
+  });
   ASSERT_EQ(current.at("panes").size(), 2u) << current.dump();
+  EXPECT_EQ(framesOff(framesOf(current)), "");
 
   // With the tab strips up, and before with the tray menu open, every window
   // of the program carries its class and a name, for window managers, pagers
@@ -190,13 +124,58 @@ TEST_F(ProgramTest, ChordRecordedInTheSettingsWindowTakesEffectAndSleepPausesAnd
   EXPECT_EQ(programWindows(), (std::multiset<std::string>{kTrayIcon, kClass + "\"Keyboard Shortcuts\" | _NET_WM_WINDOW_TYPE_NORMAL",
                                                           kStrip, kStrip}));
 
-  // The new chord moves the focused tab left.
-  const xcb_window_t moving = windowsOf(current.at("panes")[1]).at(0);
-  ASSERT_TRUE(activate(moving));
-  ASSERT_TRUE(xdotool({"key", "--clearmodifiers", "ctrl+alt+j"}));
-  current = waitForState([&](const json& s) { return paneOf(s, moving) == 0; });
-  ASSERT_EQ(paneOf(current, moving), 0) << current.dump();
+  // Select the tab that is not selected: it becomes the selection and its
+  // window comes above the other of its pane.
+  const xcb_window_t stayed = current.at("panes")[0].at("selected").get<xcb_window_t>();
+  const xcb_window_t other = otherOf(current.at("panes")[0], stayed);
+  ASSERT_TRUE(click(tabTargets(current, 0, other).at(0)));
+  current = waitForState([&](const json& s) { return s.at("panes")[0].at("selected") == other; });
+  EXPECT_EQ(current.at("panes")[0].at("selected"), other) << current.dump();
+  EXPECT_TRUE(waitUntil([&] {
+    const auto stacking = witnessStacking();
+    const auto above = std::ranges::find(stacking, other), below = std::ranges::find(stacking, stayed);
+    return above != stacking.end() && below != stacking.end() && above > below;
+  })) << "the selected tab's window is not above the other";
+
+  // Its right arrow moves it into the right pane, onto that pane's frame.
+  const auto moves = directions(current, 0);
+  ASSERT_TRUE(click(tabTargets(current, 0, other).at(2 + (std::ranges::find(moves, PaneMoveDirection::right) - moves.begin()))));
+  current = waitForState([&](const json& s) { return paneOf(s, other) == 1; });
+  ASSERT_EQ(paneOf(current, other), 1) << current.dump();
+  EXPECT_EQ(current.at("panes")[1].at("windows").size(), 2u);
   EXPECT_EQ(framesOff(framesOf(current)), "");
+
+  // The close button of the right pane's other tab closes that window: its
+  // client is asked to close and ends, and the pane lets it go.
+  const xcb_window_t doomed = otherOf(current.at("panes")[1], other);
+  ASSERT_TRUE(click(tabTargets(current, 1, doomed).at(1)));
+  const auto doomedClient = std::ranges::find_if(clients, [&](const auto& c) { return c->window == doomed; });
+  ASSERT_NE(doomedClient, clients.end());
+  EXPECT_TRUE((*doomedClient)->process.wait(kSettleTimeout).has_value()) << "the closed window's client still runs";
+  current = waitForState([&](const json& s) { return paneOf(s, doomed) == -1; });
+  EXPECT_EQ(std::make_pair(paneOf(current, doomed), paneOf(current, other)), std::make_pair(-1, 1)) << current.dump();
+  clients.erase(doomedClient);
+
+  // A checkpoint and a cancelled logout are answered at once; the hot keys
+  // move the focused window's tab after each.
+  const auto saveAndGoOn = [&](const std::vector<std::string>& commands, const std::string& key, int toPane) {
+    const std::size_t before = manager->history().size();
+    ASSERT_TRUE(manager->writeLine(commands[0]));
+    ASSERT_EQ(manager->waitForLine("save-yourself-done", kSettleTimeout), "save-yourself-done 1") << commands[0];
+    for (std::size_t i = 1; i < commands.size(); ++i) ASSERT_TRUE(manager->writeLine(commands[i]));
+    const std::vector<std::string> said(manager->history().begin() + static_cast<std::ptrdiff_t>(before), manager->history().end());
+    EXPECT_EQ(std::ranges::count(said, "property RestartStyleHint 3"), 1) << commands[0];
+    for (const std::string& line : said) EXPECT_EQ(line.find("request"), std::string::npos) << line;
+
+    ASSERT_TRUE(activate(stayed));
+    ASSERT_TRUE(xdotool({"key", "--clearmodifiers", key}));
+    current = waitForState([&](const json& s) { return paneOf(s, stayed) == toPane; });
+    ASSERT_FALSE(current.is_null()) << "no control interface after " << commands[0] << ":\n" << log();
+    ASSERT_EQ(paneOf(current, stayed), toPane) << commands[0] << ": " << current.dump();
+    EXPECT_EQ(framesOff(framesOf(current)), "");
+  };
+  ASSERT_NO_FATAL_FAILURE(saveAndGoOn({"checkpoint"}, "ctrl+alt+Right", 1));
+  ASSERT_NO_FATAL_FAILURE(saveAndGoOn({"logout", "cancel"}, "ctrl+alt+j", 0));
 
   // logind's signal on the stand-in system bus pauses the layout before the
   // system sleeps and resumes it on waking: the log shows each step with its
@@ -222,7 +201,9 @@ TEST_F(ProgramTest, ChordRecordedInTheSettingsWindowTakesEffectAndSleepPausesAnd
   EXPECT_TRUE(logSays("pause end systemAsleep resumed=true")) << log();
   EXPECT_EQ(framesOff({{pushed, paneFrame}}), "") << "the resume did not lay the window out again";
   EXPECT_TRUE(logSays("resume round 0 after screens=")) << log();
-  endsKeepingTheLayout(current, [&] { program_->signal(SIGTERM); });
+
+
+  ASSERT_NO_FATAL_FAILURE(endsKeepingTheLayout(current, [&] { ASSERT_TRUE(manager->writeLine("die")); }));
 }
 
 }  // namespace
