@@ -24,7 +24,8 @@ namespace {
 struct Options {
   std::string title = "Test client", className = "TestClient", type = "normal", strutEdge;
   int x = 100, y = 100, width = 400, height = 300, strutSize = 0;
-  bool position = false, fixedSize = false, ignoreClose = false, deleteWindow = true, pid = true;
+  bool position = false, fixedSize = false, ignoreClose = false, deleteWindow = true;
+  long pid = -1;  // _NET_WM_PID: -1 for the client's own, 0 for none
   std::optional<double> opacity;
 };
 
@@ -83,7 +84,7 @@ xcb_window_t makeWindow(int x, int y, int width, int height, const std::string& 
                     screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
   setTitle(window, title);
   setText(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, cased(options.className, std::tolower) + '\0' + options.className + '\0');
-  if (options.pid) set(window, "_NET_WM_PID", XCB_ATOM_CARDINAL, {static_cast<std::uint32_t>(getpid())});
+  if (options.pid) set(window, "_NET_WM_PID", XCB_ATOM_CARDINAL, {static_cast<std::uint32_t>(options.pid < 0 ? getpid() : options.pid)});
   set(window, "WM_PROTOCOLS", XCB_ATOM_ATOM,
       options.deleteWindow ? std::vector<std::uint32_t>{atom("WM_DELETE_WINDOW")} : std::vector<std::uint32_t>{});
   if (type != "none") set(window, "_NET_WM_WINDOW_TYPE", XCB_ATOM_ATOM, {atom("_NET_WM_WINDOW_TYPE_" + cased(type, std::toupper))});
@@ -114,12 +115,13 @@ bool parse(int argc, char** argv) {
     if (arg == "--fixed-size") options.fixedSize = true;
     else if (arg == "--ignore-close") options.ignoreClose = true;
     else if (arg == "--no-delete-window") options.deleteWindow = false;
-    else if (arg == "--no-pid") options.pid = false;
+    else if (arg == "--no-pid") options.pid = 0;
     else if (++i >= argc) return false;  // every other option takes a value
     else if (arg == "--title") options.title = value;
     else if (arg == "--class") options.className = value;
     else if (arg == "--type") options.type = value;
     else if (arg == "--opacity") options.opacity = std::atof(value);
+    else if (arg == "--pid") options.pid = std::atol(value);
     else if (arg == "--geometry") {
       options.position = true;
       if (std::sscanf(value, "%dx%d+%d+%d", &options.width, &options.height, &options.x, &options.y) != 4) return false;
