@@ -1,4 +1,5 @@
-// Global hot keys and the global key monitor, pressed with xdotool.
+// Global hot keys and the global key monitor, pressed with xdotool, and
+// chords another program holds (a core grab, or an XInput2 one as mutter's).
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xinput.h>
 
@@ -10,20 +11,16 @@
 namespace tessarapane::x11test {
 namespace {
 
-constexpr std::uint32_t kLeftArrow = 123;
-constexpr std::uint32_t kKeyA = 0;
-constexpr std::uint32_t kF5 = 96;
+constexpr std::uint32_t kLeftArrow = 123, kKeyA = 0, kF5 = 96;
 
 class HotKeysTest : public X11Test {
  protected:
   HotKeys& keys() { return *platform().hotKeys; }
-  bool press(const std::string& chord) { return xdotool({"key", chord}); }
-  bool sawKey(std::uint16_t keyCode) {
-    return std::any_of(seen.begin(), seen.end(), [&](const KeyEvent& e) { return e.keyCode == keyCode; });
-  }
-  // The test's own grab of a key, as another program holding it.
-  bool grabAsAnotherClient(xcb_keycode_t keycode, std::uint16_t modifiers) {
+  bool sawKey(std::uint16_t keyCode) { return std::ranges::count(seen, keyCode, &KeyEvent::keyCode) != 0; }
+  // The test's own grab of a key, as another program holding it; `on` false gives it back.
+  bool grabAsAnotherClient(xcb_keycode_t keycode, std::uint16_t modifiers, bool on = true) {
     xcb_connection_t* c = probe();
+    if (!on) return !xcb_request_check(c, xcb_ungrab_key_checked(c, keycode, root(), modifiers));
     xcb_generic_error_t* error = xcb_request_check(
         c, xcb_grab_key_checked(c, 1, root(), modifiers, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     std::free(error);
@@ -44,19 +41,6 @@ class HotKeysTest : public X11Test {
     std::free(reply);
     return grabbed;
   }
-  void releaseAsAnotherClient(xcb_keycode_t keycode, std::uint16_t modifiers) {
-    xcb_connection_t* c = probe();
-    xcb_ungrab_key(c, keycode, root(), modifiers);
-    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-  }
-  xcb_keycode_t keycodeOf(std::uint32_t keysym) {
-    xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(probe());
-    xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysym);
-    const xcb_keycode_t code = codes ? codes[0] : 0;
-    std::free(codes);
-    xcb_key_symbols_free(symbols);
-    return code;
-  }
 
   std::vector<KeyEvent> seen;
 };
@@ -70,37 +54,30 @@ TEST_F(HotKeysTest, AGrabbedChordIsDeliveredOnceAndSeenByTheMonitorAndButtonsAre
   Subscription monitor = keys().addGlobalKeyDownMonitor([&](const KeyEvent& e) { seen.push_back(e); });
   ASSERT_TRUE(handler.isActive() && monitor.isActive());
   const HotKeyID id{fourCharCode("TsHk"), 1};
-  const HotKeyRegistration registration =
-      keys().registerHotKey(kLeftArrow, HotKeys::kControlKey | HotKeys::kOptionKey, id);
-  ASSERT_EQ(registration.status, 0);
-  ASSERT_TRUE(registration.ref);
+  const HotKeyRegistration registration = keys().registerHotKey(kLeftArrow, HotKeys::kControlKey | HotKeys::kOptionKey, id);
+  ASSERT_TRUE(registration.status == 0 && registration.ref);
 
-  ASSERT_TRUE(press("ctrl+alt+Left"));
+  ASSERT_TRUE(xdotool({"key", "ctrl+alt+Left"}));
   ASSERT_TRUE(waitUntil([&] { return !pressed.empty(); }));
   // A second delivery would come before a key pressed afterwards.
-  ASSERT_TRUE(press("a"));
+  ASSERT_TRUE(xdotool({"key", "a"}));
   ASSERT_TRUE(waitUntil([&] { return sawKey(kKeyA); }));
-  ASSERT_EQ(pressed.size(), 1U);
-  EXPECT_EQ(pressed.front(), id);
-
-  const auto chord = std::find_if(seen.begin(), seen.end(), [](const KeyEvent& e) { return e.keyCode == kLeftArrow; });
-  ASSERT_NE(chord, seen.end());
-  EXPECT_EQ(chord->type, KeyEvent::Type::keyDown);
-  EXPECT_EQ(chord->modifierFlags, KeyEvent::kControl | KeyEvent::kOption);
-  EXPECT_FALSE(chord->isRepeat);
-  const auto plain = std::find_if(seen.begin(), seen.end(), [](const KeyEvent& e) { return e.keyCode == kKeyA; });
-  EXPECT_EQ(plain->modifierFlags, 0U);
+  EXPECT_EQ(pressed, std::vector<HotKeyID>{id});
+  const auto describe = [](const KeyEvent& e) {
+    return std::make_tuple(e.keyCode, e.type == KeyEvent::Type::keyDown, e.modifierFlags, e.isRepeat);
+  };
+  std::vector<std::tuple<std::uint16_t, bool, std::uint64_t, bool>> described;
+  std::ranges::transform(seen, std::back_inserter(described), describe);
+  EXPECT_EQ(described, (decltype(described){{kLeftArrow, true, KeyEvent::kControl | KeyEvent::kOption, false}, {kKeyA, true, 0, false}}));
 
   // NumLock on does not break the chord.
-  ASSERT_TRUE(press("Num_Lock"));
-  ASSERT_TRUE(press("ctrl+alt+Left"));
+  ASSERT_TRUE(xdotool({"key", "Num_Lock", "ctrl+alt+Left", "Num_Lock"}));
   EXPECT_TRUE(waitUntil([&] { return pressed.size() == 2; }));
-  ASSERT_TRUE(press("Num_Lock"));
 
   // Given back, the chord is no longer delivered.
   keys().unregisterHotKey(*registration.ref);
   seen.clear();
-  ASSERT_TRUE(press("ctrl+alt+Left"));
+  ASSERT_TRUE(xdotool({"key", "ctrl+alt+Left"}));
   ASSERT_TRUE(waitUntil([&] { return sawKey(kLeftArrow); }));
   EXPECT_EQ(pressed.size(), 2U);
 
@@ -114,9 +91,14 @@ TEST_F(HotKeysTest, AGrabbedChordIsDeliveredOnceAndSeenByTheMonitorAndButtonsAre
 }
 
 TEST_F(HotKeysTest, AKeyAnotherProgramHoldsFailsAndIsFreeAgainWhenGivenBack) {
-  const xcb_keycode_t f5 = keycodeOf(0xffc2);
+  xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(probe());
+  xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, 0xffc2);  // F5
+  const xcb_keycode_t f5 = codes ? codes[0] : 0;
+  std::free(codes);
+  xcb_key_symbols_free(symbols);
   ASSERT_NE(f5, 0);
-  ASSERT_TRUE(grabAsAnotherClient(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT));
+  const std::uint16_t mask = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT, locked = mask | XCB_MOD_MASK_LOCK;
+  ASSERT_TRUE(grabAsAnotherClient(f5, mask));
   const HotKeyID id{fourCharCode("TsHk"), 5};
   const std::uint32_t chord = HotKeys::kControlKey | HotKeys::kShiftKey;
   const HotKeyRegistration refused = keys().registerHotKey(kF5, chord, id);
@@ -126,24 +108,19 @@ TEST_F(HotKeysTest, AKeyAnotherProgramHoldsFailsAndIsFreeAgainWhenGivenBack) {
 
   // Nothing of the refused chord stayed grabbed: the other program can
   // take every lock variant, and once it lets go the chord registers.
-  releaseAsAnotherClient(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT);
-  EXPECT_TRUE(grabAsAnotherClient(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_LOCK));
-  releaseAsAnotherClient(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_LOCK);
+  EXPECT_TRUE(grabAsAnotherClient(f5, mask, false) && grabAsAnotherClient(f5, locked) && grabAsAnotherClient(f5, locked, false));
   const HotKeyRegistration taken = keys().registerHotKey(kF5, chord, id);
   ASSERT_EQ(taken.status, 0);
-  EXPECT_FALSE(grabAsAnotherClient(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT));
+  EXPECT_FALSE(grabAsAnotherClient(f5, mask));
   keys().unregisterHotKey(*taken.ref);
-  EXPECT_TRUE(grabAsAnotherClient(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT));
-  releaseAsAnotherClient(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT);
+  EXPECT_TRUE(grabAsAnotherClient(f5, mask) && grabAsAnotherClient(f5, mask, false));
 
   // A chord held through XInput2 does not refuse a core grab, yet it is
   // held: refused too, with nothing of it kept.
-  ASSERT_TRUE(grabThroughXInputAsAnotherClient(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT));
+  ASSERT_TRUE(grabThroughXInputAsAnotherClient(f5, mask));
   EXPECT_EQ(keys().registerHotKey(kF5, chord, id).status, X11HotKeys::kKeyTakenStatus);
-  EXPECT_TRUE(grabAsAnotherClient(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_LOCK));
+  EXPECT_TRUE(grabAsAnotherClient(f5, locked));
 
-  // Local key monitors live in the toolkit's loop, not here.
-  EXPECT_FALSE(keys().addLocalKeyDownMonitor([](const KeyEvent&) { return false; }).isActive());
 }
 
 }  // namespace

@@ -22,18 +22,10 @@
 namespace {
 
 struct Options {
-  std::string title = "Test client";
-  std::string className = "TestClient";
-  int x = 100, y = 100, width = 400, height = 300;
-  bool position = false;
-  std::string type = "normal";
-  bool fixedSize = false;
-  int incrementWidth = 0, incrementHeight = 0;
-  bool ignoreClose = false;
-  bool deleteWindow = true;
-  bool pid = true;
-  std::string strutEdge;
-  int strutSize = 0;
+  std::string title = "Test client", className = "TestClient", type = "normal", strutEdge;
+  int x = 100, y = 100, width = 400, height = 300, strutSize = 0;
+  bool position = false, fixedSize = false, ignoreClose = false, deleteWindow = true;
+  long pid = -1;  // _NET_WM_PID: -1 for the client's own, 0 for none
   std::optional<double> opacity;
 };
 
@@ -41,9 +33,9 @@ xcb_connection_t* c = nullptr;
 xcb_screen_t* screen = nullptr;
 Options options;
 
-xcb_atom_t atom(const char* name) {
+xcb_atom_t atom(const std::string& name) {
   xcb_intern_atom_reply_t* reply =
-      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr);
   const xcb_atom_t value = reply ? reply->atom : XCB_NONE;
   std::free(reply);
   return value;
@@ -73,65 +65,47 @@ void sendToRoot(xcb_window_t window, const char* type, std::vector<std::uint32_t
   event.window = window;
   event.type = atom(type);
   data.resize(5, 0);
-  for (int i = 0; i < 5; ++i) event.data.data32[i] = data[i];
+  std::copy(data.begin(), data.end(), event.data.data32);
   xcb_send_event(c, 0, screen->root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                  reinterpret_cast<const char*>(&event));
+}
+
+std::string cased(std::string text, int (*change)(int)) {
+  for (char& ch : text) ch = static_cast<char>(change(static_cast<unsigned char>(ch)));
+  return text;
 }
 
 xcb_window_t makeWindow(int x, int y, int width, int height, const std::string& title, const std::string& type,
                         xcb_window_t transientFor) {
   const xcb_window_t window = xcb_generate_id(c);
-  const std::uint32_t values[] = {screen->white_pixel,
-                                  XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE};
-  xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, static_cast<std::int16_t>(x),
-                    static_cast<std::int16_t>(y), static_cast<std::uint16_t>(width),
-                    static_cast<std::uint16_t>(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
-                    XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+  const std::uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE};
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+                    static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                    screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
   setTitle(window, title);
-  std::string instance = options.className;
-  for (char& ch : instance) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-  setText(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, instance + '\0' + options.className + '\0');
-  if (options.pid) set(window, "_NET_WM_PID", XCB_ATOM_CARDINAL, {static_cast<std::uint32_t>(getpid())});
+  setText(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, cased(options.className, std::tolower) + '\0' + options.className + '\0');
+  if (options.pid) set(window, "_NET_WM_PID", XCB_ATOM_CARDINAL, {static_cast<std::uint32_t>(options.pid < 0 ? getpid() : options.pid)});
   set(window, "WM_PROTOCOLS", XCB_ATOM_ATOM,
       options.deleteWindow ? std::vector<std::uint32_t>{atom("WM_DELETE_WINDOW")} : std::vector<std::uint32_t>{});
-  if (type != "none") {
-    std::string name = "_NET_WM_WINDOW_TYPE_" + type;
-    for (char& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    set(window, "_NET_WM_WINDOW_TYPE", XCB_ATOM_ATOM, {atom(name.c_str())});
-  }
+  if (type != "none") set(window, "_NET_WM_WINDOW_TYPE", XCB_ATOM_ATOM, {atom("_NET_WM_WINDOW_TYPE_" + cased(type, std::toupper))});
   // WM_NORMAL_HINTS: flags, x, y, w, h, min w/h, max w/h, increments, aspects, base, gravity.
   std::vector<std::uint32_t> hints(18, 0);
   hints[0] = 1U << 9;  // window gravity
   hints[17] = XCB_GRAVITY_NORTH_WEST;
+  const auto u = [](int value) { return static_cast<std::uint32_t>(value); };
   if (transientFor != XCB_NONE) {
     set(window, "WM_TRANSIENT_FOR", XCB_ATOM_WINDOW, {transientFor});
     set(window, "_NET_WM_STATE", XCB_ATOM_ATOM, {atom("_NET_WM_STATE_MODAL")});
-  } else {
-    const auto u = [](int value) { return static_cast<std::uint32_t>(value); };
-    if (options.position) {
-      hints[0] |= 1U << 0 | 1U << 1;  // user position and size
-      hints[1] = u(x), hints[2] = u(y), hints[3] = u(width), hints[4] = u(height);
-    }
-    if (options.fixedSize) {
-      hints[0] |= 1U << 4 | 1U << 5;  // minimum and maximum size
-      hints[5] = hints[7] = u(width), hints[6] = hints[8] = u(height);
-    }
-    if (options.incrementWidth > 0) {
-      hints[0] |= 1U << 6 | 1U << 8;  // increments and base size
-      hints[9] = u(options.incrementWidth), hints[10] = u(options.incrementHeight), hints[15] = hints[16] = 4;
-    }
+  } else if (options.position) {
+    hints[0] |= 1U << 0 | 1U << 1;  // user position and size
+    hints[1] = u(x), hints[2] = u(y), hints[3] = u(width), hints[4] = u(height);
+  }
+  if (transientFor == XCB_NONE && options.fixedSize) {
+    hints[0] |= 1U << 4 | 1U << 5;  // minimum and maximum size
+    hints[5] = hints[7] = u(width), hints[6] = hints[8] = u(height);
   }
   set(window, "WM_NORMAL_HINTS", XCB_ATOM_WM_SIZE_HINTS, hints);
   return window;
-}
-
-void setStrut(xcb_window_t window) {
-  if (options.strutEdge.empty()) return;
-  const auto size = static_cast<std::uint32_t>(options.strutSize);
-  const auto x0 = static_cast<std::uint32_t>(options.x);
-  const auto x1 = static_cast<std::uint32_t>(options.x + options.width - 1);
-  if (options.strutEdge == "top") set(window, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL, {0, 0, size, 0, 0, 0, 0, 0, x0, x1, 0, 0});
-  if (options.strutEdge == "bottom") set(window, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL, {0, 0, 0, size, 0, 0, 0, 0, 0, 0, x0, x1});
 }
 
 bool parse(int argc, char** argv) {
@@ -141,17 +115,16 @@ bool parse(int argc, char** argv) {
     if (arg == "--fixed-size") options.fixedSize = true;
     else if (arg == "--ignore-close") options.ignoreClose = true;
     else if (arg == "--no-delete-window") options.deleteWindow = false;
-    else if (arg == "--no-pid") options.pid = false;
+    else if (arg == "--no-pid") options.pid = 0;
     else if (++i >= argc) return false;  // every other option takes a value
     else if (arg == "--title") options.title = value;
     else if (arg == "--class") options.className = value;
     else if (arg == "--type") options.type = value;
     else if (arg == "--opacity") options.opacity = std::atof(value);
+    else if (arg == "--pid") options.pid = std::atol(value);
     else if (arg == "--geometry") {
       options.position = true;
       if (std::sscanf(value, "%dx%d+%d+%d", &options.width, &options.height, &options.x, &options.y) != 4) return false;
-    } else if (arg == "--increments") {
-      if (std::sscanf(value, "%dx%d", &options.incrementWidth, &options.incrementHeight) != 2) return false;
     } else if (arg == "--strut") {
       const char* colon = std::strchr(value, ':');
       if (!colon) return false;
@@ -177,12 +150,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-  const xcb_atom_t protocolsAtom = atom("WM_PROTOCOLS");
-  const xcb_atom_t deleteAtom = atom("WM_DELETE_WINDOW");
-
-  const xcb_window_t window =
-      makeWindow(options.x, options.y, options.width, options.height, options.title, options.type, XCB_NONE);
-  setStrut(window);
+  const xcb_atom_t protocolsAtom = atom("WM_PROTOCOLS"), deleteAtom = atom("WM_DELETE_WINDOW");
+  const xcb_window_t window = makeWindow(options.x, options.y, options.width, options.height, options.title, options.type, XCB_NONE);
+  // A strut along the top or bottom edge, as wide as the window.
+  const auto size = static_cast<std::uint32_t>(options.strutSize), x0 = static_cast<std::uint32_t>(options.x),
+             x1 = static_cast<std::uint32_t>(options.x + options.width - 1);
+  if (options.strutEdge == "top") set(window, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL, {0, 0, size, 0, 0, 0, 0, 0, x0, x1, 0, 0});
+  if (options.strutEdge == "bottom") set(window, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL, {0, 0, 0, size, 0, 0, 0, 0, 0, 0, x0, x1});
   if (options.opacity) {
     set(window, "_NET_WM_WINDOW_OPACITY", XCB_ATOM_CARDINAL, {static_cast<std::uint32_t>(*options.opacity * 0xFFFFFFFFU)});
   }
@@ -191,33 +165,28 @@ int main(int argc, char** argv) {
   xcb_flush(c);
 
   xcb_window_t dialog = XCB_NONE;
-  bool ready = false;
+  bool ready = false, running = true;
   std::string pendingInput;
-  bool running = true;
   while (running) {
     while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
       const std::uint8_t type = event->response_type & 0x7F;
-      if (type == XCB_MAP_NOTIFY) {
-        const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
-        if (map->window == window && !ready) {
-          ready = true;
-          say("ready " + std::to_string(window));
-        } else if (map->window == dialog && dialog != XCB_NONE) {
-          say("dialog " + std::to_string(dialog));
+      const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
+      const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
+      if (type == XCB_MAP_NOTIFY && map->window == window && !ready) {
+        ready = true;
+        say("ready " + std::to_string(window));
+      } else if (type == XCB_MAP_NOTIFY && map->window == dialog && dialog != XCB_NONE) {
+        say("dialog " + std::to_string(dialog));
+      } else if (type == XCB_CLIENT_MESSAGE && message->type == protocolsAtom && message->data.data32[0] == deleteAtom) {
+        say("close-requested");
+        if (message->window == dialog) {
+          xcb_destroy_window(c, dialog);
+          dialog = XCB_NONE;
+        } else if (!options.ignoreClose) {
+          running = false;
         }
-      } else if (type == XCB_CLIENT_MESSAGE) {
-        const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
-        if (message->type == protocolsAtom && message->data.data32[0] == deleteAtom) {
-          say("close-requested");
-          if (message->window == dialog) {
-            xcb_destroy_window(c, dialog);
-            dialog = XCB_NONE;
-          } else if (!options.ignoreClose) {
-            running = false;
-          }
-        }
-      } else if (type == XCB_DESTROY_NOTIFY) {
-        if (reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window == window) running = false;
+      } else if (type == XCB_DESTROY_NOTIFY && reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window == window) {
+        running = false;
       }
       std::free(event);
     }
@@ -235,12 +204,11 @@ int main(int argc, char** argv) {
     for (std::size_t newline; (newline = pendingInput.find('\n')) != std::string::npos;) {
       std::istringstream words(pendingInput.substr(0, newline));
       pendingInput.erase(0, newline + 1);
-      std::string command;
+      std::string command, rest;
       words >> command;
+      std::getline(words >> std::ws, rest);
       if (command == "title") {
-        std::string title;
-        std::getline(words >> std::ws, title);
-        setTitle(window, title);
+        setTitle(window, rest);
       } else if (command == "fullscreen" || command == "unfullscreen") {
         sendToRoot(window, "_NET_WM_STATE", {command == "fullscreen" ? 1U : 0U, atom("_NET_WM_STATE_FULLSCREEN"), 0, 1});
       } else if (command == "minimize") {
@@ -253,7 +221,7 @@ int main(int argc, char** argv) {
         dialog = XCB_NONE;
       } else if (command == "move") {
         std::uint32_t position[2] = {0, 0};
-        words >> position[0] >> position[1];
+        std::istringstream(rest) >> position[0] >> position[1];
         xcb_configure_window(c, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, position);
       } else if (command == "quit") {
         running = false;

@@ -10,9 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <utility>
 
 extern char** environ;
 
@@ -24,40 +22,25 @@ double monotonicNow() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-namespace {
-
-std::vector<std::string> mergedEnvironment(const std::map<std::string, std::string>& extra) {
-  std::map<std::string, std::string> merged;
-  for (char** entry = environ; entry && *entry; ++entry) {
-    const std::string text(*entry);
-    const std::size_t equals = text.find('=');
-    if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
-  }
-  for (const auto& [key, value] : extra) merged[key] = value;
-  std::vector<std::string> result;
-  for (const auto& [key, value] : merged) result.push_back(key + "=" + value);
-  return result;
-}
-
-}  // namespace
-
 std::unique_ptr<Subprocess> Subprocess::start(const std::vector<std::string>& argv, const Options& options,
                                               std::string* error) {
-  int input[2] = {-1, -1};
-  int output[2] = {-1, -1};
+  int input[2] = {-1, -1}, output[2] = {-1, -1};
   int failure[2] = {-1, -1};  // carries errno when exec fails
-  if (options.pipeStdin && pipe2(input, O_CLOEXEC) != 0) return nullptr;
-  if (options.captureStdout && pipe2(output, O_CLOEXEC) != 0) return nullptr;
-  if (pipe2(failure, O_CLOEXEC) != 0) return nullptr;
-
+  if ((options.pipeStdin && pipe2(input, O_CLOEXEC) != 0) || (options.captureStdout && pipe2(output, O_CLOEXEC) != 0) ||
+      pipe2(failure, O_CLOEXEC) != 0) {
+    return nullptr;
+  }
   // Everything the child needs is prepared before fork: after it only
   // async-signal-safe calls are made.
-  std::vector<char*> args;
+  std::vector<std::string> environment;
+  for (char** entry = environ; entry && *entry; ++entry) {
+    if (!options.environment.count(std::string(*entry).substr(0, std::string(*entry).find('=')))) environment.push_back(*entry);
+  }
+  for (const auto& [key, value] : options.environment) environment.push_back(key + "=" + value);
+  std::vector<char*> args, env;
   for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
-  const std::vector<std::string> environment = mergedEnvironment(options.environment);
-  std::vector<char*> env;
   for (const std::string& entry : environment) env.push_back(const_cast<char*>(entry.c_str()));
+  args.push_back(nullptr);
   env.push_back(nullptr);
   const pid_t pid = fork();
   if (pid < 0) return nullptr;
@@ -66,11 +49,9 @@ std::unique_ptr<Subprocess> Subprocess::start(const std::vector<std::string>& ar
     // display or window manager outlives it.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     setpgid(0, 0);
-    int in = options.pipeStdin ? input[0] : open("/dev/null", O_RDONLY);
-    int out = options.captureStdout ? output[1] : open("/dev/null", O_WRONLY);
-    int err = open(options.stderrPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    dup2(in, STDIN_FILENO);
-    dup2(out, STDOUT_FILENO);
+    const int err = open(options.stderrPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    dup2(options.pipeStdin ? input[0] : open("/dev/null", O_RDONLY), STDIN_FILENO);
+    dup2(options.captureStdout ? output[1] : open("/dev/null", O_WRONLY), STDOUT_FILENO);
     if (err >= 0) dup2(err, STDERR_FILENO);
     execvpe(args[0], args.data(), env.data());
     const int code = errno;
@@ -80,26 +61,21 @@ std::unique_ptr<Subprocess> Subprocess::start(const std::vector<std::string>& ar
   close(failure[1]);
   if (options.pipeStdin) close(input[0]);
   if (options.captureStdout) close(output[1]);
+  std::unique_ptr<Subprocess> process(new Subprocess());
+  process->pid_ = pid;
+  process->stdinFd_ = input[1];
+  process->stdoutFd_ = output[0];
   int code = 0;
   const ssize_t failed = read(failure[0], &code, sizeof code);
   close(failure[0]);
-  if (failed > 0) {
-    if (error) *error = "cannot start " + argv[0] + ": " + std::strerror(code);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (options.pipeStdin) close(input[1]);
-    if (options.captureStdout) close(output[0]);
-    return nullptr;
-  }
-  std::unique_ptr<Subprocess> process(new Subprocess());
-  process->pid_ = pid;
-  process->stdinFd_ = options.pipeStdin ? input[1] : -1;
-  process->stdoutFd_ = options.captureStdout ? output[0] : -1;
-  return process;
+  if (failed <= 0) return process;
+  if (error) *error = "cannot start " + argv[0] + ": " + std::strerror(code);
+  process->wait(5.0);
+  return nullptr;
 }
 
 Subprocess::~Subprocess() {
-  if (pid_ > 0 && !ended_) {
+  if (pid_ > 0 && !status_) {
     kill(pid_, SIGKILL);
     kill(pid_, SIGCONT);
     int status = 0;
@@ -113,77 +89,59 @@ Subprocess::~Subprocess() {
 std::optional<std::string> Subprocess::readLine(double timeout) {
   const double deadline = monotonicNow() + timeout;
   for (;;) {
-    const std::size_t newline = buffer_.find('\n');
-    if (newline != std::string::npos) {
-      std::string line = buffer_.substr(0, newline);
+    if (const std::size_t newline = buffer_.find('\n'); newline != std::string::npos) {
+      history_.push_back(buffer_.substr(0, newline));
       buffer_.erase(0, newline + 1);
-      history_.push_back(line);
-      return line;
+      return history_.back();
     }
-    if (stdoutFd_ < 0 || outputClosed_) return std::nullopt;
     const double left = deadline - monotonicNow();
-    if (left <= 0) return std::nullopt;
+    if (stdoutFd_ < 0 || outputClosed_ || left <= 0) return std::nullopt;
     pollfd fd{stdoutFd_, POLLIN, 0};
     if (poll(&fd, 1, static_cast<int>(left * 1000) + 1) <= 0) continue;
     char chunk[512];
     const ssize_t count = read(stdoutFd_, chunk, sizeof chunk);
-    if (count <= 0) {
-      outputClosed_ = true;
-      continue;
-    }
-    buffer_.append(chunk, static_cast<std::size_t>(count));
+    if (count <= 0) outputClosed_ = true;
+    else buffer_.append(chunk, static_cast<std::size_t>(count));
   }
 }
 
 std::optional<std::string> Subprocess::waitForLine(const std::string& prefix, double timeout) {
   const double deadline = monotonicNow() + timeout;
-  for (;;) {
-    const double left = deadline - monotonicNow();
-    auto line = readLine(left > 0 ? left : 0);
-    if (!line) return std::nullopt;
+  while (auto line = readLine(std::max(0.0, deadline - monotonicNow()))) {
     if (line->rfind(prefix, 0) == 0) return line;
   }
+  return std::nullopt;
 }
 
 bool Subprocess::writeLine(const std::string& line) {
-  if (stdinFd_ < 0) return false;
   const std::string text = line + "\n";
-  return ::write(stdinFd_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-}
-
-void Subprocess::closeStdin() {
-  if (stdinFd_ >= 0) close(stdinFd_);
-  stdinFd_ = -1;
+  return stdinFd_ >= 0 && ::write(stdinFd_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
 }
 
 std::optional<int> Subprocess::wait(double timeout) {
-  if (ended_) return status_;
-  if (pid_ <= 0) return std::nullopt;
   const double deadline = monotonicNow() + timeout;
-  for (;;) {
+  while (!status_ && pid_ > 0) {
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      ended_ = true;
       status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      return status_;
+    } else if (monotonicNow() >= deadline) {
+      return std::nullopt;
+    } else {
+      usleep(5000);
     }
-    if (monotonicNow() >= deadline) return std::nullopt;
-    usleep(5000);
   }
+  return status_;
 }
 
-bool Subprocess::isRunning() { return pid_ > 0 && !ended_ && !wait(0).has_value(); }
-
 void Subprocess::signal(int signalNumber) {
-  if (pid_ > 0 && !ended_) kill(pid_, signalNumber);
+  if (pid_ > 0 && !status_) kill(pid_, signalNumber);
 }
 
 void Subprocess::terminate() {
-  if (pid_ <= 0 || ended_) return;
-  kill(pid_, SIGCONT);
-  kill(pid_, SIGTERM);
+  signal(SIGCONT);
+  signal(SIGTERM);
   if (!wait(2.0)) {
-    kill(pid_, SIGKILL);
+    signal(SIGKILL);
     wait(5.0);
   }
 }
@@ -191,11 +149,7 @@ void Subprocess::terminate() {
 std::optional<Subprocess::Result> Subprocess::run(const std::vector<std::string>& argv, double timeout,
                                                   const std::map<std::string, std::string>& environment,
                                                   const std::string& stderrPath) {
-  Options options;
-  options.captureStdout = true;
-  options.environment = environment;
-  options.stderrPath = stderrPath;
-  auto process = start(argv, options);
+  auto process = start(argv, Options{environment, false, true, stderrPath});
   if (!process) return std::nullopt;
   Result result;
   const double deadline = monotonicNow() + timeout;

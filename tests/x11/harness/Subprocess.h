@@ -29,28 +29,25 @@ class Subprocess {
   Subprocess& operator=(const Subprocess&) = delete;
 
   pid_t pid() const { return pid_; }
-
   // The next line of standard output, waiting at most `timeout` seconds.
   std::optional<std::string> readLine(double timeout);
-  // Lines until one starts with `prefix`; that line, or none on timeout or
-  // end of output.
+  // Lines until one starts with `prefix`; that line, or none on timeout or end of output.
   std::optional<std::string> waitForLine(const std::string& prefix, double timeout);
   // Every line read so far, skipped ones included.
   const std::vector<std::string>& history() const { return history_; }
   bool writeLine(const std::string& line);
-  void closeStdin();
 
   // Exit status once the child has ended (within `timeout` seconds): the
   // exit code, or 128 + signal number.
   std::optional<int> wait(double timeout);
-  bool isRunning();
+  bool isRunning() { return pid_ > 0 && !wait(0).has_value(); }
   void signal(int signalNumber);
   // SIGTERM, a moment's grace, then SIGKILL; reaps the child.
   void terminate();
 
-  // Runs a program to completion and gives its exit status and standard
-  // output (standard error goes to `stderrPath`); none when it could not
-  // start or outlived the timeout.
+  // Runs a program to completion: its exit status and standard output
+  // (standard error goes to `stderrPath`); none when it could not start or
+  // outlived the timeout.
   struct Result {
     int status = -1;
     std::string output;
@@ -67,9 +64,8 @@ class Subprocess {
   int stdoutFd_ = -1;
   std::string buffer_;
   std::vector<std::string> history_;
-  bool ended_ = false;
   bool outputClosed_ = false;
-  int status_ = 0;
+  std::optional<int> status_;
 };
 
 // Seconds on the monotonic clock.

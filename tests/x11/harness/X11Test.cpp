@@ -11,18 +11,13 @@ namespace {
 
 constexpr double kWitnessTimeout = 5.0;
 
-std::optional<long> valueAfter(const std::string& text, const std::string& label) {
-  const std::size_t at = text.find(label);
-  if (at == std::string::npos) return std::nullopt;
-  return std::strtol(text.c_str() + at + label.size(), nullptr, 10);
-}
-
-// The numbers of an xprop answer after `marker` ("=" or "#"), commas or not.
-std::vector<long> numbersAfter(const std::optional<Subprocess::Result>& result, char marker) {
-  std::vector<long> numbers;
+// The numbers of a tool's answer after `marker` ("=", "#" or nothing), commas or not.
+std::vector<long> numbersAfter(const std::vector<std::string>& argv, const std::string& marker) {
+  const auto result = Subprocess::run(argv, kWitnessTimeout);
   const std::size_t at = result && result->status == 0 ? result->output.find(marker) : std::string::npos;
+  std::vector<long> numbers;
   if (at == std::string::npos) return numbers;
-  std::string rest = result->output.substr(at + 1);
+  std::string rest = result->output.substr(at + marker.size());
   std::replace(rest.begin(), rest.end(), ',', ' ');
   std::istringstream words(rest);
   for (std::string word; words >> word;) numbers.push_back(std::strtol(word.c_str(), nullptr, 0));
@@ -32,11 +27,7 @@ std::vector<long> numbersAfter(const std::optional<Subprocess::Result>& result, 
 }  // namespace
 
 bool TestClient::command(const std::string& line, double timeout) {
-  if (!process.writeLine(line)) return false;
-  std::istringstream words(line);
-  std::string name;
-  words >> name;
-  return process.waitForLine("ok " + name, timeout).has_value();
+  return process.writeLine(line) && process.waitForLine("ok " + line.substr(0, line.find(' ')), timeout);
 }
 
 std::optional<xcb_window_t> TestClient::openDialog(double timeout) {
@@ -72,51 +63,34 @@ xcb_atom_t X11Test::probeAtom(const char* name) {
 std::unique_ptr<TestClient> X11Test::startClient(const std::vector<std::string>& arguments, double timeout) {
   std::vector<std::string> argv{TESSARAPANE_X11_TEST_CLIENT};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  Subprocess::Options options;
-  options.pipeStdin = true;
-  options.captureStdout = true;
-  options.stderrPath = session().directory() + "/clients.log";
-  options.environment["DISPLAY"] = session().display();
+  const std::string log = session().directory() + "/clients.log";
   std::string error;
-  auto process = Subprocess::start(argv, options, &error);
+  auto process = Subprocess::start(argv, {{}, true, true, log}, &error);
   if (!process) {
     ADD_FAILURE() << error;
     return nullptr;
   }
   auto client = std::make_unique<TestClient>(std::move(process));
   const auto ready = client->process.waitForLine("ready ", timeout);
+  const std::string managerGone = session().windowManager().isRunning() ? "" : "; the window manager has exited";
   if (!ready) {
-    ADD_FAILURE() << whyNotMapped(*client, options.stderrPath);
+    const auto status = client->process.wait(0.5);
+    ADD_FAILURE() << "the test client " << (status ? "exited with status " + std::to_string(*status) : "did not map its window")
+                  << " (it said: " << ::testing::PrintToString(client->process.history()) << ")" << managerGone << "; log: " << log;
     return nullptr;
   }
   client->window = static_cast<xcb_window_t>(std::strtoul(ready->c_str() + 6, nullptr, 10));
   // Mapped is not yet managed: wait for the window manager's list.
-  const bool listed = waitUntil([&] {
+  EXPECT_TRUE(waitUntil([&] {
     const auto clients = backend().desktop->clientList(backend().connection->deadline());
     return clients && std::find(clients->begin(), clients->end(), client->window) != clients->end();
-  }, timeout);
-  if (!listed) {
-    ADD_FAILURE() << "the window manager did not take the test client's window " << client->window
-                  << (session().windowManager().isRunning() ? "" : " (the window manager has exited)");
-  }
+  }, timeout)) << "the window manager did not take the test client's window " << client->window << managerGone;
   return client;
 }
 
-std::string X11Test::whyNotMapped(TestClient& client, const std::string& logPath) {
-  const auto& lines = client.process.history();
-  const bool created = std::any_of(lines.begin(), lines.end(), [](const auto& line) { return line.rfind("created ", 0) == 0; });
-  const auto status = client.process.wait(0.5);
-  return (status ? "the test client exited with status " + std::to_string(*status)
-                 : created ? "the test client's window was created but not mapped" : "the test client did not create its window") +
-         (session().windowManager().isRunning() ? "" : "; the window manager has exited") + " (log: " + logPath + ")";
-}
-
 std::unique_ptr<Subprocess> X11Test::startProgram(const std::vector<std::string>& argv) {
-  Subprocess::Options options;
-  options.stderrPath = session().directory() + "/programs.log";
-  options.environment["DISPLAY"] = session().display();
   std::string error;
-  auto process = Subprocess::start(argv, options, &error);
+  auto process = Subprocess::start(argv, {{}, false, false, session().directory() + "/programs.log"}, &error);
   if (!process) ADD_FAILURE() << error;
   return process;
 }
@@ -158,24 +132,16 @@ void X11Test::catchUp() {
 std::optional<Rect> X11Test::witnessFrame(xcb_window_t window) {
   const std::string id = std::to_string(window);
   const auto info = Subprocess::run({"xwininfo", "-id", id}, kWitnessTimeout);
-  if (!info || info->status != 0) return std::nullopt;
-  const auto x = valueAfter(info->output, "Absolute upper-left X:");
-  const auto y = valueAfter(info->output, "Absolute upper-left Y:");
-  const auto width = valueAfter(info->output, "Width:");
-  const auto height = valueAfter(info->output, "Height:");
-  if (!x || !y || !width || !height) return std::nullopt;
-  std::vector<long> e = numbersAfter(Subprocess::run({"xprop", "-id", id, "_NET_FRAME_EXTENTS"}, kWitnessTimeout), '=');
-  if (e.size() < 4) e = {0, 0, 0, 0};  // undecorated
-  return Rect(static_cast<double>(*x - e[0]), static_cast<double>(*y - e[2]), static_cast<double>(*width + e[0] + e[1]),
-              static_cast<double>(*height + e[2] + e[3]));
-}
-
-std::map<xcb_window_t, Rect> X11Test::witnessAll(const std::vector<xcb_window_t>& windows) {
-  std::map<xcb_window_t, Rect> frames;
-  for (xcb_window_t window : windows) {
-    if (const auto frame = witnessFrame(window)) frames[window] = *frame;
+  std::vector<long> values;
+  for (const char* label : {"Absolute upper-left X:", "Absolute upper-left Y:", "Width:", "Height:"}) {
+    const std::size_t at = info && info->status == 0 ? info->output.find(label) : std::string::npos;
+    if (at == std::string::npos) return std::nullopt;
+    values.push_back(std::strtol(info->output.c_str() + at + std::strlen(label), nullptr, 10));
   }
-  return frames;
+  std::vector<long> e = numbersAfter({"xprop", "-id", id, "_NET_FRAME_EXTENTS"}, "=");
+  if (e.size() < 4) e = {0, 0, 0, 0};  // undecorated
+  return Rect(static_cast<double>(values[0] - e[0]), static_cast<double>(values[1] - e[2]),
+              static_cast<double>(values[2] + e[0] + e[1]), static_cast<double>(values[3] + e[2] + e[3]));
 }
 
 std::string X11Test::misfits(const std::map<xcb_window_t, Rect>& wanted, double timeout,
@@ -195,20 +161,26 @@ std::string X11Test::misfits(const std::map<xcb_window_t, Rect>& wanted, double 
   return report;
 }
 
-bool X11Test::succeeds(const std::vector<std::string>& argv, double timeout) {
-  const auto result = Subprocess::run(argv, timeout);
-  return result && result->status == 0;
-}
-
 std::optional<xcb_window_t> X11Test::witnessActiveWindow() {
-  const auto ids = numbersAfter(Subprocess::run({"xprop", "-root", "_NET_ACTIVE_WINDOW"}, kWitnessTimeout), '#');
+  const auto ids = numbersAfter({"xprop", "-root", "_NET_ACTIVE_WINDOW"}, "#");
   if (ids.empty()) return std::nullopt;
   return static_cast<xcb_window_t>(ids.front());
 }
 
 std::vector<xcb_window_t> X11Test::witnessStacking() {
-  const auto ids = numbersAfter(Subprocess::run({"xprop", "-root", "_NET_CLIENT_LIST_STACKING"}, kWitnessTimeout), '#');
+  const auto ids = numbersAfter({"xprop", "-root", "_NET_CLIENT_LIST_STACKING"}, "#");
   return std::vector<xcb_window_t>(ids.begin(), ids.end());
+}
+
+std::vector<xcb_window_t> X11Test::search(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), {"xdotool", "search"});
+  const auto ids = numbersAfter(arguments, "");
+  return std::vector<xcb_window_t>(ids.begin(), ids.end());
+}
+
+bool X11Test::succeeds(const std::vector<std::string>& argv, double timeout) {
+  const auto result = Subprocess::run(argv, timeout);
+  return result && result->status == 0;
 }
 
 }  // namespace tessarapane::x11test

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "Subprocess.h"
-#include "X11Environment.h"
+#include "XSession.h"
 #include "backends/x11/PollLoopScheduler.h"
 #include "backends/x11/X11Platform.h"
 #include "geometry/Rect.h"
@@ -39,7 +39,8 @@ class X11Test : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Starts the test client with these arguments and waits for its window.
+  // Starts the test client with these arguments and waits until the window
+  // manager lists its window.
   std::unique_ptr<TestClient> startClient(const std::vector<std::string>& arguments, double timeout = 10.0);
   // Starts another program (xterm, xclock ...) on the session's display.
   std::unique_ptr<Subprocess> startProgram(const std::vector<std::string>& argv);
@@ -50,9 +51,7 @@ class X11Test : public ::testing::Test {
   // Runs the loop until the condition holds or the timeout passes, then lets
   // the backend read what the server sent meanwhile (catchUp).
   bool waitUntil(const std::function<bool()>& condition, double timeout = 10.0);
-  // Lets the loop run until the window manager has handled everything sent
-  // so far and the resulting events were dispatched: a round trip through
-  // the window manager (a property change it must answer) and the server.
+  // A round trip through the window manager (a request it must answer), then catchUp.
   void settle();
   // Dispatches every event the server has sent the backend so far (one
   // round trip), so the backend has seen what the test has seen.
@@ -61,22 +60,18 @@ class X11Test : public ::testing::Test {
   // The outer frame of a client window as xwininfo and xprop see it (root
   // coordinates): the independent witness of what the backend reports.
   std::optional<Rect> witnessFrame(xcb_window_t window);
-  // Each window's witnessed frame (windows not seen are left out).
-  std::map<xcb_window_t, Rect> witnessAll(const std::vector<xcb_window_t>& windows);
   // Waits until every window's witnessed frame fits its wanted one (exactly
   // unless `fits` says otherwise); the windows that do not, empty when all do.
   std::string misfits(const std::map<xcb_window_t, Rect>& wanted, double timeout = 10.0,
                       const std::function<bool(const Rect& seen, const Rect& wanted)>& fits = {});
-  // _NET_ACTIVE_WINDOW as xprop reads it.
+  // _NET_ACTIVE_WINDOW and _NET_CLIENT_LIST_STACKING (bottom to top) as xprop reads them.
   std::optional<xcb_window_t> witnessActiveWindow();
-  // _NET_CLIENT_LIST_STACKING (bottom to top) as xprop reads it.
   std::vector<xcb_window_t> witnessStacking();
 
   // Seconds the call took.
   static double timed(const std::function<void()>& call) {
     const double start = monotonicNow();
-    call();
-    return monotonicNow() - start;
+    return call(), monotonicNow() - start;
   }
   // Runs a tool (wmctrl, xrandr, xprop ...) to its end; whether it succeeded.
   static bool succeeds(const std::vector<std::string>& argv, double timeout = 10.0);
@@ -84,16 +79,15 @@ class X11Test : public ::testing::Test {
     arguments.insert(arguments.begin(), "xdotool");
     return succeeds(arguments);
   }
+  // The windows `xdotool search ARGUMENTS` finds.
+  static std::vector<xcb_window_t> search(std::vector<std::string> arguments);
 
-  XSession& session() { return X11Environment::session(); }
-  // Why a test client did not report a mapped window, as a failure message.
-  std::string whyNotMapped(TestClient& client, const std::string& logPath);
+  XSession& session() const { return X11Environment::session(); }
   Platform& platform() { return backend_->platform; }
   X11Backend& backend() { return *backend_; }
 
   // A plain connection of the test's own, for what a test does as another
-  // X client (its own windows, key grabs, round trips through the window
-  // manager).
+  // X client (its own windows, key grabs, pixels).
   xcb_connection_t* probe() { return probe_; }
   xcb_window_t root() { return xcb_setup_roots_iterator(xcb_get_setup(probe_)).data->root; }
   xcb_atom_t probeAtom(const char* name);

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "Subprocess.h"
@@ -9,34 +10,20 @@
 
 namespace tessarapane::x11test {
 
-// A private desktop for one test process: an Xvfb display on a free number,
-// a window manager (openbox with a configuration that binds no keys, or
-// another stacking manager with its stock set-up in a private home) and
-// (when asked) a private session bus. Starting it points DISPLAY (and DBUS_SESSION_BUS_ADDRESS) of
-// this process at it, so every client started afterwards lands there.
+// A private desktop for one test process: an Xvfb display (1440x900) on a
+// free number, a window manager (openbox with a configuration that binds no
+// keys, or with $TESSARAPANE_TEST_WM another stacking manager with its stock
+// set-up in a private home), a private session bus and a second private bus
+// exported as DBUS_SYSTEM_BUS_ADDRESS, where tests emit logind's signals
+// themselves. Starting it points DISPLAY and both bus addresses of this
+// process at it, so every client started afterwards lands there.
 class XSession {
  public:
-  struct Options {
-    int width = 1440;
-    int height = 900;
-    bool sessionBus = false;
-    // A second private bus exported as DBUS_SYSTEM_BUS_ADDRESS, where a test
-    // emits logind's signals itself.
-    bool systemBus = false;
-    // openbox, xfwm4, marco, metacity, mutter, kwin_x11, icewm, fluxbox, or
-    // empty for none; $TESSARAPANE_TEST_WM when set.
-    std::string windowManager = defaultWindowManager();
-    // Point this process's DISPLAY (and bus address) at the session.
-    bool exportEnvironment = true;
-    double startTimeout = 20.0;
-  };
-
   static std::string defaultWindowManager();
-  static std::unique_ptr<XSession> start(const Options& options, std::string* error);
+  static std::unique_ptr<XSession> start(std::string* error);
   ~XSession();
 
   const std::string& display() const { return display_; }
-  const std::string& busAddress() const { return busAddress_; }
   const std::string& systemBusAddress() const { return systemBusAddress_; }
   const std::string& directory() const { return directory_; }
   // The window manager's process, to check it is still alive.
@@ -44,25 +31,26 @@ class XSession {
 
   // Whether an EWMH window manager has announced itself on the display.
   bool windowManagerRunning() const;
-  // Waits until the window manager answers requests (a test that restarts
-  // it waits for this before starting clients; one that started its own
-  // passes false, so the session's stopped one is not waited on).
+  // Waits until the window manager answers requests (a test that started
+  // its own passes false, so the session's stopped one is not waited on).
   tools::WindowManagerState waitForWindowManager(double timeout, bool startedBySession = true) const;
-  // Keeps the session folder and its logs when the session ends.
-  void keepLogs();
 
  private:
   XSession() = default;
 
-  std::string directory_;
-  std::string display_;
-  std::string busAddress_;
-  std::string systemBusAddress_;
-  std::unique_ptr<Subprocess> server_;
-  std::unique_ptr<Subprocess> windowManager_;
-  std::unique_ptr<Subprocess> bus_;
-  std::unique_ptr<Subprocess> systemBus_;
+  std::string directory_, display_, systemBusAddress_;
+  std::unique_ptr<Subprocess> server_, windowManager_, bus_, systemBus_;
   bool keepLogs_ = false;
+};
+
+// Starts this test executable's private desktop before its first test and
+// stops it after the last. Listing the tests starts nothing.
+class X11Environment : public ::testing::Environment {
+ public:
+  void SetUp() override;
+  void TearDown() override;
+  // The running session; tests only run while it exists.
+  static XSession& session();
 };
 
 }  // namespace tessarapane::x11test

@@ -18,6 +18,7 @@
 #include "layout/LayoutEngine.h"
 #include "layout/LayoutKind.h"
 #include "layout/PaneMove.h"
+#include "ui/services/QSettingsUserDefaults.h"
 
 namespace tessarapane::x11test {
 
@@ -47,20 +48,24 @@ inline double offset(const Rect& seen, const Rect& wanted) {
 }
 inline bool near(const Rect& a, const Rect& b) { return offset(a, b) <= kFrameTolerance; }
 
-// The pane (index) whose windows include `window`; -1 for none.
-inline int paneOf(const json& state, xcb_window_t window) {
-  for (const json& pane : state.at("panes")) {
-    for (const json& entry : pane.at("windows")) {
-      if (entry.at("id").get<std::uint64_t>() == window) return pane.at("index").get<int>();
-    }
-  }
-  return -1;
-}
-
 inline std::vector<xcb_window_t> windowsOf(const json& pane) {
   std::vector<xcb_window_t> windows;
   for (const json& entry : pane.at("windows")) windows.push_back(entry.at("id").get<xcb_window_t>());
   return windows;
+}
+
+// The pane (index) whose windows include `window`; -1 for none.
+inline int paneOf(const json& state, xcb_window_t window) {
+  for (const json& pane : state.at("panes")) {
+    if (std::ranges::count(windowsOf(pane), window)) return pane.at("index").get<int>();
+  }
+  return -1;
+}
+
+// The other window of a pane of two.
+inline xcb_window_t otherOf(const json& pane, xcb_window_t window) {
+  const auto windows = windowsOf(pane);
+  return windows.at(windows.at(0) == window ? 1 : 0);
 }
 
 // Where the layout puts each of its windows: its pane's frame, or its tile.
@@ -82,8 +87,7 @@ class ProgramTest : public X11Test {
 
   void SetUp() override {
     X11Test::SetUp();
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    home_ = session().directory() + "/" + name;
+    home_ = session().directory() + "/" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::filesystem::create_directories(home_ + "/config");
     std::filesystem::create_directories(home_ + "/runtime");
     chmod((home_ + "/runtime").c_str(), 0700);
@@ -97,34 +101,28 @@ class ProgramTest : public X11Test {
 
   std::map<std::string, std::string> environment() const {
     std::map<std::string, std::string> variables{
-        {"DISPLAY", session().display()},
-        {"XDG_CONFIG_HOME", home_ + "/config"},
-        {"XDG_RUNTIME_DIR", home_ + "/runtime"},
+        {"XDG_CONFIG_HOME", home_ + "/config"}, {"XDG_RUNTIME_DIR", home_ + "/runtime"},
         // English texts, whatever the locale of the machine running the tests.
-        {"LC_ALL", ""},
-        {"LC_MESSAGES", ""},
-        {"LANG", "C.UTF-8"},
+        {"LC_ALL", ""}, {"LC_MESSAGES", ""}, {"LANG", "C.UTF-8"},
         // Qt's and the desktop libraries' own allocations at exit are not
         // the program's to answer for; its exit status is.
         {"ASAN_OPTIONS", "detect_leaks=0"}};
     for (const auto& [name, value] : programEnvironment_) variables[name] = value;
     return variables;
   }
-  XSession& session() const { return X11Environment::session(); }
 
   std::string logPath() const { return home_ + "/tessarapane.log"; }
   std::string log() const { return readFile(logPath()); }
+  bool logHas(const std::string& text) const { return log().find(text) != std::string::npos; }
   std::string settingsPath() const { return home_ + "/config/tessarapane/tessarapane.conf"; }
 
   // Runs `tessarapane ARGS...` to its end, with both output streams.
-  Outcome run(const std::vector<std::string>& arguments, double timeout = 20.0) {
-    std::vector<std::string> argv{TESSARAPANE_PROGRAM};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
+  Outcome run(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), TESSARAPANE_PROGRAM);
     const std::string errors = home_ + "/run-" + std::to_string(++runs_) + ".err";
-    const auto result = Subprocess::run(argv, timeout, environment(), errors);
+    const auto result = Subprocess::run(arguments, 20.0, environment(), errors);
     return Outcome{result ? result->status : -1, result ? result->output : "", readFile(errors)};
   }
-
   Outcome ctl(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), "ctl");
     return run(arguments);
@@ -145,31 +143,21 @@ class ProgramTest : public X11Test {
                             "--heighttype", "pixel", "--height", "24", "--SetDockType", "true", "--SetPartialStrut",
                             "false"});
     }
-    return tray_ && waitUntil([&] {
-      const auto found = Subprocess::run({"xdotool", "search", "--class", "trayer"}, 5.0);
-      return found && found->status == 0 && !found->output.empty();
-    }, kSettleTimeout);
+    return tray_ && waitUntil([&] { return !search({"--class", "trayer"}).empty(); }, kSettleTimeout);
   }
 
   // Starts the tray program and waits until it answers on the bus; its first
   // answer.
   json startTessarapane() {
     if (withTray_ && !startTray()) ADD_FAILURE() << "trayer did not come up";
-    Subprocess::Options options;
-    options.environment = environment();
-    options.stderrPath = logPath();
     std::string error;
-    program_ = Subprocess::start({TESSARAPANE_PROGRAM}, options, &error);
+    program_ = Subprocess::start({TESSARAPANE_PROGRAM}, {environment(), false, false, logPath()}, &error);
     if (!program_) {
       ADD_FAILURE() << error;
       return json();
     }
     std::optional<json> first;
-    waitUntil([&] {
-      if (!program_->isRunning()) return true;
-      first = state();
-      return first.has_value();
-    }, kStartTimeout);
+    waitUntil([&] { return !program_->isRunning() || (first = state()).has_value(); }, kStartTimeout);
     if (!first) ADD_FAILURE() << "the program did not come up; its log:\n" << log();
     return first.value_or(json());
   }
@@ -185,8 +173,8 @@ class ProgramTest : public X11Test {
     return last;
   }
 
-  // Waits until every window's outer frame (xwininfo and the frame extents)
-  // is at its frame in `frames`; the windows that are off, empty when none is.
+  // Waits until every window's outer frame is at its frame in `frames`; the
+  // windows that are off, empty when none is.
   std::string framesOff(const std::map<xcb_window_t, Rect>& frames, double timeout = kSettleTimeout) {
     return misfits(frames, timeout, near);
   }
@@ -195,15 +183,10 @@ class ProgramTest : public X11Test {
   // pixels, left to right, then top to bottom.
   std::vector<std::pair<xcb_window_t, Rect>> panelsTitled(const std::string& title) {
     std::vector<std::pair<xcb_window_t, Rect>> panels;
-    const auto found = Subprocess::run({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, 5.0);
-    std::istringstream ids(found ? found->output : "");
-    for (std::string id; std::getline(ids, id);) {
-      const auto window = static_cast<xcb_window_t>(std::stoul(id));
+    for (xcb_window_t window : search({"--onlyvisible", "--name", "^" + title + "$"})) {
       if (const auto frame = witnessFrame(window)) panels.emplace_back(window, *frame);
     }
-    std::sort(panels.begin(), panels.end(), [](const auto& a, const auto& b) {
-      return std::pair(a.second.x(), a.second.y()) < std::pair(b.second.x(), b.second.y());
-    });
+    std::ranges::sort(panels, {}, [](const auto& panel) { return std::pair(panel.second.x(), panel.second.y()); });
     return panels;
   }
   // Whether every one of `panels` lies above every client's frame in the
@@ -220,11 +203,10 @@ class ProgramTest : public X11Test {
     };
     const std::vector<xcb_window_t> stacking = tree(root()).first;
     for (xcb_window_t client : clients) {
-      for (xcb_window_t parent = tree(client).second; parent != root() && parent != XCB_NONE;
-           parent = tree(client).second) {
+      for (xcb_window_t parent = tree(client).second; parent != root() && parent != XCB_NONE; parent = tree(client).second) {
         client = parent;
       }
-      const auto frame = std::find(stacking.begin(), stacking.end(), client);
+      const auto frame = std::ranges::find(stacking, client);
       for (xcb_window_t panel : panels) {
         if (std::find(stacking.begin(), frame, panel) != frame) return false;
       }
@@ -232,77 +214,55 @@ class ProgramTest : public X11Test {
     return true;
   }
 
-  std::vector<Rect> panelFramesTitled(const std::string& title) {
-    std::vector<Rect> frames;
-    for (const auto& [window, frame] : panelsTitled(title)) frames.push_back(frame);
-    return frames;
+  bool click(const Point& at) {
+    return xdotool({"mousemove", "--sync", std::to_string(std::lround(at.x)), std::to_string(std::lround(at.y)), "click", "1"});
   }
 
-  bool click(double x, double y) {
-    return xdotool({"mousemove", "--sync", std::to_string(std::lround(x)), std::to_string(std::lround(y)), "click", "1"});
-  }
-
-  // Where a tab's controls are on the screen: the strip runs along the top
-  // of the pane, right above the pane's window frame, and is laid out by the
-  // same rules the program's panels use. The pointer hovers the tab when the
-  // click lands, so the arrows show in full mode.
-  struct TabTargets {
-    Point select;
-    Point close;
-    std::vector<std::pair<PaneMoveDirection, Point>> moves;
-  };
-  struct TabBar {
-    Rect strip;  // the pane's tab-bar strip, screen pixels
-    PaneTabBarLayout layout;
-    std::vector<PaneMoveDirection> directions;
-    int selected = -1;  // tab index
-  };
-  TabBar tabBar(const json& current, int paneIndex, double scale = 1.0) {
-    const LayoutKind kind = fromRawValue<LayoutKind>(current.at("layout").get<std::string>()).value();
+  // The pane's tab strip laid out by the same rules the program's panels
+  // use: it runs along the top of the pane, right above its window frame.
+  PaneTabBarLayout tabBar(const json& current, int paneIndex, double scale = 1.0) {
     const json& pane = current.at("panes").at(static_cast<std::size_t>(paneIndex));
-    const std::vector<xcb_window_t> windows = windowsOf(pane);
-    int selected = -1;
-    if (!pane.at("selected").is_null()) {
-      const auto at = std::find(windows.begin(), windows.end(), pane.at("selected").get<xcb_window_t>());
-      selected = static_cast<int>(at - windows.begin());
-    }
+    const auto windows = windowsOf(pane);
+    const int selected = pane.at("selected").is_null()
+                             ? -1 : static_cast<int>(std::ranges::find(windows, pane.at("selected").get<xcb_window_t>()) - windows.begin());
     const Rect frame = rectOf(pane.at("frame"));
     const double height = LayoutEngine::kTabBarHeight * scale;
-    const Rect strip(frame.x(), frame.y() - height, frame.width(), height);
-    std::vector<PaneMoveDirection> directions = PaneMove::availableDirections(paneIndex, kind);
-    const auto layout = PaneTabBarLayout::make(strip, static_cast<int>(windows.size()), selected,
-                                               static_cast<int>(directions.size()), scale);
-    return TabBar{strip, layout, std::move(directions), selected};
+    return PaneTabBarLayout::make(Rect(frame.x(), frame.y() - height, frame.width(), height), static_cast<int>(windows.size()),
+                                  selected, static_cast<int>(directions(current, paneIndex).size()), scale);
+  }
+  static std::vector<PaneMoveDirection> directions(const json& current, int paneIndex) {
+    return PaneMove::availableDirections(paneIndex, fromRawValue<LayoutKind>(current.at("layout").get<std::string>()).value());
   }
 
-  TabTargets tabTargets(const json& current, int paneIndex, xcb_window_t window, double scale = 1.0) {
-    const std::vector<xcb_window_t> windows = windowsOf(current.at("panes").at(static_cast<std::size_t>(paneIndex)));
-    const int tab = static_cast<int>(std::find(windows.begin(), windows.end(), window) - windows.begin());
-    const auto [strip, bar, directions, selected] = tabBar(current, paneIndex, scale);
+  // Where a tab's controls are on the screen: its select and close buttons,
+  // then one arrow per direction the pane can move. The pointer hovers the
+  // tab when the click lands, so the arrows show in full mode.
+  std::vector<Point> tabTargets(const json& current, int paneIndex, xcb_window_t window, double scale = 1.0) {
+    const json& pane = current.at("panes").at(static_cast<std::size_t>(paneIndex));
+    const auto windows = windowsOf(pane);
+    const int tab = static_cast<int>(std::ranges::find(windows, window) - windows.begin());
+    const PaneTabBarLayout bar = tabBar(current, paneIndex, scale);
     const auto& visible = bar.stripLayout.visibleIndices;
-    const auto slot = std::find(visible.begin(), visible.end(), tab);
+    const auto slot = std::ranges::find(visible, tab);
     EXPECT_NE(slot, visible.end()) << "tab " << tab << " is not in the strip";
     const Rect slotFrame = bar.slotFrames.at(static_cast<std::size_t>(slot - visible.begin()));
-    const auto item = PaneTabItemLayout::make(slotFrame.width(), slotFrame.height(), bar.stripLayout.mode,
-                                              static_cast<int>(directions.size()), tab == selected, true);
+    const int moves = static_cast<int>(directions(current, paneIndex).size());
+    const auto item = PaneTabItemLayout::make(slotFrame.width(), slotFrame.height(), bar.stripLayout.mode, moves,
+                                              pane.at("selected") == window, true);
     // Left edges read the same in both spaces; vertically every control
     // spans the tab, which sits centred in the strip.
-    const double left = strip.x() + bar.stripFrame.x() + slotFrame.x();
-    const double middle = strip.y() + strip.height() / 2.0;
-    TabTargets targets;
-    targets.select = Point{left + item.selectButtonFrame.midX(), middle};
-    targets.close = Point{left + item.closeButtonFrame.midX(), middle};
-    for (std::size_t i = 0; i < directions.size(); ++i) {
-      const double x = left + item.moveStackFrame.x() + PaneTabItemLayout::kMoveButtonWidth * (static_cast<double>(i) + 0.5);
-      targets.moves.emplace_back(directions[i], Point{x, middle});
+    const double left = rectOf(pane.at("frame")).x() + bar.stripFrame.x() + slotFrame.x();
+    const double middle = rectOf(pane.at("frame")).y() - LayoutEngine::kTabBarHeight * scale / 2.0;
+    std::vector<Point> targets{{left + item.selectButtonFrame.midX(), middle}, {left + item.closeButtonFrame.midX(), middle}};
+    for (int i = 0; i < moves; ++i) {
+      targets.push_back({left + item.moveStackFrame.x() + PaneTabItemLayout::kMoveButtonWidth * (i + 0.5), middle});
     }
     return targets;
   }
 
   // `count` test clients titled "<name> 0", "<name> 1" …, 300×200 in a row at
   // y 300 from x `left`, `step` apart; stops at the first that does not come up.
-  std::vector<std::unique_ptr<TestClient>> startClients(const std::string& name, int count, int left = 100,
-                                                        int step = 400) {
+  std::vector<std::unique_ptr<TestClient>> startClients(const std::string& name, int count, int left = 100, int step = 400) {
     std::vector<std::unique_ptr<TestClient>> clients;
     for (int i = 0; i < count; ++i) {
       auto client = startClient({"--title", name + " " + std::to_string(i), "--geometry",
@@ -313,33 +273,26 @@ class ProgramTest : public X11Test {
     return clients;
   }
 
-  // Waits until the window manager shows this desktop (counted from 0).
-  bool desktopIs(const std::string& desktop) {
-    return waitUntil([&] {
-      const auto shown = Subprocess::run({"xdotool", "get_desktop"}, 5.0);
-      return shown && shown->status == 0 && shown->output == desktop + "\n";
-    });
+  // `end` ends the program: at once (witnessed, not waited for) the windows
+  // are where the layout put them, and the layout is remembered.
+  void endsKeepingTheLayout(const json& current, const std::function<void()>& end) {
+    const std::map<xcb_window_t, Rect> placed = framesOf(current);
+    end();
+    EXPECT_EQ(program_->wait(kSettleTimeout), std::optional<int>(0)) << log();
+    settle();
+    EXPECT_EQ(misfits(placed, 0, near), "") << "moved at exit";
+    EXPECT_EQ(ui::QSettingsUserDefaults(QString::fromStdString(settingsPath())).stringValue("rememberedLayout"),
+              std::optional<std::string>("tabs:split2"));
   }
 
   bool activate(xcb_window_t window) {
-    if (!xdotool({"windowactivate", "--sync", std::to_string(window)})) return false;
-    return waitUntil([&] { return witnessActiveWindow() == window; });
-  }
-
-  // Waits for the notice of the hot keys the window manager holds (shown a
-  // moment after launch) and takes "later" with Escape.
-  bool dismissHeldHotKeysNotice() {
-    std::vector<std::pair<xcb_window_t, Rect>> notices;
-    if (!waitUntil([&] { return !(notices = panelsTitled("Tessarapane")).empty(); }, kStartTimeout)) return false;
-    return xdotool({"windowactivate", "--sync", std::to_string(notices.front().first), "key", "Escape"}) &&
-           waitUntil([&] { return panelsTitled("Tessarapane").empty(); });
+    return xdotool({"windowactivate", "--sync", std::to_string(window)}) && waitUntil([&] { return witnessActiveWindow() == window; });
   }
 
   std::string home_;
   std::map<std::string, std::string> programEnvironment_;
   bool withTray_ = true;
-  std::unique_ptr<Subprocess> tray_;
-  std::unique_ptr<Subprocess> program_;
+  std::unique_ptr<Subprocess> tray_, program_;
   int runs_ = 0;
 };
 

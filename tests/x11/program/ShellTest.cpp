@@ -18,10 +18,7 @@ TEST_F(ProgramTest, WithoutATrayTheUserIsToldAndTheHelpOpensAtTheFirstAddressTha
   withTray_ = false;
   const std::string bin = home_ + "/bin", opened = home_ + "/opened";
   ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
-  {
-    std::ofstream opener(bin + "/xdg-open");
-    opener << "#!/bin/sh\necho \"$1\" >> '" << opened << "'\ncase \"$1\" in file:*) exit 2;; esac\nexit 0\n";
-  }
+  std::ofstream(bin + "/xdg-open") << "#!/bin/sh\necho \"$1\" >> '" << opened << "'\ncase \"$1\" in file:*) exit 2;; esac\nexit 0\n";
   ASSERT_EQ(chmod((bin + "/xdg-open").c_str(), 0755), 0);
   programEnvironment_["PATH"] = bin + ":" + std::getenv("PATH");
 
@@ -29,7 +26,7 @@ TEST_F(ProgramTest, WithoutATrayTheUserIsToldAndTheHelpOpensAtTheFirstAddressTha
   std::vector<std::pair<xcb_window_t, Rect>> notices;
   ASSERT_TRUE(waitUntil([&] { return !(notices = panelsTitled("Tessarapane")).empty(); }, kStartTimeout))
       << "no notice; the log:\n" << log();
-  EXPECT_NE(log().find("no system tray shows the icon"), std::string::npos);
+  EXPECT_TRUE(logHas("no system tray shows the icon"));
   EXPECT_TRUE(state().has_value()) << "the control interface stopped answering while the notice is up";
   // The notice says the control requests keep working: they do.
   const Outcome left = ctl({"exit"});
@@ -37,7 +34,7 @@ TEST_F(ProgramTest, WithoutATrayTheUserIsToldAndTheHelpOpensAtTheFirstAddressTha
 
   // Return takes the default button, "open the help".
   ASSERT_TRUE(xdotool({"windowactivate", "--sync", std::to_string(notices.front().first), "key", "Return"}));
-  ASSERT_TRUE(waitUntil([&] { return log().find("[Tray] opened ") != std::string::npos; }, kSettleTimeout)) << log();
+  ASSERT_TRUE(waitUntil([&] { return logHas("[Tray] opened "); })) << log();
   EXPECT_EQ(readFile(opened), Permissions::trayHelpAddresses()[0] + "\n" + Permissions::trayHelpAddresses()[1] + "\n");
   EXPECT_TRUE(state().has_value());
 }
@@ -53,7 +50,7 @@ TEST_F(ProgramTest, WithoutAWindowManagerTheGuideSaysSoUntilOneStarts) {
 
   ASSERT_FALSE(startTessarapane().is_null());
   const auto guideSays = [&](const std::string& status) {
-    return waitUntil([&] { return log().find("[Permission] guide: " + status) != std::string::npos; }, kSettleTimeout);
+    return waitUntil([&] { return logHas("[Permission] guide: " + status); });
   };
   const auto startIsRefusedWith = [&](const std::string& reason) {
     const Outcome refused = ctl({"start", "split2"});

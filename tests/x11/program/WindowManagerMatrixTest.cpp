@@ -19,9 +19,7 @@ bool holdsEachOnce(const json& state, const std::vector<xcb_window_t>& clients) 
   for (const json& pane : state.at("panes")) {
     const auto windows = windowsOf(pane);
     held.insert(windows.begin(), windows.end());
-    if (pane.at("selected").is_null() || !std::ranges::count(windows, pane.at("selected").get<xcb_window_t>())) {
-      return false;
-    }
+    if (pane.at("selected").is_null() || !std::ranges::count(windows, pane.at("selected").get<xcb_window_t>())) return false;
   }
   for (const json& tile : state.at("tiles")) held.insert(tile.at("id").get<xcb_window_t>());
   return held == std::multiset<xcb_window_t>(clients.begin(), clients.end());
@@ -39,21 +37,21 @@ struct MatrixRow {
     const char* path = std::getenv("TESSARAPANE_MATRIX_ROW");
     if (!path || !*path) return;
     std::ofstream(path, std::ios::app) << "| " << XSession::defaultWindowManager() << " | " << placement[0] << "·"
-                                       << placement[1] << "·" << placement[2] << " | " << stripsOk << "/"
-                                       << stripsSeen << " | " << focus << " | " << grid << " | " << hotKey << " | "
-                                       << restore << " |\n";
+                                       << placement[1] << "·" << placement[2] << " | " << stripsOk << "/" << stripsSeen
+                                       << " | " << focus << " | " << grid << " | " << hotKey << " | " << restore << " |\n";
   }
 };
 
 // Five windows through split2, split4 and the grid, as a user would: every
 // window's outer frame where the layout puts it, one tab strip shown over
-// each pane, a click on a tab that leaves the focus on a managed window, the
-// move hot key (or, where the manager keeps Control+Alt+Right, the chord left
-// to it and named in the log), and every window back at its frame on exit.
+// each pane and above every window (a dialog included), a click on a tab
+// that leaves the focus on a managed window, the move hot key (or, where the
+// manager keeps Control+Alt+Right, the chord left to it, named in the log
+// and told once), and every window back at its frame on exit.
 TEST_F(ProgramTest, LayoutsStripsFocusAndHotKeysHoldOnThisWindowManager) {
   MatrixRow row;
   // Waits until every window is at its frame; the worst offset in pixels
-  // then (infinite for a window not seen), and in `where` each window off.
+  // then (infinite for a window not seen), each window off in `where`.
   const auto worstOffset = [&](const std::map<xcb_window_t, Rect>& frames, std::string* where) {
     *where = framesOff(frames);
     double worst = 0;
@@ -63,17 +61,31 @@ TEST_F(ProgramTest, LayoutsStripsFocusAndHotKeysHoldOnThisWindowManager) {
     }
     return worst;
   };
+  const auto desktopIs = [&](const std::string& desktop) {
+    return waitUntil([&] {
+      const auto shown = Subprocess::run({"xdotool", "get_desktop"}, 5.0);
+      return shown && shown->status == 0 && shown->output == desktop + "\n";
+    });
+  };
   const auto clients = startClients("matrix", 5, 40, 250);
   ASSERT_EQ(clients.size(), 5u);
   settle();
   std::vector<xcb_window_t> managed;
-  for (const auto& client : clients) managed.push_back(client->window);
-  const std::map<xcb_window_t, Rect> before = witnessAll(managed);
+  std::map<xcb_window_t, Rect> before;
+  for (const auto& client : clients) {
+    managed.push_back(client->window);
+    if (const auto frame = witnessFrame(client->window)) before[client->window] = *frame;
+  }
   ASSERT_EQ(before.size(), 5u);
   ASSERT_FALSE(startTessarapane().is_null());
-  const bool held = log().find("(moveRight) is held by another client") != std::string::npos;
+  // The notice of the hot keys the window manager holds, shown a moment
+  // after launch, is put off with Escape ("later").
+  const bool held = logHas("[HotKeys] ⌃⌥→ (moveRight) is held by another client");
+  std::vector<std::pair<xcb_window_t, Rect>> notices;
   if (held) {
-    ASSERT_TRUE(dismissHeldHotKeysNotice()) << log();
+    ASSERT_TRUE(waitUntil([&] { return !(notices = panelsTitled("Tessarapane")).empty(); }, kStartTimeout)) << log();
+    ASSERT_TRUE(xdotool({"windowactivate", "--sync", std::to_string(notices.front().first), "key", "Escape"}) &&
+                waitUntil([&] { return panelsTitled("Tessarapane").empty(); }));
   }
 
   const std::vector<std::vector<std::string>> commands{{"start", "split2"}, {"start", "split4"}, {"grid"}};
@@ -84,28 +96,22 @@ TEST_F(ProgramTest, LayoutsStripsFocusAndHotKeysHoldOnThisWindowManager) {
     json current = waitForState([&](const json& s) {
       return s.at("layout") == layout && s.at("panes").size() == panes && holdsEachOnce(s, managed);
     });
-    ASSERT_TRUE(current.at("layout") == layout && current.at("panes").size() == panes && holdsEachOnce(current, managed))
-        << current.dump();
     std::string where;
     const double worst = worstOffset(framesOf(current), &where);
     row.placement[step] = pixels(worst);
+    if (layout == "grid") row.grid = std::to_string(current.at("tiles").size()) + "/5 tiles";
+    // Held once each: in the grid every window has its tile, in tabs none has one.
+    ASSERT_TRUE(current.at("layout") == layout && current.at("panes").size() == panes && holdsEachOnce(current, managed))
+        << current.dump();
     EXPECT_LE(worst, kFrameTolerance) << layout << ":\n" << where;
-    if (layout == "grid") {
-      row.grid = std::to_string(current.at("tiles").size()) + "/5 tiles";
-      EXPECT_EQ(current.at("tiles").size(), 5u) << current.dump();
-      continue;
-    }
-    EXPECT_TRUE(current.at("tiles").empty()) << current.dump();
+    if (layout == "grid") continue;
 
-    // A strip over each pane, hugging its tabs at the left of the tab bar,
-    // above every window.
+    // A strip over each pane, hugging its tabs at the left of the tab bar;
+    // shown means at its place and above every window.
     std::vector<Rect> wanted, seen;
-    int matched = 0;
-    for (std::size_t pane = 0; pane < panes; ++pane) {
-      wanted.push_back(tabBar(current, static_cast<int>(pane)).layout.panelFrame);
-    }
-    // Shown means at its place and above every window.
+    for (std::size_t pane = 0; pane < panes; ++pane) wanted.push_back(tabBar(current, static_cast<int>(pane)).panelFrame);
     std::vector<xcb_window_t> shown;
+    int matched = 0;
     waitUntil([&] {
       seen.clear();
       shown.clear();
@@ -113,17 +119,15 @@ TEST_F(ProgramTest, LayoutsStripsFocusAndHotKeysHoldOnThisWindowManager) {
         seen.push_back(frame);
         shown.push_back(window);
       }
-      matched = static_cast<int>(std::count_if(wanted.begin(), wanted.end(), [&](const Rect& strip) {
-        return std::any_of(seen.begin(), seen.end(), [&](const Rect& shown) { return near(shown, strip); });
+      matched = static_cast<int>(std::ranges::count_if(wanted, [&](const Rect& strip) {
+        return std::ranges::any_of(seen, [&](const Rect& frame) { return near(frame, strip); });
       }));
       if (!aboveEveryClient(shown, managed)) matched = 0;
       return matched == static_cast<int>(panes) && seen.size() == panes;
     });
     row.stripsOk += matched;
     row.stripsSeen += seen.size();
-    const std::string strips = ::testing::PrintToString(seen);
-    EXPECT_EQ(matched, static_cast<int>(panes)) << layout << ": strips shown at " << strips;
-    EXPECT_EQ(seen.size(), panes) << layout << ": strips shown at " << strips;
+    EXPECT_TRUE(matched == static_cast<int>(panes) && seen.size() == panes) << layout << ": strips shown at " << ::testing::PrintToString(seen);
     if (layout != "split2") continue;
 
     // A dialog opens over its window; with no other program activated the
@@ -139,24 +143,20 @@ TEST_F(ProgramTest, LayoutsStripsFocusAndHotKeysHoldOnThisWindowManager) {
 
     // Selecting another tab of the focused window's pane leaves the focus on
     // one of the two, never on the strip or nowhere.
-    const std::vector<xcb_window_t> left = windowsOf(current.at("panes")[0]);
-    ASSERT_GE(left.size(), 2u) << current.dump();
     const xcb_window_t focused = current.at("panes")[0].at("selected").get<xcb_window_t>();
-    const xcb_window_t other = focused == left[0] ? left[1] : left[0];
+    const xcb_window_t other = otherOf(current.at("panes")[0], focused);
     ASSERT_TRUE(activate(focused));
-    const Point select = tabTargets(current, 0, other).select;
-    ASSERT_TRUE(click(select.x, select.y));
+    ASSERT_TRUE(click(tabTargets(current, 0, other).at(0)));
     current = waitForState([&](const json& s) { return s.at("panes")[0].at("selected") == other; });
     EXPECT_EQ(current.at("panes")[0].at("selected"), other) << current.dump();
     settle();
     const auto active = witnessActiveWindow();
-    const bool kept = active == focused || active == other;
-    row.focus = kept ? "yes" : "no";
-    EXPECT_TRUE(kept) << "the click on a tab left the focus on " << (active ? std::to_string(*active) : "nothing");
+    row.focus = active == focused || active == other ? "yes" : "no";
+    EXPECT_EQ(row.focus, "yes") << "the click on a tab left the focus on " << (active ? std::to_string(*active) : "nothing");
 
     // Control+Alt+Right moves the focused tab to the right pane, unless the
     // manager holds the chord: then it is the manager's alone (its stock
-    // binding goes to the next desktop).
+    // binding goes to the next desktop), and the user is not told again.
     ASSERT_TRUE(desktopIs("0"));
     ASSERT_TRUE(activate(other));
     ASSERT_TRUE(xdotool({"key", "--clearmodifiers", "ctrl+alt+Right"}));
@@ -166,6 +166,7 @@ TEST_F(ProgramTest, LayoutsStripsFocusAndHotKeysHoldOnThisWindowManager) {
     row.hotKey = moved ? (held ? "moved though held" : "moved") : (held ? "held by WM" : "not moved");
     EXPECT_NE(moved, held) << current.dump() << log();
     EXPECT_EQ(switched, held) << (held ? "named as held, but the manager did nothing with it" : "held, but not named");
+    EXPECT_TRUE(panelsTitled("Tessarapane").empty()) << "told twice";
     if (switched) {
       ASSERT_TRUE(xdotool({"set_desktop", "0"}) && desktopIs("0"));
     }
@@ -173,8 +174,7 @@ TEST_F(ProgramTest, LayoutsStripsFocusAndHotKeysHoldOnThisWindowManager) {
 
   ASSERT_EQ(ctl({"exit"}).status, 0);
   const json current = waitForState([](const json& s) { return s.at("layout").is_null(); });
-  EXPECT_TRUE(current.at("layout").is_null() && current.at("panes").empty() && current.at("tiles").empty())
-      << current.dump();
+  EXPECT_TRUE(current.at("layout").is_null() && current.at("panes").empty() && current.at("tiles").empty()) << current.dump();
   EXPECT_TRUE(program_->isRunning());
   std::string where;
   const double worst = worstOffset(before, &where);

@@ -29,69 +29,52 @@ void say(const std::string& line) {
 
 Bool allowAnyHost(char*) { return True; }
 
-Status registerClient(SmsConn conn, SmPointer, char* previousID) {
-  std::free(previousID);
-  char* id = SmsGenerateClientID(conn);
-  SmsRegisterClientReply(conn, id != nullptr ? id : const_cast<char*>("mini"));
-  std::free(id);
-  clients.push_back(conn);
-  say("registered");
-  return 1;
-}
-
-// Asking for what the story does not expect is told and left unanswered.
-void interactRequest(SmsConn, SmPointer, int) { say("interact-request"); }
-void interactDone(SmsConn, SmPointer, Bool) { say("interact-done"); }
-void saveYourselfRequest(SmsConn, SmPointer, int, Bool, int, Bool, Bool) { say("save-yourself-request"); }
-void phase2Request(SmsConn, SmPointer) { say("phase2-request"); }
-void getProperties(SmsConn conn, SmPointer) { SmsReturnProperties(conn, 0, nullptr); }
-
-void saveYourselfDone(SmsConn conn, SmPointer, Bool success) {
-  say("save-yourself-done " + std::to_string(success));
-  if (!shuttingDown) SmsSaveComplete(conn);
-}
-
-void setProperties(SmsConn, SmPointer, int count, SmProp** properties) {
-  for (int i = 0; i < count; ++i) {
-    const SmProp& property = *properties[i];
-    std::string value;
-    if (property.num_vals > 0) {
-      const SmPropValue& first = property.vals[0];
-      value = std::strcmp(property.type, SmCARD8) == 0
-                  ? std::to_string(*static_cast<unsigned char*>(first.value))
-                  : std::string(static_cast<char*>(first.value), static_cast<std::size_t>(first.length));
-    }
-    say(std::string("property ") + property.name + " " + value);
-    SmFreeProperty(properties[i]);
-  }
-  std::free(properties);
-}
-
-void deleteProperties(SmsConn, SmPointer, int count, char** names) { SmFreeReasons(count, names); }
-
-void closeConnection(SmsConn conn, SmPointer, int count, char** reasons) {
-  SmFreeReasons(count, reasons);
-  std::erase(clients, conn);
-  SmsCleanUp(conn);
-  say("closed");
-}
-
 Status newClient(SmsConn, SmPointer, unsigned long* mask, SmsCallbacks* callbacks, char**) {
   *mask = SmsRegisterClientProcMask | SmsInteractRequestProcMask | SmsInteractDoneProcMask |
           SmsSaveYourselfRequestProcMask | SmsSaveYourselfP2RequestProcMask | SmsSaveYourselfDoneProcMask |
-          SmsCloseConnectionProcMask | SmsSetPropertiesProcMask | SmsDeletePropertiesProcMask |
-          SmsGetPropertiesProcMask;
+          SmsCloseConnectionProcMask | SmsSetPropertiesProcMask | SmsDeletePropertiesProcMask | SmsGetPropertiesProcMask;
   *callbacks = SmsCallbacks{};
-  callbacks->register_client.callback = registerClient;
-  callbacks->interact_request.callback = interactRequest;
-  callbacks->interact_done.callback = interactDone;
-  callbacks->save_yourself_request.callback = saveYourselfRequest;
-  callbacks->save_yourself_phase2_request.callback = phase2Request;
-  callbacks->save_yourself_done.callback = saveYourselfDone;
-  callbacks->close_connection.callback = closeConnection;
-  callbacks->set_properties.callback = setProperties;
-  callbacks->delete_properties.callback = deleteProperties;
-  callbacks->get_properties.callback = getProperties;
+  callbacks->register_client.callback = [](SmsConn conn, SmPointer, char* previousID) -> Status {
+    std::free(previousID);
+    char* id = SmsGenerateClientID(conn);
+    SmsRegisterClientReply(conn, id != nullptr ? id : const_cast<char*>("mini"));
+    std::free(id);
+    clients.push_back(conn);
+    say("registered");
+    return 1;
+  };
+  // Asking for what the story does not expect is told and left unanswered.
+  callbacks->interact_request.callback = [](SmsConn, SmPointer, int) { say("interact-request"); };
+  callbacks->interact_done.callback = [](SmsConn, SmPointer, Bool) { say("interact-done"); };
+  callbacks->save_yourself_request.callback = [](SmsConn, SmPointer, int, Bool, int, Bool, Bool) { say("save-yourself-request"); };
+  callbacks->save_yourself_phase2_request.callback = [](SmsConn, SmPointer) { say("phase2-request"); };
+  callbacks->save_yourself_done.callback = [](SmsConn conn, SmPointer, Bool success) {
+    say("save-yourself-done " + std::to_string(success));
+    if (!shuttingDown) SmsSaveComplete(conn);
+  };
+  callbacks->close_connection.callback = [](SmsConn conn, SmPointer, int count, char** reasons) {
+    SmFreeReasons(count, reasons);
+    std::erase(clients, conn);
+    SmsCleanUp(conn);
+    say("closed");
+  };
+  callbacks->set_properties.callback = [](SmsConn, SmPointer, int count, SmProp** properties) {
+    for (int i = 0; i < count; ++i) {
+      const SmProp& property = *properties[i];
+      std::string value;
+      if (property.num_vals > 0) {
+        const SmPropValue& first = property.vals[0];
+        value = std::strcmp(property.type, SmCARD8) == 0
+                    ? std::to_string(*static_cast<unsigned char*>(first.value))
+                    : std::string(static_cast<char*>(first.value), static_cast<std::size_t>(first.length));
+      }
+      say(std::string("property ") + property.name + " " + value);
+      SmFreeProperty(properties[i]);
+    }
+    std::free(properties);
+  };
+  callbacks->delete_properties.callback = [](SmsConn, SmPointer, int count, char** names) { SmFreeReasons(count, names); };
+  callbacks->get_properties.callback = [](SmsConn conn, SmPointer) { SmsReturnProperties(conn, 0, nullptr); };
   return 1;
 }
 
@@ -100,8 +83,7 @@ Status newClient(SmsConn, SmPointer, unsigned long* mask, SmsCallbacks* callback
 void command(const std::string& word) {
   if (word == "checkpoint" || word == "logout") shuttingDown = word == "logout";
   for (SmsConn conn : clients) {
-    if (word == "checkpoint") SmsSaveYourself(conn, SmSaveBoth, False, SmInteractStyleAny, False);
-    if (word == "logout") SmsSaveYourself(conn, SmSaveBoth, True, SmInteractStyleAny, False);
+    if (word == "checkpoint" || word == "logout") SmsSaveYourself(conn, SmSaveBoth, shuttingDown, SmInteractStyleAny, False);
     if (word == "cancel") SmsShutdownCancelled(conn);
     if (word == "die") SmsDie(conn);
   }
@@ -140,13 +122,11 @@ int main() {
       const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
       if (got <= 0) return 0;
       input.append(buffer, static_cast<std::size_t>(got));
-      for (std::size_t end; (end = input.find('\n')) != std::string::npos; input.erase(0, end + 1)) {
-        command(input.substr(0, end));
-      }
+      for (std::size_t end; (end = input.find('\n')) != std::string::npos; input.erase(0, end + 1)) command(input.substr(0, end));
     }
     for (int i = 0; i < count; ++i) {
-      if (watched[1 + i].revents == 0) continue;
       IceAcceptStatus status;
+      if (watched[1 + i].revents == 0) continue;
       if (IceConn conn = IceAcceptConnection(listeners[i], &status)) connections.push_back(conn);
     }
     for (std::size_t i = 0; i < open.size(); ++i) {
