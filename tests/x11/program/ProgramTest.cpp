@@ -180,7 +180,7 @@ TEST_F(ProgramTest, ADayWithTheProgramActsOnRealWindowsAndTheSessionsEndKeepsThe
   // logind's signal on the stand-in system bus pauses the layout before the
   // system sleeps and resumes it on waking: the log shows each step with its
   // exact text, and a window pushed away while paused is laid out again.
-  // (The order of several reasons is PauseStories' and MappedPauses'.)
+  // (The order of several reasons is PauseStories' and ControlStory's.)
   const auto prepareForSleep = [&](bool asleep) {
     return succeeds({"dbus-send", "--bus=" + session().systemBusAddress(), "--type=signal", "/org/freedesktop/login1",
                      "org.freedesktop.login1.Manager.PrepareForSleep", asleep ? "boolean:true" : "boolean:false"});
