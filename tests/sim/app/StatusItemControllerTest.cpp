@@ -180,25 +180,6 @@ TEST_F(StatusItemSim, AParkedIconIsRecreatedOnceThenTheTrayHelpIsOfferedOnce) {
   EXPECT_TRUE(opened().empty() && control->commands.empty());
 }
 
-// No tray at all: a panel that starts a few seconds after the program at
-// log-in is waited for before the user is told.
-TEST_F(StatusItemSim, WithoutATrayTheNoticeWaitsForAPanelThatStartsLate) {
-  *bar->trayHost = false;
-  auto controller = make();
-  clock->advance(10.4);
-  EXPECT_EQ(std::pair(bar->made.size(), desktop->alerts()->shown().size()), std::pair(std::size_t{2}, std::size_t{0}));
-  *bar->trayHost = true;
-  clock->advance(5.0);
-  EXPECT_TRUE(desktop->alerts()->shown().empty() && !controller->isWatchingPresence());
-
-  *bar->trayHost = false;
-  controller = make();
-  clock->advance(11.1);
-  EXPECT_TRUE(desktop->alerts()->shown().empty());
-  clock->advance(0.2);
-  EXPECT_EQ(desktop->alerts()->shown().size(), 1u);
-}
-
 TEST_F(StatusItemSim, ParkingIsJudgedFromTheIconsWindowAndScreen) {
   // Hidden, without button, without window; on its own screen (a 24- and a
   // 12-point menu bar), else on the main one (25 points); with no screen

@@ -13,7 +13,7 @@
 #include "hotkeys/KeyChord.h"
 #include "sim/app/StatusItemDoubles.h"
 #include "sim/desktop/SimDesktopTest.h"
-#include "sim/permission/PermissionSim.h"
+#include "RecordingGuideWindow.h"
 
 namespace tessarapane::testing_support {
 

@@ -13,41 +13,6 @@ const std::string kMissing =
     "设置 Tessarapane: 开启以下权限后即可使用 窗口管理器/没有检测到支持 EWMH 的窗口管理器。请启动一个窗口管理器"
     "（例如 openbox、xfwm4 或 KWin），Tessarapane 会自动继续。:重新检查 [稍后]";
 
-TEST_F(AppDelegateSim, HotKeysMoveTheFocusedTabAndANewChordWorksAtOnce) {
-  {
-    // An earlier run saved its own chord for moving up.
-    HotKeySettingsStore earlier(desktop->userDefaults());
-    earlier.setChord(KeyChord{kKeyUp, KeyChord::kControl}, HotKeyAction::moveUp);
-  }
-  const WindowID d = open("d", Rect(700, 500, 400, 300)), c = open("c", Rect(100, 500, 400, 300)),
-                 b = open("b", Rect(700, 100, 400, 300)), a = open("a", Rect(100, 100, 400, 300));
-  launch();
-  choose("四等分（4 格）");
-  PaneIDs seen = panes();
-  auto pressIn = [&](WindowID window, std::uint32_t key, std::uint32_t modifiers = KeyChord::kDefaultModifiers) {
-    desktop->focusWindow(window);
-    clock->advance(5.0);
-    EXPECT_EQ(press(key, modifiers), std::optional<bool>(true));
-    for (const auto& pane : panes()) seen.push_back(pane);
-  };
-  pressIn(a, kKeyRight);
-  pressIn(a, kKeyDown);
-  pressIn(a, kKeyLeft);
-  pressIn(a, kKeyUp, KeyChord::kControl);
-  EXPECT_EQ(press(kKeyUp), std::nullopt);
-  // A chord the user changes in the settings is registered at once.
-  choose("快捷键设置…");
-  EXPECT_EQ(settingsWindow->shows, 1);
-  delegate->hotKeySettingsStore()->setChord(KeyChord{kKeyL, KeyChord::kDefaultModifiers}, HotKeyAction::moveLeft);
-  pressIn(b, kKeyL);
-  EXPECT_EQ(seen, (PaneIDs{{a}, {b}, {c}, {d}, {}, {b, a}, {c}, {d}, {}, {b}, {c}, {d, a}, {}, {b}, {c, a}, {d},
-                           {a}, {b}, {c}, {d}, {a, b}, {}, {c}, {d}}));
-  // Return starts the full-screen layout with every window.
-  pressIn(c, kKeyReturn);
-  EXPECT_EQ(std::pair(panes().size(), panes().at(0).size()), std::pair(1ul, 4ul));
-  EXPECT_EQ(remembered(), "tabs:fullScreen");
-}
-
 TEST_F(AppDelegateSim, TheRememberedLayoutComesBackOneSecondAfterLaunchOnlyWithThePermission) {
   // Without the permission the guide comes first and nothing moves; a
   // layout asked for brings the guide forward again.
@@ -85,6 +50,43 @@ TEST_F(AppDelegateSim, TheRememberedLayoutComesBackOneSecondAfterLaunchOnlyWithT
   clock->advance(5.0);
   EXPECT_EQ(writes({left, right}), 0u);
   EXPECT_EQ(remembered(), "tabs:split2");
+}
+
+// The guide from a desktop without a window manager, through one that lacks a feature, to one that has everything.
+TEST_F(AppDelegateSim, TheGuideSaysWhatTheWindowManagerLacksAndComesForwardWhenItIsThere) {
+  const std::string lacking =
+      "设置 Tessarapane: 开启以下权限后即可使用 窗口管理器/窗口管理器「simwm」不支持 _NET_MOVERESIZE_WINDOW, "
+      "_NET_CLIENT_LIST_STACKING。请换用支持 EWMH 的窗口管理器（例如 openbox、xfwm4 或 KWin）。:重新检查 [稍后]";
+  const std::string ready = "设置 Tessarapane: 一切就绪 窗口管理器/窗口管理器「simwm」已就绪。:granted [开始使用 ↩]";
+  desktop->setProcessTrusted(false);
+  launch();
+  const auto guide = delegate->permissionGuideWindowController();
+  guideWindow->onClose = [weak = std::weak_ptr(guide)] {
+    if (const auto live = weak.lock()) live->windowWillClose();
+  };
+  guide->show();  // an open guide is only brought forward
+  EXPECT_EQ(guideWindow->taken(), (Lines{kMissing, "center", "front", kMissing, "front"}));
+  EXPECT_EQ(desktop->recorder().activations(), (std::vector<ProcessID>(2, desktop->currentProcessID())));
+
+  // A window manager without two of the requests: the next poll says which.
+  desktop->setProcessTrusted(true);
+  desktop->setMissingWindowManagerFeatures({"_NET_MOVERESIZE_WINDOW", "_NET_CLIENT_LIST_STACKING"});
+  clock->advance(0.4);
+  EXPECT_EQ(guideWindow->taken(), Lines{});
+  clock->advance(0.2);
+  EXPECT_EQ(guideWindow->taken(), Lines{lacking});
+  // Checking again asks at once; a complete one brings the guide forward, and staying ready is no news.
+  desktop->setMissingWindowManagerFeatures({});
+  guide->authorize(AppPermission::accessibility);
+  clock->advance(2.0);
+  EXPECT_EQ(std::pair(guideWindow->taken(), desktop->permissionPrompts()), std::pair(Lines{ready, "front"}, 1));
+  // Closing stops the polling: the window manager going away is not drawn until the guide is shown again.
+  guide->close();
+  desktop->setProcessTrusted(false);
+  clock->advance(2.0);
+  EXPECT_EQ(guideWindow->taken(), Lines{"close"});
+  guide->show();
+  EXPECT_EQ(guideWindow->taken(), (Lines{kMissing, kMissing, "center", "front"}));
 }
 
 TEST_F(AppDelegateSim, TheMenuRunsLayoutsAndBothWaysOfEndingKeepOrForgetThem) {

@@ -107,23 +107,6 @@ TEST_F(WindowControllerSim, FramesAreWrittenOnlyWhenOffByMoreThanAPointAndNeverI
   EXPECT_EQ(calls(), Lines{});
 }
 
-TEST_F(WindowControllerSim, RaisingFocusesRaisesAndBringsTheProcessForward) {
-  const ProcessID back = launch("Back");  // busy for the next two requests:
-  const WindowID behind = open(back, "Behind", Rect(100, 100, 600, 400), [](auto& s) { s.behavior.cannotCompleteCount = 2; });
-  open(launch("Front"), "Cover", Rect(100, 100, 600, 400));
-  const ManagedWindow window = record(behind);
-  EXPECT_FALSE(controller.raise(window, WindowIDSet{}));  // not on screen as the caller knows
-  EXPECT_EQ(calls(), Lines{});
-
-  // Any one step taken is enough: here only the focus write is.
-  desktop->setFrontProcessMode(SimFrontProcessMode::unavailable);
-  EXPECT_TRUE(controller.raise(window, WindowIDSet{behind}));
-  EXPECT_EQ(calls(), (Lines{"AXFocusedWindow app", "AXMain Behind", "AXRaise Behind", "front"}));
-  desktop->setFrontProcessMode(SimFrontProcessMode::succeeds);
-  EXPECT_TRUE(controller.raise(window, std::nullopt));
-  EXPECT_EQ(std::pair(desktop->stackingOrder().front(), desktop->frontmostApplication()), std::pair(behind, std::optional(back)));
-}
-
 TEST_F(WindowControllerSim, ClosedMeansGoneOrOffScreenAndModalUIBlocks) {
   const ProcessID app = launch("Editor");
   const WindowID main = open(app, "Doc", Rect(0, 30, 800, 600)), minimised = open(app, "Min", Rect(500, 30, 400, 300)),
@@ -157,68 +140,6 @@ TEST_F(WindowControllerSim, ClosedMeansGoneOrOffScreenAndModalUIBlocks) {
   desktop->attachSheet(main, Rect(200, 60, 400, 200));
   blocked.push_back(controller.hasBlockingModalUI(record(main)));
   EXPECT_EQ(blocked, (std::vector<bool>{false, true, true, true, false, true}));
-}
-
-TEST_F(WindowControllerSim, ClosingRetriesABusyApplicationAndConfirmsTheWindowWent) {
-  using B = SimWindowBehavior;
-  const std::vector<std::pair<std::string, B>> cases = {
-      {"closes", {}}, {"slow", {.closeResponse = SimCloseResponse::closesAfterDelay, .closeDelay = 0.1}},
-      {"asks", {.closeResponse = SimCloseResponse::asksConfirmation}},
-      {"minimises", {.closeResponse = SimCloseResponse::asksConfirmation}},
-      {"busy twice", {.cannotCompleteCount = 2}}, {"busy", {.cannotCompleteCount = 9}}, {"disabled", {}},
-      {"no button", {}}, {"sheet", {}}, {"disabled by sheet", {.sheetBlocking = SimSheetBlocking::disablesCloseButton}},
-      {"refused by sheet", {.sheetPressError = AXError::apiDisabled}}, {"hung", {}}, {"gone", {}}};
-  std::vector<std::string> outcomes;
-  for (const auto& [name, behavior] : cases) {
-    const ProcessID app = launch(name);
-    const WindowID number = open(app, name, Rect(100, 100, 600, 400), [&](SimWindowSpec& s) {
-      s.behavior = behavior;
-      s.closeButton = SimControl{name != "no button", name != "disabled"};
-    });
-    if (name.ends_with("sheet")) desktop->attachSheet(number, Rect(200, 120, 300, 200));
-    const ManagedWindow window = record(number);
-    if (name == "hung") desktop->setAnswersAccessibility(app, false);
-    if (name == "gone") desktop->closeWindow(number);
-    desktop->recorder().clear();
-    const double start = clock->now();
-    std::string outcome = "none";
-    auto operation = controller.close(window, [&](WindowCloseResult result) {
-      outcome = std::string(toString(result)) + " @" + std::to_string(std::lround((clock->now() - start) * 1000));
-    });
-    EXPECT_EQ(outcome, "none") << "never from inside close()";
-    clock->runPending();
-    if (name == "minimises") desktop->setMinimized(number, true);
-    clock->advance(5.0);
-    outcomes.push_back(name + ": " + outcome + " after " + std::to_string(desktop->recorder().closeRequests(number)));
-  }
-  EXPECT_EQ(outcomes, (std::vector<std::string>{
-                          "closes: closed @0 after 1", "slow: closed @120 after 1", "asks: requested @600 after 1",
-                          "minimises: requested @600 after 1", "busy twice: closed @200 after 3",
-                          "busy: temporarilyUnavailable @200 after 3", "disabled: noCloseControl @0 after 0",
-                          "no button: noCloseControl @0 after 0", "sheet: blockedByDialog @0 after 1",
-                          "disabled by sheet: blockedByDialog @0 after 0",
-                          "refused by sheet: accessibilityDisabled @0 after 1",
-                          "hung: temporarilyUnavailable @200 after 0", "gone: closed @0 after 0"}));
-}
-
-TEST_F(WindowControllerSim, ACancelledCloseAnswersOnTheNextTurnAndADroppedOneNever) {
-  const ProcessID app = launch("Editor");
-  auto window = [&](SimWindowBehavior behavior) {
-    return record(open(app, "Doc", Rect(100, 100, 600, 400), [&](SimWindowSpec& s) { s.behavior = behavior; }));
-  };
-  Lines results;
-  auto note = [&](WindowCloseResult result) { results.push_back(std::string(toString(result))); };
-  auto busy = controller.close(window({.cannotCompleteCount = 9}), note);
-  auto asking = controller.close(window({.closeResponse = SimCloseResponse::asksConfirmation}), note);
-  auto dropped = controller.close(window({.cannotCompleteCount = 1}), note);
-  clock->advance(0.01);
-  busy.cancel();
-  asking.cancel();
-  busy.cancel();
-  dropped = WindowCloseOperation();
-  EXPECT_TRUE(results.empty() && busy.isCancelled() && busy.isPending());
-  clock->advance(5.0);
-  EXPECT_EQ(results, (Lines{"temporarilyUnavailable", "requested"}));
 }
 
 }  // namespace tessarapane

@@ -1,9 +1,8 @@
-// How a pane's tab strip is laid out: tab width and display mode for the room there is, which tabs overflow,
-// where the panel, slots and buttons go, the texts the strip shows, and the layout-kind miniatures.
+// How a pane's tab strip is laid out: every input partitions the tabs and fits, where the panel, slots and
+// buttons go, and the layout-kind miniatures.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 #include <limits>
 #include <map>
 #include <numeric>
@@ -23,42 +22,6 @@ using Strip = PaneTabStripLayout;
 using Indices = std::vector<int>;
 using Rects = std::vector<Rect>;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
-
-TEST(TabStripLayout, WidthModeAndOverflowForTheRoomThereIs) {
-  struct Case {
-    int count, selected, moves;
-    double width;
-    Strip expected;
-  };
-  const Mode full = Mode::full, moves = Mode::iconWithMoves, icon = Mode::iconOnly;
-  const std::vector<Case> cases = {
-      {1, 0, 1, 500, {154, full, {0}, {}}},      {1, 0, 1, 153.99, {153, full, {0}, {}}},
-      {-1, 0, 2, kNaN, {154, full, {}, {}}}, {3, 2, 2, kNaN, {51, icon, {2}, {0, 1}}},
-      // Three tabs share the width less two 4-point gaps, floored.
-      {3, 1, 2, 322.99, {104, full, {0, 1, 2}, {}}}, {3, 1, 2, 323, {105, full, {0, 1, 2}, {}}},
-      // full needs 96 (3 x 96 + 8 = 296) and wins over arrows.
-      {3, 0, 4, 296, {96, full, {0, 1, 2}, {}}}, {3, 0, 2, 295.99, {95, moves, {0, 1, 2}, {}}},
-      // Icon with arrows needs 51 + 20 per arrow.
-      {3, 0, 2, 281, {91, moves, {0, 1, 2}, {}}}, {3, 0, 2, 280.99, {90, icon, {0, 1, 2}, {}}},
-      {3, 0, 1, 260, {84, moves, {0, 1, 2}, {}}}, {3, 0, 0, 260, {84, icon, {0, 1, 2}, {}}},
-      // Icons down to 51 before anything overflows; then slots of 55 beside a 40-point button.
-      {3, 2, 0, 161, {51, icon, {0, 1, 2}, {}}}, {3, 2, 0, 160.99, {51, icon, {0, 2}, {1}}},
-      {3, 0, 0, 160.99, {51, icon, {0, 1}, {2}}},
-      // The selected tab stays visible, taking the last slot.
-      {10, 7, 2, 300, {51, icon, {0, 1, 2, 7}, {3, 4, 5, 6, 8, 9}}},
-      {10, 9, 2, 300, {51, icon, {0, 1, 2, 9}, {3, 4, 5, 6, 7, 8}}},
-      {10, 10, 2, 300, {51, icon, {0, 1, 2, 3}, {4, 5, 6, 7, 8, 9}}},
-      {10, 0, 0, 260, {51, icon, {0, 1, 2, 3}, {4, 5, 6, 7, 8, 9}}},
-      {10, 0, 0, 259.99, {51, icon, {0, 1, 2}, {3, 4, 5, 6, 7, 8, 9}}},
-      // No slot fits: one tab is still shown.
-      {5, 3, 1, 60, {51, icon, {3}, {0, 1, 2, 4}}}, {5, -1, 1, 60, {51, icon, {0}, {1, 2, 3, 4}}},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Strip::make(c.count, c.selected, c.moves, c.width), c.expected)
-        << c.count << " tabs, selected " << c.selected << ", " << c.moves << " arrows, width " << c.width;
-  }
-}
 
 // Every input gives a partition of the tabs that fits the width whenever one slot fits at all.
 TEST(TabStripLayout, EveryLayoutPartitionsTheTabsAndFits) {
@@ -134,16 +97,6 @@ struct TableLocalizer final : Localizer {
     return found == table.end() ? std::string(key) : found->second;
   }
 };
-
-TEST(TabStripLayout, TextsOfTheStrip) {
-  EXPECT_EQ(PaneTabTexts::closeButtonDescription() + PaneTabTexts::overflowTitle(12) + PaneTabTexts::overflowToolTip(1),
-            "关闭窗口+12还有 1 个窗口");
-  auto localizer = std::make_shared<TableLocalizer>();
-  localizer->table = {{"还有 %ld 个窗口", "%ld more (%ld)"}};
-  localization::install(localizer);
-  EXPECT_EQ(PaneTabTexts::overflowToolTip(7), "7 more (%ld)");  // only the first placeholder is filled
-  localization::install(nullptr);
-}
 
 TEST(TabStripLayout, LayoutMiniaturesArePlatesWithTheirPanes) {
   using namespace LayoutKindIcon;

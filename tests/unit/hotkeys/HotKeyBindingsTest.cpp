@@ -9,7 +9,6 @@
 
 #include "hotkeys/HotKeyAction.h"
 #include "hotkeys/HotKeyBindingsCoding.h"
-#include "hotkeys/HotKeySettingsSection.h"
 #include "hotkeys/KeyChord.h"
 #include "platform/Localizer.h"
 
@@ -28,34 +27,6 @@ struct FormatLocalizer final : Localizer {
     return "T:" + std::string(key);
   }
 };
-
-TEST(HotKeyBindings, ActionsSectionsAndDefaultChords) {
-  const std::vector<std::tuple<Action, const char*, const char*, KeyChord, const char*>> rows = {
-      {Action::moveLeft, "moveLeft", "移到左侧", {123, 6144}, "⌃⌥←"},
-      {Action::moveRight, "moveRight", "移到右侧", {124, 6144}, "⌃⌥→"},
-      {Action::moveUp, "moveUp", "移到上方", {126, 6144}, "⌃⌥↑"},
-      {Action::moveDown, "moveDown", "移到下方", {125, 6144}, "⌃⌥↓"},
-      {Action::fullScreen, "fullScreen", "全屏", {36, 6144}, "⌃⌥↩"}};
-  ASSERT_EQ(kAllHotKeyActions.size(), rows.size());
-  HotKeyBindings defaults;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    const auto& [action, raw, name, chord, shown] = rows[i];
-    EXPECT_EQ(std::tuple(kAllHotKeyActions[i], ordinal(action), rawValue(action), fromRawValue<Action>(raw), title(action)),
-              std::tuple(action, static_cast<int>(i), std::string_view(raw), std::optional(action), std::string(name)));
-    EXPECT_EQ(chord.displayString(), shown);
-    defaults[action] = chord;
-  }
-  EXPECT_EQ(KeyChord::defaultBindings(), defaults);
-
-  using Section = HotKeySettingsSection;
-  EXPECT_EQ(std::vector(kAllHotKeySettingsSections.begin(), kAllHotKeySettingsSections.end()),
-            (std::vector{Section::moveWindow, Section::layout}));
-  EXPECT_EQ(std::pair(title(Section::moveWindow), title(Section::layout)), std::pair(std::string("移动窗口"), std::string("布局")));
-  EXPECT_EQ(std::pair(rawValue(Section::moveWindow), fromRawValue<Section>("layout")),
-            std::pair(std::string_view("moveWindow"), std::optional(Section::layout)));
-  EXPECT_EQ(actions(Section::moveWindow), (std::vector{Action::moveLeft, Action::moveRight, Action::moveUp, Action::moveDown}));
-  EXPECT_EQ(actions(Section::layout), std::vector{Action::fullScreen});
-}
 
 TEST(HotKeyBindings, KeyPressesBecomeChordsShownWithTheirKeyNames) {
   const auto press = [](std::uint16_t code, std::uint64_t flags, KeyEvent::Type type = KeyEvent::Type::keyDown) {

@@ -4,15 +4,12 @@
 
 #include <climits>
 #include <limits>
-#include <map>
-#include <memory>
 #include <string>
 
 #include "LayoutTestSupport.h"
 #include "layout/LayoutEngine.h"
 #include "layout/PaneMove.h"
 #include "layout/RememberedLayout.h"
-#include "platform/Localizer.h"
 
 namespace tessarapane {
 namespace {
@@ -20,10 +17,6 @@ namespace {
 using namespace testing_support;
 using Dir = PaneMoveDirection;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-struct PrefixLocalizer final : Localizer {
-  std::string localized(std::string_view key) const override { return "T:" + std::string(key); }
-};
 
 // One row per kind, in menu order: names, pane count, the panes over (10, 20, 1441, 875) -- halves 720 + 721
 // across and 437 + 438 up, thirds 480 + 480 + 481 -- and each pane's neighbours left, right, up, down.
@@ -85,66 +78,6 @@ TEST(PaneLayout, EveryKindHasItsNamesPanesAndNeighbours) {
   EXPECT_EQ(PaneMove::destinationPaneIndex(INT_MAX, Dir::left, LayoutKind::split2), std::nullopt);
   // A tab index one past the end (a strip behind a closed window) splits nothing.
   EXPECT_EQ(PaneMove::expandFullScreenToSplit2(windows({1, 2}), 2, Dir::left), std::nullopt);
-}
-
-TEST(PaneLayout, OnlyExactRawValuesParseAndTextsGoThroughTheLocalizer) {
-  for (const char* bad : {"", "Split2", " split2", "split5", "grid", "tabs:split2"}) EXPECT_EQ(fromRawValue<LayoutKind>(bad), std::nullopt) << bad;
-  EXPECT_EQ(fromRawValue<LayoutKind>(std::string_view("split2\0", 7)), std::nullopt);
-  EXPECT_EQ(std::pair(rawValue(RememberedLayout::grid()), fromRawValue<RememberedLayout>("grid")),
-            std::pair(std::string("grid"), std::optional(RememberedLayout::grid())));
-  EXPECT_EQ(std::pair(RememberedLayout::grid().isGrid(), RememberedLayout::grid().tabsKind()), std::pair(true, std::optional<LayoutKind>()));
-  for (const char* bad : {"tabs:", "Grid", "grid ", "tabs:Split4", "Tabs:split4", "tabs:grid", "tabssplit2", "split2"}) {
-    EXPECT_EQ(fromRawValue<RememberedLayout>(bad), std::nullopt) << bad;
-  }
-  std::string tooltips;
-  for (Dir d : kAllPaneMoveDirections) tooltips += std::string(rawValue(d)) + " " + tooltip(d) + " ";
-  EXPECT_EQ(tooltips, "left 移到左侧 right 移到右侧 up 移到上方 down 移到下方 ");
-  EXPECT_EQ(std::pair(fromRawValue<Dir>("down"), fromRawValue<Dir>("Left")), std::pair(std::optional(Dir::down), std::optional<Dir>()));
-  localization::install(std::make_shared<PrefixLocalizer>());
-  EXPECT_EQ(displayTitle(LayoutKind::focusStack) + tooltip(Dir::up), "T:1+2T:移到上方");
-  localization::install(nullptr);
-}
-
-TEST(PaneLayout, PanesTileAnyScreenExactly) {
-  for (const Rect& screen : {Rect(3.5, -7.25, 1000.5, 601.75), Rect(0, 0, 3, 2)}) {
-    for (LayoutKind kind : kAllLayoutKinds) {
-      SCOPED_TRACE(::testing::Message() << rawValue(kind) << " on " << screen);
-      const std::vector<Rect> panes = LayoutEngine::paneFrames(kind, screen);
-      Rect covered = Rect::null();
-      double area = 0;
-      for (std::size_t i = 0; i < panes.size(); ++i) {
-        covered = covered.unionWith(panes[i]);
-        area += panes[i].area();
-        for (std::size_t j = i + 1; j < panes.size(); ++j) EXPECT_EQ(intersectionArea(panes[i], panes[j]), 0);
-      }
-      EXPECT_EQ(covered, screen);
-      EXPECT_DOUBLE_EQ(area, screen.area());
-    }
-  }
-}
-
-TEST(PaneLayout, EachPaneKeepsItsTabBarAlongTheTop) {
-  using G = PaneGeometry;
-  // Where the bars and windows of ordinary panes lie is what every story on the simulated desktop compares.
-  // A pane lower than the bar is all bar.
-  EXPECT_EQ(LayoutEngine::geometries(LayoutKind::topBottom, Rect(0, 0, 300, 41), 32),
-            (std::vector<G>{{Rect(0, 20, 300, 21), Rect(0, 20, 300, 21), Rect(0, 20, 300, 0)},
-                            {Rect(0, 0, 300, 20), Rect(0, 0, 300, 20), Rect(0, 0, 300, 0)}}));
-  // A negative or NaN bar height counts as none.
-  for (double height : {-5.0, kNaN}) {
-    EXPECT_EQ(LayoutEngine::geometries(LayoutKind::split2, Rect(0, 0, 1000, 600), height),
-              (std::vector<G>{{Rect(0, 0, 500, 600), Rect(0, 600, 500, 0), Rect(0, 0, 500, 600)},
-                              {Rect(500, 0, 500, 600), Rect(500, 600, 500, 0), Rect(500, 0, 500, 600)}}));
-  }
-  // A NaN or empty screen still gives one pane per index.
-  for (LayoutKind kind : kAllLayoutKinds) {
-    const auto nan = LayoutEngine::geometries(kind, Rect(kNaN, 0, 100, kNaN), 32);
-    ASSERT_EQ(static_cast<int>(nan.size()), paneCount(kind));
-    for (const G& g : nan) EXPECT_TRUE(g.paneFrame.hasNaN());
-    const Rect point(5, 5, 0, 0);
-    EXPECT_EQ(LayoutEngine::geometries(kind, point, 32),
-              std::vector<G>(static_cast<std::size_t>(paneCount(kind)), G{point, point, point}));
-  }
 }
 
 TEST(PaneLayout, WindowsAreDealtInRunsOrByWhereTheyStand) {

@@ -1,14 +1,11 @@
 // The rules a running tab layout applies to its panes: which tab is selected after a change, where the focus
-// moves, where a new or dragged window belongs, and when a window still counts as in place.
+// moves, and when a window still counts as in place. (Where new and dragged windows go is the stories'.)
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <limits>
 
 #include "LayoutTestSupport.h"
-#include "layout/LayoutEngine.h"
-#include "layout/NewWindowPlacement.h"
-#include "layout/PaneReconciliation.h"
 #include "layout/PaneState.h"
 #include "layout/PaneTabHistory.h"
 #include "layout/TabFocus.h"
@@ -101,81 +98,6 @@ TEST(PaneRules, TheFocusMovesFromTheFocusedTabOrTheLastFocusedPanesSelection) {
       {{10.0, 11.0}, std::nullopt}, {{48.000001}, std::nullopt}, {{3.0, 2.0, 2.0}, std::nullopt},
       {{kNaN}, std::nullopt}, {{kInf}, std::nullopt}};
   for (const auto& [list, expected] : deltas) EXPECT_EQ(WindowFocusMatch::bestIndex(list), expected) << list.size();
-}
-
-TEST(PaneRules, ANewWindowGoesToThePaneItStandsInOrTheFocusedOrLeastFullOne) {
-  using namespace NewWindowPlacement;
-  const std::vector<Rect> halves = {Rect(0, 0, 500, 800), Rect(500, 0, 500, 800)};
-  const std::vector<std::pair<Point, std::optional<int>>> points = {
-      {{500, 100}, 1}, {{499.999, 100}, 0}, {{0, 0}, 0}, {{1000, 100}, std::nullopt}, {{100, 800}, std::nullopt},
-      {{-1, 100}, std::nullopt}, {{kNaN, 100}, std::nullopt}};
-  for (const auto& [point, expected] : points) EXPECT_EQ(paneIndex(point, halves), expected) << point;
-  const std::vector<Rect> overlapping = {Rect(0, 0, 600, 800), Rect(400, 0, 600, 800)};
-  EXPECT_EQ(paneIndex({500, 100}, overlapping), std::nullopt);
-
-  const std::vector<Rect> thirds = {Rect(0, 0, 100, 100), Rect(100, 0, 100, 100), Rect(200, 0, 100, 100)};
-  const std::vector<std::tuple<Rect, std::vector<Rect>, std::optional<int>>> overlaps = {
-      {Rect(400, -300, 400, 400), halves, 1},          {Rect(-100, 100, 400, 400), halves, 0},
-      {Rect(800, 100, -400, 400), halves, 1},          {Rect(300, -300, 400, 400), halves, std::nullopt},
-      {Rect(50, 0, 200, 100), thirds, 1},              {Rect(50, 0, 250, 100), thirds, std::nullopt},
-      {Rect(0, 0, 260, 100), thirds, std::nullopt},    {Rect(0, 0, 140, 100), thirds, 0},
-      {Rect(kNaN, 0, 10, 10), halves, std::nullopt},   {Rect::null(), halves, std::nullopt},
-      {Rect(0, 0, kInf, 10), {Rect(0, 0, kInf, 0), Rect(0, 0, 100, 100)}, 1},  // NaN overlap counts zero
-  };
-  for (const auto& [frame, panes, expected] : overlaps) {
-    EXPECT_EQ(uniquelyLargestOverlapIndex(frame, panes), expected) << frame;
-  }
-  EXPECT_EQ(focusedOrLeastFull(2, {3, 1, 0}), 2);
-  EXPECT_EQ(focusedOrLeastFull(-1, {3, 1, 1}), 1);
-  EXPECT_EQ(focusedOrLeastFull(3, {2, 2, 2}), 0);
-  EXPECT_EQ(focusedOrLeastFull(99, {4, 3, 3, 0}), 3);
-  EXPECT_EQ(focusedOrLeastFull(0, {}), std::nullopt);
-}
-
-TEST(PaneRules, AWindowDraggedIntoAnotherPaneMovesThereAtTheEnd) {
-  using Frames = std::unordered_map<WindowID, Rect>;
-  using Moves = std::unordered_map<WindowID, int>;
-  std::vector<Rect> paneFrames, windowFrames;  // window areas (0, 0, 500, 768) and (500, 0, 500, 768)
-  for (const PaneGeometry& g : LayoutEngine::geometries(LayoutKind::split2, Rect(0, 0, 1000, 800), 32)) {
-    paneFrames.push_back(g.paneFrame);
-    windowFrames.push_back(g.windowFrame);
-  }
-  const Rect left(0, 0, 500, 768), right(500, 0, 500, 768);
-  struct Case {
-    Lists panes;
-    Frames frames;
-    Lists expected;
-    Moves moves;
-  };
-  const std::vector<Case> cases = {
-      // Within the tolerance, or off its frame but centred in its own pane: stays.
-      {{{1, 2, 3, 4, 5}, {6}},
-       {{1, left}, {2, Rect(30, -30, 500, 768)}, {3, Rect(0, 0, 540, 808)}, {4, Rect(-32, 32, 460, 728)},
-        {5, Rect(33, 0, 500, 768)}, {6, Rect(500, 0, 200, 200)}},
-       {{1, 2, 3, 4, 5}, {6}}, {}},
-      {{{1, 2, 3}, {4}}, {{1, left}, {2, Rect(520, 10, 400, 700)}, {3, left}, {4, right}}, {{1, 3}, {4, 2}}, {{2, 1}}},
-      // Two that swap are each visited once.
-      {{{1, 3}, {2, 4}}, {{1, right}, {2, left}, {3, left}, {4, right}}, {{3, 2}, {4, 1}}, {{1, 1}, {2, 0}}},
-      // A centre on the shared edge belongs to the right pane.
-      {{{1}, {}}, {{1, Rect(300, 0, 400, 400)}}, {{}, {1}}, {{1, 1}}},
-      // No frame, a centre outside every pane, NaN, null, negative size in place: stays.
-      {{{1, 2, 3, 4, 5}, {}},
-       {{2, Rect(2000, 0, 500, 768)}, {3, Rect(kNaN, 0, 500, 768)}, {4, Rect::null()}, {5, Rect(500, 768, -500, -768)}},
-       {{1, 2, 3, 4, 5}, {}}, {}},
-      {{{1, 5, 1}, {2}}, {{1, right}}, {{5}, {2, 1}}, {{1, 1}}},  // a repeated number moves once
-      {{{1}, {}, {}}, {{1, right}}, {{1}, {}, {}}, {}},            // lists that do not match the panes
-  };
-  for (const Case& c : cases) {
-    const auto result = PaneReconciliation::reconcile(c.panes, c.frames, paneFrames, windowFrames);
-    EXPECT_EQ(result, (PaneReconciliation::Result{c.expected, c.moves})) << ::testing::PrintToString(c.panes);
-  }
-  EXPECT_EQ(PaneReconciliation::reconcile({{1}, {}}, {{1, right}}, paneFrames, {left}).panes, (Lists{{1}, {}}));
-  // A centre in a gap between panes stays.
-  EXPECT_EQ(PaneReconciliation::reconcile({{1}, {}}, {{1, Rect(400, 0, 200, 400)}},
-                                          {Rect(0, 0, 480, 800), Rect(520, 0, 480, 800)},
-                                          {Rect(0, 0, 480, 768), Rect(520, 0, 480, 768)})
-                .panes,
-            (Lists{{1}, {}}));
 }
 
 }  // namespace
