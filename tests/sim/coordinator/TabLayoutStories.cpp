@@ -177,6 +177,20 @@ TEST_F(TabLayouts, ClickingTabsShowsThemAndAVanishedTabIsDropped) {
   EXPECT_EQ(desktop->recorder().raisedWindows(), IDs{});
 }
 
+// Dragged into the other pane and the layout chosen again: the selected tab leaves its pane showing the tab
+// used before it.
+TEST_F(TabLayouts, ADraggedSelectedTabLeavesItsPaneShowingTheTabUsedBeforeIt) {
+  const IDs w = openApps({"a", "b", "c", "d", "e"});
+  coordinator->startLayout(LayoutKind::split2);
+  settle();
+  for (int tab : {2, 0, 1}) tabBar(0)->clickTab(tab);
+  ASSERT_EQ(layout(), "split2 @0 [e d* c] [b* a] mem=tabs:split2");
+  desktop->moveWindow(w[3], Rect(800, 200, 600, 500));
+  coordinator->startLayout(LayoutKind::split2);
+  settle();
+  EXPECT_EQ(layout(), "split2 @0 [e* c] [b a d*] mem=tabs:split2");
+}
+
 TEST_F(TabLayouts, MovingTabsByArrowAndHotKey) {
   const IDs w = openApps({"a", "b", "c", "d", "e"});  // {e, d} {c} {b} {a}
   coordinator->startLayout(LayoutKind::split4);
