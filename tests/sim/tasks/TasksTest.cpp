@@ -1,6 +1,6 @@
-// The one delayed-task mechanism, told as the schedules that use it: every
-// wake-up and every end goes into one log, "<ms> <what>", counted from the
-// end of the previous run.
+// The keyed task table of the one delayed-task mechanism: every wake-up and
+// every end goes into one log, "<ms> <what>", counted from the end of the
+// previous run. (The walks and polls themselves are the stories'.)
 #include <gtest/gtest.h>
 
 #include <cmath>

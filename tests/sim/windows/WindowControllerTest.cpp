@@ -1,6 +1,7 @@
-// What the program does to other applications' windows: focus, frames,
-// raising, closing. Every request reaches the simulated desktop, whose
-// recorder gives the whole sequence.
+// What the program reads of and does to other applications' windows: the
+// focus, frame writes, and when a window counts as closed or held by a
+// dialog (closing as the user sees it is the window stories'). Every request
+// reaches the simulated desktop, whose recorder gives the whole sequence.
 #include "windows/WindowController.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-// The global hot keys' actions, how a key press becomes a chord and how a chord is shown, conflicts between
-// bindings, and the stored JSON of the bindings: a damaged member costs only itself, damaged data as a whole is refused.
+// How a key press becomes a chord and how a chord is shown, conflicts between bindings, and the stored JSON of
+// the bindings: a damaged member costs only itself, damaged data as a whole is refused.
 #include <gtest/gtest.h>
 
 #include <memory>
