@@ -109,7 +109,7 @@ TEST(QtServices, KeysMapToTheirAnsiPositions) {
   EXPECT_FALSE(QtKeyMapping::keyDown(QKeyEvent(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier)).has_value());
 }
 
-TEST(QtServices, FactoryPanelsReleasedInsideTheirOwnCloseClickGoQuietly) {
+TEST(QtServices, FactoryPanelsReleasedInsideTheirOwnCloseClickGoQuietlyAndStripsAreKeptForTheNextPane) {
   QtChromeFactory factory(std::make_shared<ApplicationIcons>(std::make_shared<FakeIconProvider>()), ToolkitSpace());
   // What the coordinator does when the last tab of a pane closes.
   std::shared_ptr<tessarapane::PaneTabBarPanel> held;
@@ -122,8 +122,15 @@ TEST(QtServices, FactoryPanelsReleasedInsideTheirOwnCloseClickGoQuietly) {
   QTest::mouseClick(closing.tabItemViews().at(0)->closeButton(), Qt::LeftButton);
   ASSERT_TRUE(!held && widget);
   EXPECT_FALSE(widget->isVisible());
+  // Kept on its window for the next pane, holding nothing of this one; taken up again as if new.
+  QCoreApplication::sendPostedEvents();
   flushDeferredDeletes();
-  EXPECT_FALSE(widget) << "deleted on the next turn";
+  ASSERT_TRUE(widget);
+  EXPECT_TRUE(closing.tabs().empty() && closing.tabItemViews().empty() && !widget->isVisible());
+  const auto next = factory.makePaneTabBarPanel({{"Notes", 12}, {"Mail", 13}}, {}, Rect(0, 300, 400, 32), {});
+  ASSERT_EQ(next.get(), static_cast<tessarapane::PaneTabBarPanel*>(&closing));
+  EXPECT_EQ(std::pair(closing.tabItemViews().size(), closing.tabItemViews().at(0)->moveButtons().size()),
+            std::pair(std::size_t{2}, std::size_t{0}));
 
   // The grid preview is made hidden.
   EXPECT_FALSE(dynamic_cast<QtBentoPreviewPanel&>(*factory.makeBentoPreviewPanel(Rect(0, 0, 800, 600))).isVisible());

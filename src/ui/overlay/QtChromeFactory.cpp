@@ -11,12 +11,51 @@ namespace tessarapane::ui {
 
 QtChromeFactory::QtChromeFactory(std::shared_ptr<ApplicationIcons> icons, ToolkitSpace space,
                                  std::shared_ptr<Log> log)
-    : icons_(std::move(icons)), space_(std::move(space)), stage_(std::make_shared<OverlayStage>(std::move(log))) {}
+    : icons_(std::move(icons)),
+      space_(std::move(space)),
+      stage_(std::make_shared<OverlayStage>(std::move(log))),
+      spareStrips_(std::make_shared<std::vector<QtPaneTabBarPanel*>>()) {
+  for (std::size_t i = 0; i < kKeptTabStrips; ++i) {
+    auto* strip = new QtPaneTabBarPanel({}, {}, Rect(0, 0, 1, 1), {}, icons_, space_, stage_);
+    strip->winId();  // its X window now, while nothing is being placed
+    spareStrips_->push_back(strip);
+  }
+}
+
+QtChromeFactory::~QtChromeFactory() {
+  for (QtPaneTabBarPanel* panel : *spareStrips_) delete panel;
+  spareStrips_->clear();
+}
 
 std::shared_ptr<tessarapane::PaneTabBarPanel> QtChromeFactory::makePaneTabBarPanel(
     const std::vector<PaneTabPresentation>& tabs, const std::vector<PaneMoveDirection>& moveDirections,
     const Rect& frame, PaneTabBarHandlers handlers) {
-  return makeDeferredShared<QtPaneTabBarPanel>(tabs, moveDirections, frame, std::move(handlers), icons_, space_, stage_);
+  QtPaneTabBarPanel* panel = nullptr;
+  if (spareStrips_->empty()) {
+    panel = new QtPaneTabBarPanel(tabs, moveDirections, frame, std::move(handlers), icons_, space_, stage_);
+  } else {
+    panel = spareStrips_->back();
+    spareStrips_->pop_back();
+    panel->reuse(tabs, moveDirections, frame, std::move(handlers));
+  }
+  std::weak_ptr<std::vector<QtPaneTabBarPanel*>> spares = spareStrips_;
+  return std::shared_ptr<QtPaneTabBarPanel>(panel, [spares](QtPaneTabBarPanel* released) {
+    released->hide();
+    // The release may come from inside one of the strip's own clicks, whose
+    // handler must outlive it: the strip is retired on a later turn.
+    QMetaObject::invokeMethod(
+        released,
+        [released, spares] {
+          const auto kept = spares.lock();
+          if (kept && kept->size() < kKeptTabStrips) {
+            released->retire();
+            kept->push_back(released);
+          } else {
+            released->deleteLater();
+          }
+        },
+        Qt::QueuedConnection);
+  });
 }
 
 std::shared_ptr<tessarapane::BentoDividerController> QtChromeFactory::makeBentoDividerController(

@@ -10,13 +10,23 @@
 
 namespace tessarapane::ui {
 
+class QtPaneTabBarPanel;
+
 // Makes the Qt panels the coordinator drives. All share one icon cache and
 // one stage on the desktop. The
 // panels are deleted on a later turn of the event loop once the coordinator
 // lets go of them, since that may happen inside one of their own clicks.
+//
+// Tab strips are kept instead, up to one per pane of the largest layout, and
+// that many are made hidden from the start: making a strip's window costs the
+// X server dozens of requests, which would otherwise come right while a
+// layout places its windows.
 class QtChromeFactory final : public ChromeFactory {
  public:
+  static constexpr std::size_t kKeptTabStrips = 4;
+
   QtChromeFactory(std::shared_ptr<ApplicationIcons> icons, ToolkitSpace space, std::shared_ptr<Log> log = nullptr);
+  ~QtChromeFactory() override;
 
   std::shared_ptr<tessarapane::PaneTabBarPanel> makePaneTabBarPanel(
       const std::vector<PaneTabPresentation>& tabs, const std::vector<PaneMoveDirection>& moveDirections,
@@ -31,6 +41,8 @@ class QtChromeFactory final : public ChromeFactory {
   std::shared_ptr<ApplicationIcons> icons_;
   ToolkitSpace space_;
   std::shared_ptr<OverlayStage> stage_;
+  // Hidden strips ready for a pane; owned here.
+  std::shared_ptr<std::vector<QtPaneTabBarPanel*>> spareStrips_;
 };
 
 }  // namespace tessarapane::ui

@@ -83,6 +83,34 @@ void QtPaneTabBarPanel::updateTabs(const std::vector<PaneTabPresentation>& tabs,
   applyLayout(animated);
 }
 
+void QtPaneTabBarPanel::reuse(const std::vector<PaneTabPresentation>& tabs,
+                              std::vector<PaneMoveDirection> moveDirections, const Rect& frame,
+                              PaneTabBarHandlers handlers) {
+  retire();
+  moveDirections_ = std::move(moveDirections);
+  handlers_ = std::move(handlers);
+  availableFrame_ = frame;
+  tabs_ = tabs;
+  selectedIndex_ = tabs.empty() ? -1 : 0;
+  setToolkitFrame(frame);
+  applyLayout(false);
+}
+
+void QtPaneTabBarPanel::retire() {
+  close();
+  handlers_ = {};
+  // The tab views carry the old pane's move directions: new ones are made.
+  for (PaneTabItemView* view : tabItemViews_) {
+    view->hide();
+    view->deleteLater();
+  }
+  tabItemViews_.clear();
+  if (overflowButton_) overflowButton_->hide();
+  stripLayout_.reset();
+  tabs_.clear();
+  selectedIndex_ = -1;
+}
+
 void QtPaneTabBarPanel::orderFrontRegardless() { OverlayPanel::orderFrontRegardless(); }
 
 void QtPaneTabBarPanel::orderOut() { OverlayPanel::orderOut(); }

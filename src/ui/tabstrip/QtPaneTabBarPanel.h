@@ -43,6 +43,13 @@ class QtPaneTabBarPanel final : public OverlayPanel, public tessarapane::PaneTab
   void orderOut() override;
   void close() override;
 
+  // Takes the panel up again for another pane: as if made anew with these
+  // arguments, but on the window it already has.
+  void reuse(const std::vector<PaneTabPresentation>& tabs, std::vector<PaneMoveDirection> moveDirections,
+             const Rect& frame, PaneTabBarHandlers handlers);
+  // Hidden and holding nothing of the pane it showed, for reuse.
+  void retire();
+
   const std::vector<PaneTabPresentation>& tabs() const { return tabs_; }
   int selectedIndex() const { return selectedIndex_; }
   const Rect& availableFrame() const { return availableFrame_; }
