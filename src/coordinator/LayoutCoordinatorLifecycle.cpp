@@ -172,7 +172,6 @@ bool LayoutCoordinator::leaveLayout() {
   pendingExitTask = pollUntil(platform.scheduler, shared_from_this(),
                               Poll<LayoutCoordinator>{
                                   .interval = kPendingExitCheckInterval,
-                                  .first = FirstSample::afterInterval,
                                   .sample =
                                       [trusted = 0](LayoutCoordinator& self) mutable {
                                         trusted = self.platform.accessibility->isProcessTrusted() ? trusted + 1 : 0;

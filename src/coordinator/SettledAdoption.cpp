@@ -25,7 +25,6 @@ void SettledAdoption::schedule(const ManagedWindow& window) {
                 Poll<Hooks>{
                     .interval = kSampleInterval,
                     .timeout = kTimeout,
-                    .first = FirstSample::afterInterval,
                     .sample =
                         [window, lastFrame = firstFrame, quietSamples = 0](Hooks& hooks) mutable {
                           if (hooks.isGone(window)) return PollAnswer::giveUp;

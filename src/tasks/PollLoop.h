@@ -18,18 +18,12 @@ inline constexpr double kTaskTimeTolerance = 1e-9;
 
 enum class PollAnswer { notYet, satisfied, giveUp };
 
-enum class FirstSample {
-  afterInterval,  // wait, then sample (settling samples)
-  immediately,    // sample on the next turn, then wait (a confirmation)
-};
-
 template <class Owner>
 struct Poll {
   double interval = 0.0;
   // Measured from the start (not a number: already spent); the default
   // polls until cancelled.
   double timeout = std::numeric_limits<double>::infinity();
-  FirstSample first = FirstSample::afterInterval;
   std::function<PollAnswer(Owner&)> sample{};
   // Checked after every wait, before the sample; false ends with notWanted.
   std::function<bool(Owner&)> stillWanted{};
@@ -38,10 +32,11 @@ struct Poll {
   std::function<void(TaskEnd)> onEnd{};
 };
 
-// Samples every `interval` until a sample is satisfied or gives up, or the
-// deadline (start + timeout) is reached: a sample taken at or after the
-// deadline is the last one. With afterInterval and a timeout already spent
-// at the start, it ends deadlinePassed on the next turn without a sample.
+// Waits `interval`, then samples every `interval` until a sample is
+// satisfied or gives up, or the deadline (start + timeout) is reached: a
+// sample taken at or after the deadline is the last one. With a timeout
+// already spent at the start, it ends deadlinePassed on the next turn
+// without a sample.
 // An interval that is not a positive number, no sample or no scheduler:
 // an empty handle.
 template <OwnerPointer P>
@@ -54,8 +49,8 @@ DelayedTask pollUntil(const std::shared_ptr<Scheduler>& scheduler, const P& owne
   }
   const double timeout = std::isnan(poll.timeout) ? 0.0 : poll.timeout;
   const double deadline = scheduler->now() + timeout;
-  const bool spentAtStart = poll.first == FirstSample::afterInterval && !(timeout > kTaskTimeTolerance);
-  const double firstDelay = poll.first == FirstSample::immediately || spentAtStart ? 0.0 : poll.interval;
+  const bool spentAtStart = !(timeout > kTaskTimeTolerance);
+  const double firstDelay = spentAtStart ? 0.0 : poll.interval;
   auto body = [sample = std::move(poll.sample), interval = poll.interval, deadline, spentAtStart](
                   Owner& self, double now) -> NextWait {
     if (spentAtStart) return NextWait::end(TaskEnd::deadlinePassed);
