@@ -1,5 +1,7 @@
 #include "backends/x11/X11ClientCache.h"
 
+#include "backends/x11/MonotonicClock.h"
+
 namespace tessarapane {
 
 void X11ClientCache::untrack(xcb_window_t window) {
@@ -19,7 +21,7 @@ std::vector<ClientInfo> X11ClientCache::read(const std::vector<xcb_window_t>& wi
   unsigned missingFields = 0;
   for (std::size_t i = 0; i < windows.size(); ++i) {
     const auto found = entries_.find(windows[i]);
-    const unsigned known = found != entries_.end() ? found->second.known : 0;
+    const unsigned known = found != entries_.end() ? knownNow(found->second) : 0;
     if ((known & wanted) == wanted) {
       result[i] = found->second.info;
       continue;
@@ -52,19 +54,40 @@ ClientInfo X11ClientCache::read(xcb_window_t window, unsigned fields) {
   return read(std::vector<xcb_window_t>{window}, fields, x_.deadline()).front();
 }
 
-const ClientInfo* X11ClientCache::known(xcb_window_t window, unsigned fields) const {
+const ClientInfo* X11ClientCache::known(xcb_window_t window, unsigned fields) {
   const unsigned wanted = fields | ClientField::kAttributes;
   const auto found = entries_.find(window);
-  if (found == entries_.end() || (found->second.known & wanted) != wanted) return nullptr;
+  if (found == entries_.end() || (knownNow(found->second) & wanted) != wanted) return nullptr;
   return &found->second.info;
 }
 
+void X11ClientCache::frameChanging(xcb_window_t window) {
+  const auto found = entries_.find(window);
+  if (found == entries_.end() || (found->second.known & ClientField::kFrame) == 0) return;
+  // A second request before the report does not put the read off.
+  if (!found->second.frameAskedAt) found->second.frameAskedAt = monotonicSeconds();
+}
+
+unsigned X11ClientCache::knownNow(Entry& entry) const {
+  if (entry.frameAskedAt && monotonicSeconds() - *entry.frameAskedAt >= kFrameReportWait) {
+    entry.known &= ~ClientField::kFrame;
+    entry.frameAskedAt.reset();
+  }
+  return entry.known;
+}
+
 void X11ClientCache::drop(xcb_window_t window, unsigned fields) {
-  if (const auto found = entries_.find(window); found != entries_.end()) found->second.known &= ~fields;
+  if (const auto found = entries_.find(window); found != entries_.end()) {
+    found->second.known &= ~fields;
+    if (fields & ClientField::kFrame) found->second.frameAskedAt.reset();
+  }
 }
 
 void X11ClientCache::dropEverywhere(unsigned fields) {
-  for (auto& [window, entry] : entries_) entry.known &= ~fields;
+  for (auto& [window, entry] : entries_) {
+    entry.known &= ~fields;
+    if (fields & ClientField::kFrame) entry.frameAskedAt.reset();
+  }
 }
 
 unsigned X11ClientCache::fieldsOfProperty(xcb_atom_t atom) const {

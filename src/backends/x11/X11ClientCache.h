@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 
 #include <map>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -36,10 +37,15 @@ class X11ClientCache {
   std::vector<ClientInfo> read(const std::vector<xcb_window_t>& windows, unsigned fields, Deadline deadline);
   ClientInfo read(xcb_window_t window, unsigned fields);
   // The window as kept, when every one of `fields` is; no reading.
-  const ClientInfo* known(xcb_window_t window, unsigned fields) const;
+  const ClientInfo* known(xcb_window_t window, unsigned fields);
 
-  // This process asked for a move or resize: the frame is read again.
-  void frameChanging(xcb_window_t window) { drop(window, ClientField::kFrame); }
+  // This process asked for a move or resize. The window manager carries it
+  // out on its own time, so until it reports the new frame the server still
+  // tells the old one: the kept frame stays, rather than every window just
+  // moved being read again for nothing. A manager that reports nothing is
+  // read again after kFrameReportWait.
+  void frameChanging(xcb_window_t window);
+  static constexpr double kFrameReportWait = 0.25;
   void forget(xcb_window_t window) { entries_.erase(window); }
   // Every event passes here before anyone acts on it.
   void eventArrived(const xcb_generic_event_t& event);
@@ -48,7 +54,10 @@ class X11ClientCache {
   struct Entry {
     ClientInfo info;
     unsigned known = 0;  // ClientField bits read and unchanged since
+    std::optional<double> frameAskedAt;  // a move or resize not yet reported
   };
+  // The fields of `entry` still known now.
+  unsigned knownNow(Entry& entry) const;
   void drop(xcb_window_t window, unsigned fields);
   void dropEverywhere(unsigned fields);
   unsigned fieldsOfProperty(xcb_atom_t atom) const;

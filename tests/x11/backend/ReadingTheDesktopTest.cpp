@@ -219,6 +219,7 @@ TEST_F(ReadingTheDesktopTest, WhatIsKeptAndWhatIsToldFollowEveryChangeOfTheDeskt
       {"moved by itself", [&] { return third->command("move 500 400"); }, {}},
       {"moved by the window manager", [&] { return wmctrl({"-i", "-r", id(second), "-e", "0,600,100,-1,-1"}); }, {}},
       {"resized", [&] { return wmctrl({"-i", "-r", id(third), "-e", "0,-1,-1,500,250"}); }, {}},
+      {"moved by the program", [&] { return ax().setAttributeValue(element(*third), "AXPosition", Point{520, 380}) == AXError::success; }, {}},
       {"made translucent",
        [&] {
          return succeeds({"xprop", "-id", id(second), "-f", "_NET_WM_WINDOW_OPACITY", "32c", "-set", "_NET_WM_WINDOW_OPACITY", "2147483647"});
@@ -264,6 +265,7 @@ TEST_F(ReadingTheDesktopTest, WhatIsKeptAndWhatIsToldFollowEveryChangeOfTheDeskt
   }
   EXPECT_NE(views["retitled"].find("Renamed frame "), std::string::npos) << views["retitled"];
   EXPECT_NE(views["moved by itself"].find("Third frame (500, 400, "), std::string::npos) << views["moved by itself"];
+  EXPECT_NE(views["moved by the program"].find("Third frame (520, 380, 502, 275)"), std::string::npos) << views["moved by the program"];
   EXPECT_NE(views["minimised"].find("First minimised"), std::string::npos) << views["minimised"];
   EXPECT_NE(views["full screen"].find("Renamed full screen frame (0, 0, 1440, 900)"), std::string::npos) << views["full screen"];
   EXPECT_EQ(views["no longer full screen"].find("full screen"), std::string::npos) << views["no longer full screen"];
