@@ -1,5 +1,7 @@
 #include "ui/overlay/QtChromeFactory.h"
 
+#include <QImage>
+
 #include <utility>
 
 #include "ui/grid/QtBentoDividerController.h"
@@ -20,6 +22,19 @@ QtChromeFactory::QtChromeFactory(std::shared_ptr<ApplicationIcons> icons, Toolki
     strip->winId();  // its X window now, while nothing is being placed
     spareStrips_->push_back(strip);
   }
+  rehearse(*spareStrips_->front());
+}
+
+void QtChromeFactory::rehearse(QtPaneTabBarPanel& strip) {
+  // The first strip ever painted finds and loads the fonts (a scan of the
+  // font configuration) and outlines its glyphs: done now, off screen, that
+  // work does not compete with the window manager's moves of the first layout.
+  strip.reuse({PaneTabPresentation{"Tessarapane 应用", 0}, PaneTabPresentation{"Tessarapane", 0}},
+              {PaneMoveDirection::left, PaneMoveDirection::right, PaneMoveDirection::up, PaneMoveDirection::down},
+              Rect(0, 0, 480, 32), {});
+  QImage canvas(strip.size(), QImage::Format_ARGB32_Premultiplied);
+  strip.render(&canvas);
+  strip.retire();
 }
 
 QtChromeFactory::~QtChromeFactory() {

@@ -38,6 +38,8 @@ class QtChromeFactory final : public ChromeFactory {
   const std::shared_ptr<ApplicationIcons>& icons() const { return icons_; }
 
  private:
+  void rehearse(QtPaneTabBarPanel& strip);
+
   std::shared_ptr<ApplicationIcons> icons_;
   ToolkitSpace space_;
   std::shared_ptr<OverlayStage> stage_;

@@ -5,6 +5,8 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <map>
+#include <tuple>
 
 namespace tessarapane::ui {
 
@@ -12,6 +14,8 @@ namespace {
 
 // Semibold strokes: about a seventh of the point size.
 constexpr double kStrokeRatio = 0.14;
+// Glyph outlines kept; more only come from a stream of new sizes.
+constexpr std::size_t kKeptOutlines = 64;
 
 QPainterPath stroked(const QPainterPath& centreLine, double width) {
   QPainterPathStroker stroker;
@@ -109,7 +113,16 @@ QPainterPath glyphPath(Glyph glyph, const QRectF& bounds, double pointSize) {
     side *= factor;
     strokeWidth *= factor;
   }
-  const QPainterPath path = unitGlyph(glyph, side, strokeWidth);
+  // Stroking and cutting the outlines is costly, and a strip paints the same
+  // few glyphs at the same few sizes again and again.
+  static std::map<std::tuple<Glyph, double, double>, QPainterPath> outlines;
+  const auto key = std::make_tuple(glyph, side, strokeWidth);
+  auto found = outlines.find(key);
+  if (found == outlines.end()) {
+    if (outlines.size() >= kKeptOutlines) outlines.clear();
+    found = outlines.emplace(key, unitGlyph(glyph, side, strokeWidth)).first;
+  }
+  const QPainterPath& path = found->second;
   const QPointF offset = bounds.center() - QPointF(side / 2, side / 2);
   return path.translated(offset);
 }
