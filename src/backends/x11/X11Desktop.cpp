@@ -205,41 +205,77 @@ std::optional<std::vector<xcb_window_t>> X11Desktop::clientsOf(ProcessID pid, De
   return windows;
 }
 
-bool X11Desktop::windowManagerRunning() {
+bool X11Desktop::windowManagerRunning() { return windowManagerReport().found; }
+
+WindowManagerReport X11Desktop::windowManagerReport() {
   X11Connection& c = *connection_;
-  if (!c.isConnected()) return false;
+  if (!c.isConnected()) {
+    managerReport_.reset();
+    return {};
+  }
+  if (managerReport_) return *managerReport_;
+  xcb_window_t checkWindow = XCB_NONE;
+  const WindowManagerReport report = readWindowManagerReport(checkWindow);
+  // Every layout request asks, and the answer changes only when a manager
+  // comes or goes. A manager that is there is kept while its check window
+  // lives and neither it nor the root announces anything new; one that is
+  // missing is asked for again next time (it may be half-way through starting).
+  if (!report.found || checkWindow == c.root()) return report;
+  const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+  xcb_change_window_attributes(c.raw(), checkWindow, XCB_CW_EVENT_MASK, &mask);
+  // Gone before the events were asked for, it would never report its end.
+  const XProperty self = c.awaitProperty(c.requestProperty(checkWindow, c.atom(Atom::_NET_SUPPORTING_WM_CHECK)), c.deadline());
+  if (self.first32() != checkWindow) return report;
+  managerReport_ = report;
+  managerCheckWindow_ = checkWindow;
+  return report;
+}
+
+WindowManagerReport X11Desktop::readWindowManagerReport(xcb_window_t& checkWindow) {
+  WindowManagerReport report;
+  X11Connection& c = *connection_;
   const Deadline deadline = c.deadline();
   const XProperty check =
       c.awaitProperty(c.requestProperty(c.root(), c.atom(Atom::_NET_SUPPORTING_WM_CHECK)), deadline);
   const auto window = check.first32();
-  if (!window || *window == XCB_NONE) return false;
+  if (!window || *window == XCB_NONE) return report;
+  const auto supported = c.requestProperty(c.root(), c.atom(Atom::_NET_SUPPORTED), XCB_ATOM_ATOM, kMaxSupportedAtoms);
+  const auto name = c.requestProperty(*window, c.atom(Atom::_NET_WM_NAME));
   // A stale property names a window that is gone or does not name itself.
   const XProperty self =
       c.awaitProperty(c.requestProperty(*window, c.atom(Atom::_NET_SUPPORTING_WM_CHECK)), deadline);
-  return self.first32() == window;
-}
-
-WindowManagerReport X11Desktop::windowManagerReport() {
-  WindowManagerReport report;
-  if (!windowManagerRunning()) return report;
-  report.found = true;
-  X11Connection& c = *connection_;
-  const Deadline deadline = c.deadline();
-  const auto check = c.awaitProperty(c.requestProperty(c.root(), c.atom(Atom::_NET_SUPPORTING_WM_CHECK)), deadline);
-  const auto supported = c.requestProperty(c.root(), c.atom(Atom::_NET_SUPPORTED), XCB_ATOM_ATOM, kMaxSupportedAtoms);
-  if (const auto window = check.first32()) {
-    const XProperty name = c.awaitProperty(c.requestProperty(*window, c.atom(Atom::_NET_WM_NAME)), deadline);
-    // Another program's text: valid UTF-8 and short, whatever it holds.
-    report.name = std::string(Utf8Text::prefix(Utf8Text::valid(name.text()), kMaxWindowManagerName));
-  }
-  report.tiling = isTilingWindowManager(report.name);
+  const XProperty nameValue = c.awaitProperty(name, deadline);
   const std::vector<std::uint32_t> listed = c.awaitProperty(supported, deadline).values32();
+  if (self.first32() != window) return report;
+  report.found = true;
+  checkWindow = *window;
+  // Another program's text: valid UTF-8 and short, whatever it holds.
+  report.name = std::string(Utf8Text::prefix(Utf8Text::valid(nameValue.text()), kMaxWindowManagerName));
+  report.tiling = isTilingWindowManager(report.name);
   for (const auto& [atom, featureName] : {std::pair{Atom::_NET_MOVERESIZE_WINDOW, "_NET_MOVERESIZE_WINDOW"},
                                           std::pair{Atom::_NET_ACTIVE_WINDOW, "_NET_ACTIVE_WINDOW"},
                                           std::pair{Atom::_NET_CLIENT_LIST_STACKING, "_NET_CLIENT_LIST_STACKING"}}) {
     if (std::find(listed.begin(), listed.end(), c.atom(atom)) == listed.end()) report.missing.emplace_back(featureName);
   }
   return report;
+}
+
+void X11Desktop::managerAnnouncementChanged(const xcb_generic_event_t& event) {
+  if (!managerReport_) return;
+  X11Connection& c = *connection_;
+  const std::uint8_t type = event.response_type & 0x7F;
+  bool changed = false;
+  if (type == XCB_PROPERTY_NOTIFY) {
+    const auto& property = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+    changed = property.window == managerCheckWindow_ ||
+              (property.window == c.root() && (property.atom == c.atom(Atom::_NET_SUPPORTING_WM_CHECK) ||
+                                               property.atom == c.atom(Atom::_NET_SUPPORTED)));
+  } else if (type == XCB_DESTROY_NOTIFY) {
+    changed = reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window == managerCheckWindow_;
+  }
+  if (!changed) return;
+  managerReport_.reset();
+  managerCheckWindow_ = XCB_NONE;
 }
 
 std::optional<std::vector<X11Monitor>> X11Desktop::monitors(Deadline deadline) {
@@ -319,6 +355,7 @@ void X11Desktop::notify(Call call) {
 
 void X11Desktop::handleEvent(const xcb_generic_event_t& event) {
   clientCache_.eventArrived(event);
+  managerAnnouncementChanged(event);
   notify([&](X11DesktopListener& l) { l.eventArrived(event); });
   X11Connection& c = *connection_;
   const std::uint8_t type = event.response_type & 0x7F;

@@ -79,7 +79,7 @@ class X11Desktop {
   // names a window that names itself).
   bool windowManagerRunning();
   // That, its name, and which of the requests the layouts need it does not
-  // list in _NET_SUPPORTED.
+  // list in _NET_SUPPORTED. Kept until the manager announces a change.
   WindowManagerReport windowManagerReport();
 
   // Monitors in root coordinates, read fresh (which also refreshes the
@@ -111,6 +111,8 @@ class X11Desktop {
   void removeClient(xcb_window_t window);
   void fullScreenStateChanged(xcb_window_t window);
   const XProperty& rootProperty(Atom property, Deadline deadline);
+  WindowManagerReport readWindowManagerReport(xcb_window_t& checkWindow);
+  void managerAnnouncementChanged(const xcb_generic_event_t& event);
   template <class Call>
   void notify(Call call);
 
@@ -138,6 +140,8 @@ class X11Desktop {
   };
   std::optional<Activation> activation_;
   bool activeChangedSinceRequest_ = false;
+  std::optional<WindowManagerReport> managerReport_;
+  xcb_window_t managerCheckWindow_ = XCB_NONE;
 };
 
 }  // namespace tessarapane

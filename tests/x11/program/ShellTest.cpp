@@ -72,6 +72,7 @@ TEST_F(ProgramTest, WithoutAWindowManagerTheGuideSaysSoUntilOneStarts) {
   startIsRefusedWith("the window manager \"i3\" tiles windows itself");
   tiling.reset();
   ASSERT_TRUE(waitUntil([&] { return !session().windowManagerRunning(); }));
+  startIsRefusedWith("no window manager is running");
 
   auto windowManager = startProgram({"openbox", "--sm-disable", "--config-file", session().directory() + "/rc.xml"});
   ASSERT_TRUE(windowManager);
