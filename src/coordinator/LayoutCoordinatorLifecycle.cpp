@@ -116,19 +116,24 @@ void LayoutCoordinator::run(const std::shared_ptr<RunningLayout>& started) {
   running = started;
   closing.clear();
   started->applyInitialFrames();
-  // The chrome, the observation and the remembered layout follow on the
-  // next turn: whoever asked (a control request waiting for its reply, a hot
-  // key) is answered once the moves are out, and the window manager carries
-  // them out while this process is not yet busy with the rest.
+  // The chrome, the observation and the remembered layout follow once the
+  // window manager has carried out the moves: whoever asked (a control
+  // request waiting for its reply, a hot key) is answered once the moves are
+  // out, the manager carries them out without this process competing for the
+  // machine, and the first look at the windows sees them where they landed.
   std::weak_ptr<LayoutCoordinator> weak = weak_from_this();
   platform.scheduler->postToMainThread([weak, started] {
     const auto self = weak.lock();
     if (!self || self->running != started) return;
-    started->installChrome();
-    self->startObservingWindows();
-    // The first refresh may already have ended it (its windows went full
-    // screen); an ended layout is not one to bring back at the next launch.
-    if (self->running == started) self->layoutMemory.write(started->remembered());
+    self->platform.accessibility->whenWritesCarriedOut([weak, started] {
+      const auto self = weak.lock();
+      if (!self || self->running != started) return;
+      started->installChrome();
+      self->startObservingWindows();
+      // The first refresh may already have ended it (its windows went full
+      // screen); an ended layout is not one to bring back at the next launch.
+      if (self->running == started) self->layoutMemory.write(started->remembered());
+    });
   });
 }
 

@@ -57,6 +57,11 @@ class Accessibility {
     return report;
   }
 
+  // Runs `then` once whatever carries out this interface's writes (a window
+  // manager taking requests in turn) has carried out every write made so far;
+  // at once where writes take effect as they are made.
+  virtual void whenWritesCarriedOut(std::function<void()> then) { then(); }
+
   // The application element of a process. Always an element; whether the
   // process answers shows only when its attributes are read.
   virtual AXElement createApplication(ProcessID pid) = 0;

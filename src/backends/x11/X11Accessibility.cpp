@@ -58,8 +58,10 @@ const char* subroleOf(ClientKind kind) {
 std::shared_ptr<X11Accessibility> X11Accessibility::create(std::shared_ptr<X11Desktop> desktop,
                                                            std::shared_ptr<Scheduler> scheduler) {
   std::shared_ptr<X11Accessibility> accessibility(new X11Accessibility(desktop));
+  accessibility->catchUp_ = std::make_shared<X11ManagerCatchUp>(desktop, scheduler);
   accessibility->scheduler_ = std::move(scheduler);
   desktop->addListener(accessibility);
+  desktop->addListener(accessibility->catchUp_);
   return accessibility;
 }
 
@@ -107,6 +109,12 @@ bool X11Accessibility::isWithdrawn(const ClientInfo& info) {
 bool X11Accessibility::isProcessTrusted() { return desktop_->windowManagerReport().usable(); }
 
 WindowManagerReport X11Accessibility::windowManagerReport() { return desktop_->windowManagerReport(); }
+
+void X11Accessibility::whenWritesCarriedOut(std::function<void()> then) {
+  // Held positions go first: the window manager is to carry them out too.
+  flushPendingMoves();
+  catchUp_->after(std::move(then));
+}
 
 // There is nothing to prompt for: the answer is the same.
 bool X11Accessibility::isProcessTrustedWithPrompt() { return isProcessTrusted(); }

@@ -12,6 +12,7 @@
 
 #include "backends/x11/X11ClientInfo.h"
 #include "backends/x11/X11Desktop.h"
+#include "backends/x11/X11ManagerCatchUp.h"
 #include "platform/Accessibility.h"
 #include "platform/Scheduler.h"
 
@@ -38,6 +39,7 @@ class X11Accessibility final : public Accessibility,
   bool isProcessTrusted() override;
   bool isProcessTrustedWithPrompt() override;
   WindowManagerReport windowManagerReport() override;
+  void whenWritesCarriedOut(std::function<void()> then) override;
   AXElement createApplication(ProcessID pid) override;
   std::optional<WindowID> windowNumber(const AXElement& element) override;
   AXCopyResult copyAttributeValue(const AXElement& element, std::string_view attribute) override;
@@ -120,6 +122,7 @@ class X11Accessibility final : public Accessibility,
 
   std::shared_ptr<X11Desktop> desktop_;
   std::shared_ptr<Scheduler> scheduler_;
+  std::shared_ptr<X11ManagerCatchUp> catchUp_;
   std::map<xcb_window_t, PendingMove> pendingMoves_;
   bool flushPosted_ = false;
   std::map<xcb_window_t, Restoring> restoring_;

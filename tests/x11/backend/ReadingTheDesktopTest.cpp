@@ -219,7 +219,17 @@ TEST_F(ReadingTheDesktopTest, WhatIsKeptAndWhatIsToldFollowEveryChangeOfTheDeskt
       {"moved by itself", [&] { return third->command("move 500 400"); }, {}},
       {"moved by the window manager", [&] { return wmctrl({"-i", "-r", id(second), "-e", "0,600,100,-1,-1"}); }, {}},
       {"resized", [&] { return wmctrl({"-i", "-r", id(third), "-e", "0,-1,-1,500,250"}); }, {}},
-      {"moved by the program", [&] { return ax().setAttributeValue(element(*third), "AXPosition", Point{520, 380}) == AXError::success; }, {}},
+      // Told once the window manager has carried the move out, well before the longest wait.
+      {"moved by the program",
+       [&] {
+         std::optional<Rect> frameWhenTold;
+         const double waited = timed([&] {
+           ax().setAttributeValue(element(*third), "AXPosition", Point{520, 380});
+           ax().whenWritesCarriedOut([&] { frameWhenTold = witnessFrame(third->window); });
+           waitUntil([&] { return frameWhenTold.has_value(); });
+         });
+         return frameWhenTold && frameWhenTold->origin == Point{520, 380} && waited < X11ManagerCatchUp::kLongestWait;
+       }, {}},
       {"made translucent",
        [&] {
          return succeeds({"xprop", "-id", id(second), "-f", "_NET_WM_WINDOW_OPACITY", "32c", "-set", "_NET_WM_WINDOW_OPACITY", "2147483647"});
