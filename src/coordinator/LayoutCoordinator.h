@@ -138,7 +138,7 @@ class LayoutCoordinator : public std::enable_shared_from_this<LayoutCoordinator>
 
   void beginLayout(LayoutKind kind, const Screen& screen, const WindowsByPane& windowsByPane);
   // Makes `started` the running layout: its frames now, its chrome, the
-  // observation and the remembered layout on the next turn.
+  // observation and the remembered layout once the frames were carried out.
   void run(const std::shared_ptr<RunningLayout>& started);
   std::optional<Screen> primaryScreen();
   std::optional<std::vector<ManagedWindow>> manageableWindows();
