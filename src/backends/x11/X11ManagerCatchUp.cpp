@@ -40,11 +40,8 @@ void X11ManagerCatchUp::after(std::function<void()> then) {
   xcb_configure_window(x.raw(), window_, XCB_CONFIG_WINDOW_WIDTH, &lastWidth_);
   x.flush();
   const std::uint32_t width = lastWidth_;
-  // The timer ends on a later turn: ending it from inside its own run is not safe.
-  Subscription timeout = scheduler_->scheduleOnce(kLongestWait, [weak = weak_from_this(), scheduler = scheduler_, width] {
-    scheduler->postToMainThread([weak, width] {
-      if (const auto self = weak.lock()) self->caughtUp(width);
-    });
+  Subscription timeout = scheduler_->scheduleOnce(kLongestWait, [weak = weak_from_this(), width] {
+    if (const auto self = weak.lock()) self->caughtUp(width);
   });
   waiting_.push_back(Waiting{width, std::move(then), std::move(timeout)});
 }
@@ -57,7 +54,7 @@ void X11ManagerCatchUp::eventArrived(const xcb_generic_event_t& event) {
 
 void X11ManagerCatchUp::caughtUp(std::uint32_t width) {
   const auto asked = std::find_if(waiting_.begin(), waiting_.end(), [&](const Waiting& w) { return w.width == width; });
-  // Already answered (a timeout after the event), or a size the manager chose.
+  // Already answered, or a size the manager chose.
   if (asked == waiting_.end()) return;
   const auto end = std::next(asked);
   std::deque<Waiting> done(std::make_move_iterator(waiting_.begin()), std::make_move_iterator(end));
