@@ -245,6 +245,12 @@ TEST_F(ReadingTheDesktopTest, WhatIsKeptAndWhatIsToldFollowEveryChangeOfTheDeskt
       // The layout lets go of a full-screen window at once.
       {"full screen", [&] { return second->command("fullscreen"); }, {"desktop changed"}},
       {"no longer full screen", [&] { return second->command("unfullscreen"); }, {"desktop changed"}},
+      // Older clients name their windows in Latin-1 only.
+      {"named in Latin-1 alone",
+       [&] {
+         return succeeds({"xprop", "-id", id(third), "-remove", "_NET_WM_NAME"}) &&
+                succeeds({"xprop", "-id", id(third), "-f", "WM_NAME", "8s", "-set", "WM_NAME", "Caf\xe9"});
+       }, {"title"}},
       {"closed", [&] { return second->command("quit") && second->process.wait(5.0).has_value(); },
        {"state", "terminated Other " + pid(second)}},
   };
@@ -276,6 +282,7 @@ TEST_F(ReadingTheDesktopTest, WhatIsKeptAndWhatIsToldFollowEveryChangeOfTheDeskt
   EXPECT_NE(views["retitled"].find("Renamed frame "), std::string::npos) << views["retitled"];
   EXPECT_NE(views["moved by itself"].find("Third frame (500, 400, "), std::string::npos) << views["moved by itself"];
   EXPECT_NE(views["moved by the program"].find("Third frame (520, 380, 502, 275)"), std::string::npos) << views["moved by the program"];
+  EXPECT_NE(views["named in Latin-1 alone"].find("Café "), std::string::npos) << views["named in Latin-1 alone"];
   EXPECT_NE(views["minimised"].find("First minimised"), std::string::npos) << views["minimised"];
   EXPECT_NE(views["full screen"].find("Renamed full screen frame (0, 0, 1440, 900)"), std::string::npos) << views["full screen"];
   EXPECT_EQ(views["no longer full screen"].find("full screen"), std::string::npos) << views["no longer full screen"];
