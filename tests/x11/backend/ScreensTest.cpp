@@ -47,9 +47,13 @@ TEST_F(ScreensTest, TheWorkAreaAndTwoMonitorsWithDocksAnchorBothSpacesAtThePrima
   ASSERT_TRUE(makeMonitor("Top", "1440/381x450/119+0+0", "none"));
   ASSERT_TRUE(waitUntil([&] { return changes > 0 && platform().screens->screens().size() == 2; }));
   auto topDock = startClient({"--type", "dock", "--geometry", "1440x24+0+0", "--strut", "top:24"});
+  ASSERT_TRUE(topDock && waitUntil([&] { return platform().screens->screens().at(1).visibleFrame.height() == 426; }));
+  // The bottom dock changes the primary alone, the first of the screens.
+  const int beforeBottomDock = changes;
   auto bottomDock = startClient({"--type", "dock", "--geometry", "1440x30+0+870", "--strut", "bottom:30"});
+  EXPECT_TRUE(bottomDock && waitUntil([&] { return changes > beforeBottomDock; }));
   auto client = startClient({"--title", "Active", "--geometry", "400x200+100+200"});
-  ASSERT_TRUE(topDock && bottomDock && client);
+  ASSERT_TRUE(bottomDock && client);
   ASSERT_TRUE(waitUntil([&] { return witnessActiveWindow() == client->window; }));
   settle();
 
